@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tessora {
+
+// What the user asked for on the command line.
+struct CommandLine {
+    enum class Action {
+        Run,          // start the resident application
+        ListApps,     // print the ranked catalog for `query`
+        UnitTesting,  // start nothing (used by test harnesses)
+        Help,
+        Version,
+        Invalid,      // `error` says why
+    };
+    Action action = Action::Run;
+    QString query;
+    QString error;
+};
+
+CommandLine parseCommandLine(const QStringList& arguments);
+
+QString usageText(const QString& program);
+
+}  // namespace tessora

@@ -1,0 +1,106 @@
+#include "workspace/AppSearch.h"
+
+#include "workspace/NameOrder.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <numeric>
+
+namespace tessora {
+
+namespace {
+
+constexpr int runningBonus = 1000;
+constexpr qsizetype stopCheckInterval = 512;
+
+}  // namespace
+
+QString entryFileStem(const QString& url) {
+    QString name = QFileInfo(url).fileName();
+    if (name.endsWith(QLatin1String(".desktop"))) {
+        name.chop(8);
+    }
+    return name;
+}
+
+AppSearchIndex::AppSearchIndex(const InstalledApps& apps) {
+    entries_.reserve(static_cast<size_t>(apps.size()));
+    for (const InstalledApp& app : apps) {
+        Entry entry;
+        entry.id = app.id;
+        entry.candidates.push_back(foldForMatching(app.name));
+        entry.candidates.push_back(foldForMatching(entryFileStem(app.url)));
+        if (app.bundleName) {
+            entry.candidates.push_back(foldForMatching(*app.bundleName));
+        }
+        entries_.push_back(std::move(entry));
+    }
+
+    // Rank the names once, so that each search compares integers instead of collating. The
+    // catalog normally arrives sorted in this very order, which makes the sort cheap.
+    QCollator collator = standardNameCollator();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(apps.size()));
+    for (const InstalledApp& app : apps) {
+        keys.push_back(collator.sortKey(app.name));
+    }
+    std::vector<size_t> order(entries_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+    qsizetype rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0) {
+            ++rank;
+        }
+        entries_[order[i]].nameRank = rank;
+    }
+}
+
+std::vector<qsizetype> AppSearchIndex::rank(const QString& query,
+                                            const std::function<QSet<QString>()>& runningIds,
+                                            std::stop_token stop) const {
+    const FoldedText q = foldForMatching(query.trimmed());
+    const bool blank = q.empty();
+    const QSet<QString> running = blank && runningIds ? runningIds() : QSet<QString>();
+
+    struct Scored {
+        int score;
+        qsizetype nameRank;
+        qsizetype index;
+    };
+    std::vector<Scored> scored;
+    scored.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (i % stopCheckInterval == 0 && stop.stop_requested()) {
+            return {};
+        }
+        const Entry& entry = entries_[i];
+        std::optional<int> best;
+        for (const FoldedText& candidate : entry.candidates) {
+            const std::optional<int> score = matchScore(candidate, q);
+            if (score && (!best || *score < *best)) {
+                best = score;
+            }
+        }
+        if (!best) {
+            continue;
+        }
+        if (blank && running.contains(entry.id)) {
+            *best -= runningBonus;
+        }
+        scored.push_back({*best, entry.nameRank, static_cast<qsizetype>(i)});
+    }
+    // Catalog position as the last key keeps the order of full ties stable.
+    std::sort(scored.begin(), scored.end(), [](const Scored& a, const Scored& b) {
+        return std::tie(a.score, a.nameRank, a.index) < std::tie(b.score, b.nameRank, b.index);
+    });
+    std::vector<qsizetype> result;
+    result.reserve(scored.size());
+    for (const Scored& s : scored) {
+        result.push_back(s.index);
+    }
+    return result;
+}
+
+}  // namespace tessora
