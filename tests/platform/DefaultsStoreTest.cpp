@@ -1,0 +1,234 @@
+#include "platform/DefaultsStore.h"
+
+#include "tests/support/TemporaryTree.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <limits>
+
+namespace tessora {
+namespace {
+
+using testing::TemporaryTree;
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sets an environment variable (or unsets it, for a null value) until the guard goes.
+class EnvironmentGuard {
+public:
+    EnvironmentGuard(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+        value.isNull() ? qunsetenv(name) : qputenv(name, value);
+    }
+    ~EnvironmentGuard() { had_ ? qputenv(name_, previous_) : qunsetenv(name_); }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray previous_;
+};
+
+// Collects the warnings of the settings store while it lives.
+class StoreWarnings {
+public:
+    StoreWarnings() : previous_(qInstallMessageHandler(&record)) { sink_ = &messages_; }
+    ~StoreWarnings() {
+        qInstallMessageHandler(previous_);
+        sink_ = nullptr;
+    }
+    bool mention(const QString& text) const { return messages_.join('\n').contains(text); }
+    bool empty() const { return messages_.isEmpty(); }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (sink_ && type == QtWarningMsg && qstrcmp(context.category, "tessora.defaults") == 0) {
+            sink_->append(text);
+        }
+    }
+    static inline QStringList* sink_ = nullptr;
+    QStringList messages_;
+    QtMessageHandler previous_;
+};
+
+TEST(DefaultsStore, KeepsEveryTypeAcrossAReopen) {
+    TemporaryTree tree;
+    auto store = DefaultsStore::openStandard(tree.root());
+    EXPECT_TRUE(store->isStandard());
+    const QJsonObject nested{{"x", QJsonArray{1, "two", true}}};
+    store->setBool("flag", false);
+    store->setInteger("low", std::numeric_limits<qint64>::min());
+    store->setInteger("high", std::numeric_limits<qint64>::max());
+    store->setText("name", QString::fromUtf8("Ørrery ✓"));
+    store->setTextList("apps", {"a.desktop", "", "b c"});
+    store->setTextList("none", {});
+    store->setValue("raw", nested);
+    store->setText("gone", "soon");
+    store->remove("gone");
+
+    const auto again = DefaultsStore::openFile(tree.path("tessora/settings.json"));
+    EXPECT_FALSE(again->isStandard());
+    EXPECT_EQ(again->boolValue("flag"), false);
+    EXPECT_EQ(again->integerValue("low"), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(again->integerValue("high"), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(again->textValue("name"), QString::fromUtf8("Ørrery ✓"));
+    EXPECT_EQ(again->textListValue("apps"), QStringList({"a.desktop", "", "b c"}));
+    EXPECT_EQ(again->textListValue("none"), QStringList());
+    EXPECT_EQ(again->value("raw"), QJsonValue(nested));
+    EXPECT_FALSE(again->contains("gone"));
+}
+
+TEST(DefaultsStore, ReadsOtherTypesAsAbsentAndKeepsThemOnWrite) {
+    TemporaryTree tree;
+    const QByteArray original = R"({"count": 53.0, "half": 53.5, "huge": 1e19, "flag": "yes",
+        "mixed": ["a", 1], "name": 5, "object": {"k": [null]}})";
+    const QString path = tree.write("settings.json", original);
+    auto store = DefaultsStore::openFile(path);
+    EXPECT_EQ(store->integerValue("count"), 53);
+    EXPECT_EQ(store->integerValue("half"), std::nullopt);
+    EXPECT_EQ(store->integerValue("huge"), std::nullopt);
+    EXPECT_EQ(store->boolValue("flag"), std::nullopt);
+    EXPECT_EQ(store->textListValue("mixed"), std::nullopt);
+    EXPECT_EQ(store->textValue("name"), std::nullopt);
+    EXPECT_TRUE(store->contains("flag"));
+
+    store->setBool("other", true);
+    const auto again = DefaultsStore::openFile(path);
+    const auto before = DefaultsStore::inMemory(QJsonDocument::fromJson(original).object());
+    for (const QString& key : before->keys()) {
+        EXPECT_EQ(again->value(key), before->value(key)) << key.toStdString();
+    }
+    EXPECT_EQ(again->boolValue("other"), true);
+}
+
+TEST(DefaultsStore, EqualWritesLeaveTheFileAlone) {
+    TemporaryTree tree;
+    const QString path = tree.path("settings.json");
+    auto store = DefaultsStore::openFile(path);
+    store->setInteger("count", 53);
+    store->setTextList("apps", {"a"});
+    // Replaced behind the store's back: any write would show.
+    tree.write("settings.json", "untouched");
+    store->setInteger("count", 53);
+    store->setValue("count", 53.0);
+    store->setTextList("apps", {"a"});
+    store->remove("missing");
+    EXPECT_EQ(contentOf(path), "untouched");
+
+    store->setInteger("count", 54);
+    EXPECT_EQ(DefaultsStore::openFile(path)->integerValue("count"), 54);
+}
+
+TEST(DefaultsStore, HandsOutWellFormedTextFromEscapedSurrogates) {
+    TemporaryTree tree;
+    auto store = DefaultsStore::openFile(
+        tree.write("settings.json", R"({"t": "\ud800x", "l": ["ok", "\udc00"]})"));
+    EXPECT_EQ(store->textValue("t"), QString(QChar::ReplacementCharacter) + "x");
+    EXPECT_EQ(store->textListValue("l"), QStringList({"ok", QString(QChar::ReplacementCharacter)}));
+    EXPECT_EQ(store->value("t")->toString().size(), 2);  // raw access stays unchanged
+}
+
+TEST(DefaultsStore, FindsTheConfigHomeByXdgRules) {
+    const EnvironmentGuard home("HOME", "/home/someone");
+    {
+        const EnvironmentGuard xdg("XDG_CONFIG_HOME", "/elsewhere/conf/");
+        EXPECT_EQ(DefaultsStore::configHome(), "/elsewhere/conf");
+    }
+    for (const QByteArray& ignored : {QByteArray(), QByteArray(""), QByteArray("relative/conf")}) {
+        const EnvironmentGuard xdg("XDG_CONFIG_HOME", ignored);
+        EXPECT_EQ(DefaultsStore::configHome(), "/home/someone/.config");
+    }
+}
+
+TEST(DefaultsRecovery, KeepsCorruptFilesAsideAndStartsEmpty) {
+    QByteArray huge = R"({"padding": ")" + QByteArray(4 * 1024 * 1024, 'x') + R"("})";
+    const QList<std::pair<const char*, QByteArray>> cases{
+        {"truncated", R"({"apps": ["a", "b")"},
+        {"array", "[1, 2]"},
+        {"number", "42"},
+        {"garbage", QByteArray("\x00\xff\x13{\x80", 5)},
+        {"bad utf-8", "{\"name\": \"\xc3\x28\"}"},
+        {"too large", huge},
+    };
+    for (const auto& [label, bytes] : cases) {
+        SCOPED_TRACE(label);
+        TemporaryTree tree;
+        const QString path = tree.write("tessora/settings.json", bytes);
+        const StoreWarnings warnings;
+        auto store = DefaultsStore::openStandard(tree.root());
+        EXPECT_TRUE(store->keys().isEmpty());
+        EXPECT_TRUE(warnings.mention(path));
+        EXPECT_EQ(contentOf(path + ".corrupt"), bytes);
+
+        // The store works on; a second bad file does not replace the first one kept aside.
+        store->setBool("flag", true);
+        EXPECT_EQ(DefaultsStore::openFile(path)->boolValue("flag"), true);
+        tree.write("tessora/settings.json", "[]");
+        EXPECT_TRUE(DefaultsStore::openStandard(tree.root())->keys().isEmpty());
+        EXPECT_EQ(contentOf(path + ".corrupt"), bytes);
+        EXPECT_EQ(contentOf(path + ".corrupt.1"), "[]");
+    }
+}
+
+TEST(DefaultsRecovery, TakesAnEmptyFileAsNoSettings) {
+    TemporaryTree tree;
+    const QString path = tree.write("settings.json", "");
+    {
+        const StoreWarnings warnings;
+        EXPECT_TRUE(DefaultsStore::openFile(path)->keys().isEmpty());
+        EXPECT_TRUE(warnings.mention(path));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path + ".corrupt"));
+    const StoreWarnings warnings;
+    DefaultsStore::openFile(tree.path("missing.json"));
+    EXPECT_TRUE(warnings.empty());
+}
+
+TEST(DefaultsRecovery, LogsFailedWritesAndKeepsTheValues) {
+    TemporaryTree tree;
+    auto blockedByFolder = DefaultsStore::openFile(tree.path("settings.json"));
+    tree.makeFolder("settings.json");
+    // The config home is a file, so the store's folder cannot be made.
+    auto withoutFolder = DefaultsStore::openStandard(tree.write("home", "a file"));
+    for (DefaultsStore* store : {blockedByFolder.get(), withoutFolder.get()}) {
+        const StoreWarnings warnings;
+        store->setText("name", "kept");
+        EXPECT_TRUE(warnings.mention(store->filePath()));
+        EXPECT_EQ(store->textValue("name"), "kept");
+    }
+}
+
+TEST(DefaultsRecovery, OpensEarlierEditionsReadOnly) {
+    TemporaryTree tree;
+    EXPECT_EQ(DefaultsStore::openSuite(tree.root(), "org.tessora.Orrery"), nullptr);
+    EXPECT_EQ(DefaultsStore::openSuite(tree.root(), "org.example.Unknown"), nullptr);
+
+    const QStringList folders{"orrery", "orrery-preview"};
+    ASSERT_EQ(DefaultsStore::previousEditionDomains().size(), folders.size());
+    for (int i = 0; i < folders.size(); ++i) {
+        const QString domain = DefaultsStore::previousEditionDomains().at(i);
+        const QString path = tree.write(folders[i] + "/settings.json", R"({"count": 3})");
+        auto suite = DefaultsStore::openSuite(tree.root(), domain);
+        ASSERT_NE(suite, nullptr) << domain.toStdString();
+        EXPECT_TRUE(suite->isReadOnly());
+        EXPECT_FALSE(suite->isStandard());
+        EXPECT_EQ(suite->integerValue("count"), 3);
+        suite->setInteger("count", 4);
+        suite->remove("count");
+        EXPECT_EQ(suite->integerValue("count"), 3);
+        EXPECT_EQ(contentOf(path), R"({"count": 3})");
+
+        tree.write(folders[i] + "/settings.json", "{\"count\": ");
+        EXPECT_EQ(DefaultsStore::openSuite(tree.root(), domain), nullptr);
+        EXPECT_EQ(contentOf(path), "{\"count\": ");
+        EXPECT_FALSE(QFileInfo::exists(path + ".corrupt"));
+    }
+}
+
+}  // namespace
+}  // namespace tessora
