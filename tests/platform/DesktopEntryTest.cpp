@@ -1,0 +1,81 @@
+#include "platform/DesktopEntry.h"
+
+#include "tests/support/TemporaryTree.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QFile>
+
+namespace tessora {
+namespace {
+
+TEST(DesktopEntryTest, ReadsTheKeysOfTheDesktopEntryGroupOnly) {
+    const auto entry = parseDesktopEntry(
+        "# comment\n[Desktop Entry]\nType=Application\nName=Text\\sEditor\nExec=edit %U\n"
+        "TryExec=edit\nTerminal=true\nHidden=1\nDBusActivatable=maybe\nOnlyShowIn=GNOME;XFCE;\n"
+        "NotShowIn=KDE\nStartupWMClass=Edit\n[Desktop Action new]\nIcon=new\nNoDisplay=true\n");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->type, "Application");
+    EXPECT_EQ(entry->name, "Text Editor");
+    EXPECT_EQ(entry->unlocalizedName, "Text Editor");
+    EXPECT_EQ(entry->exec, "edit %U");
+    EXPECT_EQ(entry->tryExec, "edit");
+    EXPECT_EQ(entry->startupWmClass, "Edit");
+    EXPECT_EQ(entry->icon, "");
+    EXPECT_TRUE(entry->terminal && entry->hidden);
+    EXPECT_FALSE(entry->noDisplay || entry->dbusActivatable);  // "maybe" is no boolean
+    EXPECT_EQ(entry->onlyShowIn, QStringList({"GNOME", "XFCE"}));
+    EXPECT_EQ(entry->notShowIn, QStringList({"KDE"}));
+}
+
+TEST(DesktopEntryTest, NameFollowsTheLanguageAndSkipsInvalidUtf8) {
+    const QByteArray data =
+        "[Desktop Entry]\nName=Calculator\nName[de]=Rechner\n"
+        "Name[fr]=Calc\xff\nName[pt_BR]=Calculadora\n";
+    const bool hadLanguage = qEnvironmentVariableIsSet("LANGUAGE");
+    const QByteArray oldLanguage = qgetenv("LANGUAGE");
+    const auto nameFor = [&](const QByteArray& language) {
+        qputenv("LANGUAGE", language);
+        return parseDesktopEntry(data)->name;
+    };
+    EXPECT_EQ(nameFor("de"), "Rechner");
+    EXPECT_EQ(nameFor("de_AT.UTF-8"), "Rechner");
+    EXPECT_EQ(nameFor("it:pt_BR"), "Calculadora");
+    EXPECT_EQ(nameFor("fr"), "Calculator");  // the translation is not UTF-8
+    hadLanguage ? qputenv("LANGUAGE", oldLanguage) : qunsetenv("LANGUAGE");
+
+    const auto invalid = parseDesktopEntry("[Desktop Entry]\nName=Bad\xc3(\nExec=b\xff\n");
+    ASSERT_TRUE(invalid);
+    EXPECT_EQ(invalid->name, std::nullopt);
+    EXPECT_EQ(invalid->unlocalizedName, std::nullopt);
+    EXPECT_EQ(invalid->exec, "");
+}
+
+TEST(DesktopEntryTest, RefusesWhatIsNotADesktopEntry) {
+    static const char binary[] =
+        "\x7f"
+        "ELF\x02\x01\x01\0\0\0\0\0\0\0\x03\0>\0\x01\xff\xfe";
+    const QByteArray cases[] = {QByteArray(binary, sizeof binary - 1),
+                                "[Other Group]\nName=Foo\n",
+                                "[Desktop Ent",
+                                "",
+                                "[Desktop Entry]\nName=Foo\nthis line has no equals sign\n",
+                                "[Desktop Entry]\n" + QByteArray(kMaxDesktopEntryBytes, '#')};
+    for (const QByteArray& data : cases) {
+        QString problem;
+        EXPECT_FALSE(parseDesktopEntry(data, &problem)) << data.left(40).toStdString();
+        EXPECT_FALSE(problem.isEmpty());
+    }
+
+    testing::TemporaryTree tree;
+    const QString fifo = tree.path("fifo.desktop");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, tree.makeFolder("folder.desktop")}) {
+        QString problem;
+        EXPECT_FALSE(readDesktopEntry(path, &problem)) << path.toStdString();
+        EXPECT_EQ(problem, "not a regular file");
+    }
+}
+
+}  // namespace
+}  // namespace tessora

@@ -1,0 +1,247 @@
+#include "workspace/AppCatalog.h"
+
+#include "tests/support/TemporaryTree.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <QDir>
+#include <filesystem>
+#include <fstream>
+
+namespace tessora {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+// Sets, or with std::nullopt unsets, an environment variable for the length of a test.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, std::optional<QByteArray> value) : name_(name) {
+        if (qEnvironmentVariableIsSet(name)) {
+            old_ = qgetenv(name);
+        }
+        set(value);
+    }
+    ~ScopedVariable() { set(old_); }
+
+private:
+    void set(const std::optional<QByteArray>& value) {
+        value ? qputenv(name_, *value) : qunsetenv(name_);
+    }
+    const char* name_;
+    std::optional<QByteArray> old_;
+};
+
+QStringList warnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtWarningMsg) {
+        warnings.append(text);
+    }
+}
+
+QByteArray entry(const QByteArray& name, const QByteArray& extra = {}) {
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=run\n" + extra;
+}
+
+RunningApplication running(QString id, QString name, QString location, bool regular = true) {
+    return {std::move(id), std::move(name), std::move(location), regular, std::nullopt, 0};
+}
+
+class AppCatalogTest : public ::testing::Test {
+protected:
+    AppCatalogTest() {
+        env.applicationFolders = {tree.path("home/apps"), tree.path("usr/apps"),
+                                  tree.path("missing/apps")};
+        env.currentDesktops = {"ubuntu", "GNOME"};
+        env.programExists = [](const QString& program) { return program != "missing"; };
+    }
+    QString home(const QString& file, const QByteArray& data) {
+        return tree.write("home/apps/" + file, data);
+    }
+    QString usr(const QString& file, const QByteArray& data) {
+        return tree.write("usr/apps/" + file, data);
+    }
+    // "id name url" of every record, in the catalog's order.
+    QStringList scan(const QList<RunningApplication>& apps = {}, std::stop_token stop = {}) {
+        QStringList result;
+        for (const InstalledApp& app : scanApplications(env, apps, stop)) {
+            result.append(app.id + " " + app.name + " " + app.url);
+        }
+        return result;
+    }
+    QStringList listed(QString InstalledApp::*field) {
+        QStringList result;
+        for (const InstalledApp& app : scanApplications(env, {})) {
+            result.append(app.*field);
+        }
+        return result;
+    }
+
+    testing::TemporaryTree tree;
+    CatalogEnvironment env;
+};
+
+TEST_F(AppCatalogTest, FirstFolderOwnsAnIdEvenWhenItsEntryIsNotListed) {
+    const QString mine = home("editor.desktop", entry("Mine"));
+    usr("editor.desktop", entry("Editor"));
+    const std::pair<const char*, QByteArray> userCopies[] = {
+        {"hidden", entry("H", "Hidden=true")},
+        {"nodisplay", entry("N", "NoDisplay=1")},
+        {"broken", "junk"}};
+    for (const auto& [id, data] : userCopies) {
+        home(id + QStringLiteral(".desktop"), data);
+        usr(id + QStringLiteral(".desktop"), entry("System"));
+    }
+    const QString other = usr("other.desktop", entry("Other"));
+    EXPECT_THAT(scan(), ElementsAre("editor Mine " + mine, "other Other " + other));
+}
+
+TEST_F(AppCatalogTest, ListsOnlyWhatAUserWouldLaunchOnThisDesktop) {
+    usr("shown.desktop", entry("Shown", "OnlyShowIn=KDE;GNOME;\nNotShowIn=XFCE;\nTryExec=run"));
+    usr("dbus.desktop", "[Desktop Entry]\nType=Application\nName=DBus\nDBusActivatable=true\n");
+    usr("link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://example.org\n");
+    usr("notype.desktop", "[Desktop Entry]\nName=NoType\nExec=run\n");
+    usr("noexec.desktop", "[Desktop Entry]\nType=Application\nName=NoExec\n");
+    usr("kde.desktop", entry("Kde", "OnlyShowIn=KDE;\n"));
+    usr("notgnome.desktop", entry("NotGnome", "NotShowIn=XFCE;GNOME;\n"));
+    usr("uninstalled.desktop", entry("Uninstalled", "TryExec=missing\n"));
+    usr("hidden.desktop", entry("Hidden", "Hidden=true\n"));
+    EXPECT_THAT(listed(&InstalledApp::id), ElementsAre("dbus", "shown"));
+    env.currentDesktops.clear();
+    EXPECT_THAT(listed(&InstalledApp::id), ElementsAre("dbus", "notgnome"));
+
+    ScopedVariable path("PATH", "/nonexistent:relative:/usr/bin:/bin");
+    env.programExists = CatalogEnvironment::fromProcess().programExists;
+    EXPECT_TRUE(env.programExists("sh") && env.programExists("/bin/sh"));
+    EXPECT_FALSE(env.programExists("tessora-surely-not-installed") || env.programExists("/bin"));
+}
+
+TEST_F(AppCatalogTest, NamesComeFromTheEntryOrElseItsFileName) {
+    ScopedVariable language("LANGUAGE", "de");
+    usr("calc.desktop", entry("Calculator", "Name[de]=Rechner\n"));
+    usr("anon.desktop", "[Desktop Entry]\nType=Application\nExec=run\n");
+    usr("bad.desktop", entry("Bad\xff"));
+    const InstalledApps apps = scanApplications(env, {});
+    ASSERT_EQ(apps.size(), 3);
+    EXPECT_EQ(apps[0].name + apps[1].name + apps[2].name, "anonbadRechner");
+    EXPECT_EQ(apps[0].bundleName, std::nullopt);
+    EXPECT_EQ(apps[2].bundleName, "Calculator");
+}
+
+TEST_F(AppCatalogTest, WalksNestedAndLinkedFoldersOnce) {
+    const QString target = usr("deep/er/tool.desktop", entry("Tool"));
+    const QString foo = usr("sub/foo.desktop", entry("Foo"));
+    usr(".hidden/secret.desktop", entry("Secret"));
+    usr(".dot.desktop", entry("Dot"));
+    usr("readme.txt", entry("Text"));
+    const QString alias = tree.link("home/apps/alias.desktop", target);
+    tree.link("home/apps/linked", tree.path("usr/apps/sub"));
+    tree.link("usr/apps/deep/loop", tree.path("usr/apps/deep"));
+    tree.link("usr/apps/deep/up", tree.path("usr/apps"));
+    tree.link("usr/apps/dangling.desktop", tree.path("nowhere.desktop"));
+    const std::string latin1 = tree.path("usr/apps/latin1-").toStdString() + "\xe9.desktop";
+    std::ofstream(latin1) << entry("Latin1").constData();
+
+    const QStringList found = scan();
+    std::filesystem::remove(latin1);  // QTemporaryDir cannot remove what it cannot name
+    EXPECT_THAT(found,
+                UnorderedElementsAre("linked-foo Foo " + tree.path("home/apps/linked/foo.desktop"),
+                                     "sub-foo Foo " + foo, "alias Tool " + alias,
+                                     "deep-er-tool Tool " + target));
+    EXPECT_EQ(desktopFileId(tree.path("usr/apps/"), target), "deep-er-tool");
+    EXPECT_EQ(desktopFileId(tree.path("usr/ap"), target), "");
+}
+
+TEST_F(AppCatalogTest, SkipsBadFilesWithAWarningAndGoesOn) {
+    static const char binary[] =
+        "\x7f"
+        "ELF\0\x01\xff\xfe[\0]";
+    const QString junk = usr("junk.desktop", QByteArray(binary, sizeof binary - 1));
+    usr("nogroup.desktop", "[Desktop Action x]\nName=X\n");
+    usr("truncated.desktop", "[Desktop Ent");
+    usr("huge.desktop", entry("Huge", QByteArray(kMaxDesktopEntryBytes, '#')));
+    const QString good = usr("good.desktop", entry("Good"));
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    EXPECT_THAT(scan(), ElementsAre("good Good " + good));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(warnings.size(), 4);
+    EXPECT_EQ(warnings.filter(junk).size(), 1) << warnings.join('\n').toStdString();
+}
+
+TEST_F(AppCatalogTest, AddsRunningApplicationsThatNoListedEntryCovers) {
+    const QString editor = usr("editor.desktop", entry("Editor"));
+    usr("quiet.desktop", entry("Quiet", "NoDisplay=true\n"));
+    usr(env.ownId + ".desktop", entry("Tessora"));
+    const QString game = tree.write("Downloads/game.desktop", entry("Game"));
+    const QString panel = tree.write("Downloads/panel.desktop", entry("Panel", "NoDisplay=1"));
+    const QList<RunningApplication> apps = {
+        running("editor", "Editor (running)", "/usr/bin/editor"),
+        running("quiet", "Quiet", "/usr/bin/quiet"),
+        running("game", "", game),
+        running("panel", "", panel),
+        running("zsh-tool", "", "/usr/bin/zsh-tool"),
+        running("term", "Terminal", "/usr/bin/term"),
+        running("term", "Second Terminal", "/opt/term"),
+        running("dock", "Dock", "/usr/bin/dock", false),
+        running("", "Nameless", "/usr/bin/x"),
+        running(env.ownId, "Tessora", "/usr/bin/tessora"),
+    };
+    EXPECT_THAT(scan(apps), ElementsAre("editor Editor " + editor, "game Game " + game,
+                                        "term Second Terminal /opt/term",
+                                        "zsh-tool zsh-tool /usr/bin/zsh-tool"));
+}
+
+TEST_F(AppCatalogTest, SortsLikeAFileBrowser) {
+    for (const char* name : {"App 10", "zoom", "App 9", "Émile", "Editor", "atom", "Fax"}) {
+        usr(QString::fromUtf8(name) + ".desktop", entry(name));
+    }
+    EXPECT_THAT(listed(&InstalledApp::name),
+                ElementsAre("App 9", "App 10", "atom", "Editor", "Émile", "Fax", "zoom"));
+}
+
+TEST_F(AppCatalogTest, StopsBetweenFilesAndSurvivesFilesThatVanish) {
+    std::stop_source stop;
+    env.programExists = [&](const QString& program) {
+        if (program == "vanish") {
+            QFile::remove(tree.path("usr/apps/b.desktop"));
+            QDir(tree.path("usr/apps/c")).removeRecursively();
+        } else {
+            stop.request_stop();
+        }
+        return true;
+    };
+    const QString a = usr("a.desktop", entry("A", "TryExec=vanish\n"));
+    usr("b.desktop", entry("B"));
+    usr("c/x.desktop", entry("X"));
+    const QString d = usr("d.desktop", entry("D", "TryExec=stop\n"));
+    usr("e.desktop", entry("E"));
+    EXPECT_THAT(scan({running("running", "", "/usr/bin/running")}, stop.get_token()),
+                ElementsAre("a A " + a, "d D " + d));
+}
+
+TEST(CatalogEnvironmentTest, FollowsTheXdgVariablesAndTheirDefaults) {
+    ScopedVariable home("HOME", "/home/user");
+    ScopedVariable dataHome("XDG_DATA_HOME", std::nullopt);
+    ScopedVariable dataDirs("XDG_DATA_DIRS", "");
+    ScopedVariable desktop("XDG_CURRENT_DESKTOP", std::nullopt);
+    CatalogEnvironment env = CatalogEnvironment::fromProcess();
+    EXPECT_THAT(env.applicationFolders,
+                ElementsAre("/home/user/.local/share/applications", "/usr/local/share/applications",
+                            "/usr/share/applications"));
+    EXPECT_THAT(env.currentDesktops, IsEmpty());
+
+    qputenv("XDG_DATA_HOME", "/data/home/");
+    qputenv("XDG_DATA_DIRS", "relative:/opt/share:/usr/share/:/usr/share::");
+    qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    env = CatalogEnvironment::fromProcess();
+    EXPECT_THAT(env.applicationFolders,
+                ElementsAre("/data/home/applications", "/opt/share/applications",
+                            "/usr/share/applications"));
+    EXPECT_THAT(env.currentDesktops, ElementsAre("ubuntu", "GNOME"));
+}
+
+}  // namespace
+}  // namespace tessora
