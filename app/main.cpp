@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ListApps.h"
 
 
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
             std::printf("tessora %s\n", TESSORA_VERSION);
             return 0;
         case CommandLine::Action::ListApps:
-            return 2;  // pending
+            return listApps(command.query);
         case CommandLine::Action::Invalid:
             std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(command.error));
             std::fputs(qPrintable(usageText(program)), stderr);

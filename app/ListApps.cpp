@@ -1,0 +1,47 @@
+#include "app/ListApps.h"
+
+#include "platform/DefaultsStore.h"
+#include "platform/Desktop.h"
+#include "core/ThreadPoolWork.h"
+#include "workspace/AppCatalog.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QTextStream>
+
+namespace tessora {
+
+namespace {
+
+// Names and paths come from files anyone can write: keep each record on one line with its
+// fields apart, whatever they hold.
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+int listApps(const QString& query) {
+    // Listing changes nothing: the settings are not read or written.
+    const auto defaults = DefaultsStore::inMemory();
+    DetachedDesktop desktop;
+    ThreadPoolWork background;
+    const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
+    WorkspaceModel model(*defaults, {desktop, background, environment, {}});
+    model.setApps(scanApplications(environment, desktop.runningApplications()));
+    model.setQuery(query);
+
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    for (const InstalledApp& app : model.results()) {
+        out << oneLine(app.id) << '\t' << oneLine(app.name) << '\t' << oneLine(app.url) << '\n';
+    }
+    return 0;
+}
+
+}  // namespace tessora

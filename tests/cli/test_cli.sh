@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The command line as a user meets it: real desktop entries in temporary XDG folders, the
+# program run as a separate process, its output and exit status checked.
+set -euo pipefail
+tessora=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+failures=0
+
+check() {  # check NAME EXPECTED ACTUAL
+  if [ "$2" != "$3" ]; then
+    printf 'FAIL %s\n--- expected\n%s\n--- actual\n%s\n' "$1" "$2" "$3"
+    failures=$((failures + 1))
+  fi
+}
+
+entry() {  # entry PATH NAME [EXTRA LINES]
+  mkdir -p "$(dirname "$1")"
+  printf '[Desktop Entry]\nType=Application\nName=%s\nExec=true\n%s' "$2" "${3:-}" >"$1"
+}
+
+export XDG_DATA_HOME=$root/home XDG_DATA_DIRS=$root/system XDG_CONFIG_HOME=$root/config
+export XDG_CURRENT_DESKTOP=Openbox LANGUAGE=de
+entry "$root/system/applications/org.example.Calc.desktop" "Calculator" "Name[de]=Rechner
+"
+entry "$root/system/applications/code.desktop" "Code"
+entry "$root/system/applications/xcode.desktop" "Xcode"
+entry "$root/system/applications/tools/vsc.desktop" "Visual Studio Code"
+entry "$root/system/applications/cafe.desktop" "Café"
+entry "$root/system/applications/hidden.desktop" "Hidden Tool" "NoDisplay=true
+"
+entry "$root/home/applications/xcode.desktop" "Xcode" "Hidden=true
+"
+printf 'not a desktop entry\0\1\2' >"$root/system/applications/junk.desktop"
+entry "$root/system/applications/gnome-only.desktop" "GNOME Thing" "OnlyShowIn=GNOME;
+"
+
+all=$("$tessora" --list-apps 2>/dev/null)
+check "whole catalog, sorted by name" "cafe	Café	$root/system/applications/cafe.desktop
+code	Code	$root/system/applications/code.desktop
+org.example.Calc	Rechner	$root/system/applications/org.example.Calc.desktop
+tools-vsc	Visual Studio Code	$root/system/applications/tools/vsc.desktop" "$all"
+
+check "ranked query" "code
+tools-vsc" "$("$tessora" --list-apps code | cut -f1)"
+check "accents and case ignored" "cafe" "$("$tessora" --list-apps CAFE | cut -f1)"
+check "unlocalized name matches" "org.example.Calc" "$("$tessora" --list-apps calculator | cut -f1)"
+check "blank query lists everything" "$all" "$("$tessora" --list-apps '   ' 2>/dev/null)"
+check "no match prints nothing" "" "$("$tessora" --list-apps zzzz)"
+
+set +e
+"$tessora" --frobnicate >/dev/null 2>"$root/err"; status=$?
+set -e
+check "unknown option exits 2" "2" "$status"
+grep -q "Usage:" "$root/err" || { echo "FAIL usage not printed on stderr"; failures=$((failures + 1)); }
+"$tessora" --unit-testing || { echo "FAIL --unit-testing"; failures=$((failures + 1)); }
+check "listing writes no settings" "" "$(ls -A "$root/config" 2>/dev/null)"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "command line: all checks passed"

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "core/TaskFwd.h"
+#include "platform/DefaultsStore.h"
+#include "platform/Desktop.h"
+#include "workspace/AppCatalog.h"
+#include "workspace/AppSearch.h"
+#include "workspace/InstalledApp.h"
+
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+
+namespace tessora {
+
+// What the model needs from outside the system.
+struct WorkspaceServices {
+    Desktop& desktop;
+    BackgroundWork& background;
+    CatalogEnvironment catalog;
+    // Opens an earlier edition's settings read-only, or gives nullptr when it cannot be opened.
+    std::function<std::unique_ptr<DefaultsStore>(const QString& domain)> openPreviousEdition;
+};
+
+// The one central state of the launcher: catalog, selection, search text, chosen layout,
+// recent applications, first-run flags and the busy flag. Main thread only. Every property
+// notifies only when its value really changes.
+class WorkspaceModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(tessora::InstalledApps apps READ apps WRITE setApps NOTIFY appsChanged)
+    Q_PROPERTY(tessora::InstalledApps selected READ selected WRITE setSelected NOTIFY selectedChanged)
+    Q_PROPERTY(QStringList recentIDs READ recentIDs WRITE setRecentIDs NOTIFY recentIDsChanged)
+    Q_PROPERTY(bool showOnboarding READ showOnboarding WRITE setShowOnboarding NOTIFY showOnboardingChanged)
+    Q_PROPERTY(int onboardingStep READ onboardingStep WRITE setOnboardingStep NOTIFY onboardingStepChanged)
+    Q_PROPERTY(QSet<int> verifiedKeys READ verifiedKeys WRITE setVerifiedKeys NOTIFY verifiedKeysChanged)
+    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
+    Q_PROPERTY(int highlighted READ highlighted WRITE setHighlighted NOTIFY highlightedChanged)
+    Q_PROPERTY(QString layoutID READ layoutID WRITE setLayoutID NOTIFY layoutIDChanged)
+    Q_PROPERTY(bool scanning READ scanning NOTIFY scanningChanged)
+    Q_PROPERTY(bool busy READ busy WRITE setBusy NOTIFY busyChanged)
+    Q_PROPERTY(std::optional<quint32> targetDisplayID READ targetDisplayID WRITE setTargetDisplayID
+                   NOTIFY targetDisplayIDChanged)
+
+public:
+    static constexpr int recentLimit = 10;
+    static constexpr int recentAppsShown = 7;
+
+    WorkspaceModel(DefaultsStore& defaults, WorkspaceServices services, QObject* parent = nullptr);
+    ~WorkspaceModel() override;
+
+    const InstalledApps& apps() const { return apps_; }
+    const InstalledApps& selected() const { return selected_; }
+    const QStringList& recentIDs() const { return recentIDs_; }
+    bool showOnboarding() const { return showOnboarding_; }
+    int onboardingStep() const { return onboardingStep_; }
+    const QSet<int>& verifiedKeys() const { return verifiedKeys_; }
+    const QString& query() const { return query_; }
+    int highlighted() const { return highlighted_; }
+    const QString& layoutID() const { return layoutID_; }
+    bool scanning() const { return scanning_; }
+    bool scanInProgress() const { return scanInProgress_; }
+    bool busy() const { return busy_; }
+    std::optional<quint32> targetDisplayID() const { return targetDisplayID_; }
+    DefaultsStore& defaults() const { return defaults_; }
+
+    void setApps(const InstalledApps& apps);
+    void setSelected(const InstalledApps& selected);
+    void setRecentIDs(const QStringList& ids);
+    void setShowOnboarding(bool show);
+    void setOnboardingStep(int step);
+    void setVerifiedKeys(const QSet<int>& keys);
+    void insertVerifiedKey(int key);
+    void setQuery(const QString& query);
+    void setHighlighted(int index);
+    void setLayoutID(const QString& id);
+    void setBusy(bool busy);
+    void setTargetDisplayID(std::optional<quint32> display);
+
+    // The catalog ranked for the current query (see AppSearchIndex). A stop request ends a
+    // search early with an empty result.
+    InstalledApps results(std::stop_token stop = {}) const;
+    // Up to seven applications of the recent history that are still in the catalog.
+    InstalledApps recentApps() const;
+    // Selects the application (appending it and clearing the query) or deselects it.
+    void toggle(const InstalledApp& app);
+    // Resets the launcher: selection, query, layout, highlight and target display.
+    void clearSelection();
+    // Moves the application to the front of the recent history and stores the history.
+    void recordActivation(const QString& id);
+
+    // Rescans the catalog off the main thread and replaces `apps`; a refresh asked for while one
+    // runs returns at once. Seeds an empty recent history with the running applications.
+    Task<void> refreshApps();
+
+    // Position of the first entry of `list` with the application's id.
+    static std::optional<qsizetype> selectionPosition(const InstalledApp& app,
+                                                      const InstalledApps& list);
+
+signals:
+    void appsChanged();
+    void selectedChanged();
+    void recentIDsChanged();
+    void showOnboardingChanged();
+    void onboardingStepChanged();
+    void verifiedKeysChanged();
+    void queryChanged();
+    void highlightedChanged();
+    void layoutIDChanged();
+    void scanningChanged();
+    void busyChanged();
+    void targetDisplayIDChanged();
+
+private:
+    void setScanning(bool scanning);
+    QSet<QString> runningIds() const;
+    void seedRecentHistory();
+
+    InstalledApps apps_;
+    InstalledApps selected_;
+    DefaultsStore& defaults_;
+    WorkspaceServices services_;
+    QStringList recentIDs_;
+    bool showOnboarding_ = true;
+    int onboardingStep_ = 0;
+    QSet<int> verifiedKeys_;
+    QString query_;
+    int highlighted_ = -1;
+    QString layoutID_;
+    bool scanning_ = true;
+    bool scanInProgress_ = false;
+    bool busy_ = false;
+    std::optional<quint32> targetDisplayID_;
+
+    AppSearchIndex searchIndex_;
+    // Shared with running refreshes, which outlive nothing: they check it before touching us.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::stop_source stopScans_;  // a scan still walking when the model goes ends early
+};
+
+}  // namespace tessora
