@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev
   # libraries
-  qt6-base-dev libglib2.0-dev libsodium-dev
+  qt6-base-dev libqt6svg6 libglib2.0-dev libsodium-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-randr0-dev
   libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev
   # tests and benchmarks

@@ -1,10 +1,23 @@
-// Test entry point: a QCoreApplication exists for the whole run, so that event-loop based
-// code (timers, queued deliveries, thread-pool results) works inside tests.
-#include <QCoreApplication>
+// Test entry point: an application object exists for the whole run, so that event-loop based
+// code (timers, queued deliveries, thread-pool results) works inside tests. Suites of views get
+// a QApplication on the offscreen platform, so they need no display.
 #include <gtest/gtest.h>
+
+#ifdef TESSORA_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication app(argc, argv);
+#ifdef TESSORA_TEST_GUI
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#endif
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

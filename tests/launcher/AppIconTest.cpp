@@ -1,0 +1,75 @@
+#include "launcher/AppIcon.h"
+
+#include "tests/support/TemporaryTree.h"
+
+#include <QBuffer>
+#include <QIcon>
+#include <gtest/gtest.h>
+
+namespace tessora {
+namespace {
+
+using testing::TemporaryTree;
+
+QByteArray png(QSize size, QColor color) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class AppIconTest : public ::testing::Test {
+protected:
+    AppIconTest() {
+        // A private hicolor theme, so the test does not depend on the machine's icons.
+        QIcon::setThemeSearchPaths({tree.path("icons")});
+        QIcon::setThemeName(QStringLiteral("hicolor"));
+        tree.write("icons/hicolor/index.theme",
+                   "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n"
+                   "[48x48/apps]\nSize=48\nType=Fixed\n");
+        tree.write("icons/hicolor/48x48/apps/org.example.Red.png", png({48, 48}, Qt::red));
+    }
+
+    InstalledApp entryWithIcon(const QString& icon) {
+        const QString path = tree.write(
+            "applications/app.desktop",
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=Zebra\nExec=z\nIcon=%1\n")
+                .arg(icon)
+                .toUtf8());
+        return {"app", "Zebra", path, {}};
+    }
+
+    TemporaryTree tree;
+};
+
+TEST_F(AppIconTest, ThemeNameAndAbsolutePath) {
+    const QImage themed = appIcon(entryWithIcon("org.example.Red"));
+    EXPECT_EQ(themed.size(), QSize(appIconSize, appIconSize));
+    EXPECT_EQ(QColor(themed.pixel(64, 64)), QColor(Qt::red));
+
+    // A wide image is centred on a square, transparent above and below.
+    const QString file = tree.write("art/wide.png", png({200, 100}, Qt::blue));
+    const QImage wide = appIcon(entryWithIcon(file));
+    EXPECT_EQ(wide.size(), QSize(appIconSize, appIconSize));
+    EXPECT_EQ(QColor(wide.pixel(64, 64)), QColor(Qt::blue));
+    EXPECT_EQ(qAlpha(wide.pixel(64, 2)), 0);
+}
+
+TEST_F(AppIconTest, FallsBackToAPlaceholder) {
+    const QImage placeholder = placeholderIcon("Zebra");
+    const QString junk = tree.write("art/junk.png", "not an image at all");
+    for (const QString& icon : {QString("no-such-icon"), junk, QString("../../etc/passwd"),
+                                QString("")}) {
+        const QImage image = appIcon(entryWithIcon(icon));
+        EXPECT_EQ(image, placeholder) << icon.toStdString();
+    }
+    // An application that is only a running executable has no entry to read.
+    EXPECT_EQ(appIcon({"tool", "Zebra", "/usr/bin/tool", {}}), placeholder);
+    EXPECT_FALSE(placeholderIcon("").isNull());
+}
+
+}  // namespace
+}  // namespace tessora
