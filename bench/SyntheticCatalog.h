@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/InstalledApp.h"
+#include "core/InstalledApp.h"
 #include "workspace/NameOrder.h"
 
 #include <QStringList>

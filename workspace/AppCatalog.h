@@ -2,7 +2,7 @@
 
 #include "platform/Desktop.h"
 #include "platform/DesktopEntry.h"
-#include "workspace/InstalledApp.h"
+#include "core/InstalledApp.h"
 
 #include <QList>
 #include <QSet>

@@ -5,7 +5,7 @@
 #include "platform/Desktop.h"
 #include "workspace/AppCatalog.h"
 #include "workspace/AppSearch.h"
-#include "workspace/InstalledApp.h"
+#include "core/InstalledApp.h"
 
 #include <QObject>
 #include <QSet>
