@@ -1,7 +1,7 @@
 #include "app/ListApps.h"
 
 #include "platform/DefaultsStore.h"
-#include "platform/Desktop.h"
+#include "platform/UnavailableWindowSystem.h"
 #include "core/ThreadPoolWork.h"
 #include "workspace/AppCatalog.h"
 #include "workspace/WorkspaceModel.h"
@@ -29,7 +29,7 @@ QString oneLine(QString text) {
 int listApps(const QString& query) {
     // Listing changes nothing: the settings are not read or written.
     const auto defaults = DefaultsStore::inMemory();
-    DetachedDesktop desktop;
+    UnavailableWindowSystem desktop(QStringLiteral("not needed here"));
     ThreadPoolWork background;
     const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
     WorkspaceModel model(*defaults, {desktop, background, environment, {}});

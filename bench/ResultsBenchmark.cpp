@@ -2,7 +2,7 @@
 // queries of one, three and eight characters. Each iteration is one keystroke's work; besides
 // the mean, the 95th percentile of single calls is reported (p95_us).
 #include "bench/SyntheticCatalog.h"
-#include "platform/Desktop.h"
+#include "platform/UnavailableWindowSystem.h"
 #include "platform/DefaultsStore.h"
 #include "platform/sim/ManualBackgroundWork.h"
 #include "workspace/WorkspaceModel.h"
@@ -18,7 +18,7 @@ namespace {
 void results(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const QString query = bench::benchmarkQueries().at(state.range(1));
-    DetachedDesktop desktop;
+    UnavailableWindowSystem desktop(QStringLiteral("not needed here"));
     ManualBackgroundWork background;
     const auto defaults = DefaultsStore::inMemory();
     WorkspaceModel model(*defaults, {desktop, background, {}, {}});
@@ -44,7 +44,7 @@ BENCHMARK(results)->ArgsProduct({{1000, 10000}, {0, 1, 2}})->Unit(benchmark::kMi
 
 // Building the search data when the catalog changes (once per scan that changes it).
 void setApps(benchmark::State& state) {
-    DetachedDesktop desktop;
+    UnavailableWindowSystem desktop(QStringLiteral("not needed here"));
     ManualBackgroundWork background;
     const auto defaults = DefaultsStore::inMemory();
     WorkspaceModel model(*defaults, {desktop, background, {}, {}});

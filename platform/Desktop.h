@@ -32,11 +32,4 @@ public:
     virtual QList<RunningApplication> runningApplications() const = 0;
 };
 
-// The desktop of a process without a window system (the command line on a headless machine):
-// nothing runs that it could see.
-class DetachedDesktop final : public Desktop {
-public:
-    QList<RunningApplication> runningApplications() const override { return {}; }
-};
-
 }  // namespace tessora

@@ -100,7 +100,7 @@ void WorkspaceModel::setTargetDisplayID(std::optional<quint32> display) {
 
 QSet<QString> WorkspaceModel::runningIds() const {
     QSet<QString> ids;
-    for (const RunningApplication& app : services_.desktop.runningApplications()) {
+    for (const RunningApplication& app : services_.windows.runningApplications()) {
         if (!app.id.isEmpty()) {
             ids.insert(app.id);
         }
@@ -179,7 +179,7 @@ Task<void> WorkspaceModel::refreshApps() {
     setScanning(apps_.isEmpty());
 
     QList<RunningApplication> running;
-    for (const RunningApplication& app : services_.desktop.runningApplications()) {
+    for (const RunningApplication& app : services_.windows.runningApplications()) {
         if (app.regular) {
             running.append(app);
         }
@@ -201,7 +201,7 @@ Task<void> WorkspaceModel::refreshApps() {
 
 void WorkspaceModel::seedRecentHistory() {
     QList<RunningApplication> running;
-    for (const RunningApplication& app : services_.desktop.runningApplications()) {
+    for (const RunningApplication& app : services_.windows.runningApplications()) {
         if (app.regular) {
             running.append(app);
         }

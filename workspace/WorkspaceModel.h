@@ -2,7 +2,8 @@
 
 #include "core/TaskFwd.h"
 #include "platform/DefaultsStore.h"
-#include "platform/Desktop.h"
+#include "platform/WindowSystem.h"
+#include "workspace/WindowLayout.h"
 #include "workspace/AppCatalog.h"
 #include "workspace/AppSearch.h"
 #include "core/InstalledApp.h"
@@ -17,13 +18,17 @@
 
 namespace tessora {
 
+class LaunchOperations;
+
 // What the model needs from outside the system.
 struct WorkspaceServices {
-    Desktop& desktop;
+    WindowSystem& windows;
     BackgroundWork& background;
     CatalogEnvironment catalog;
     // Opens an earlier edition's settings read-only, or gives nullptr when it cannot be opened.
     std::function<std::unique_ptr<DefaultsStore>(const QString& domain)> openPreviousEdition;
+    // What confirming a selection does; without it, confirming does nothing.
+    LaunchOperations* operations = nullptr;
 };
 
 // The one central state of the launcher: catalog, selection, search text, chosen layout,
@@ -96,6 +101,12 @@ public:
     // runs returns at once. Seeds an empty recent history with the running applications.
     Task<void> refreshApps();
 
+    // Confirms the selection: opens the selected applications, or arranges their windows in the
+    // chosen layout on the display the launcher was shown on. `onStart` runs once the run has
+    // begun (the launcher hides itself there). Nothing happens while a run is busy, without a
+    // selection, for an unknown layout, without window control or without a display.
+    void launchSelected(const std::function<void()>& onStart);
+
     // Position of the first entry of `list` with the application's id.
     static std::optional<qsizetype> selectionPosition(const InstalledApp& app,
                                                       const InstalledApps& list);
@@ -113,8 +124,23 @@ signals:
     void scanningChanged();
     void busyChanged();
     void targetDisplayIDChanged();
+    // A launch run ended, with its failure messages (also written to the "Launcher" log).
+    void launchFinished(const QStringList& messages);
 
 private:
+    // What a confirmed launch works on, taken when it is confirmed.
+    struct LaunchPlan {
+        InstalledApps apps;
+        std::optional<WindowLayout> layout;  // none: open without arranging
+        WindowRect area;
+        ScreenRect screenArea;
+        double gap = 0;
+        bool indicators = false;
+    };
+    std::optional<Screen> targetScreen() const;
+    void run(const std::function<void()>& onStart, LaunchPlan plan);
+    Task<void> perform(LaunchPlan plan);
+
     void setScanning(bool scanning);
     QSet<QString> runningIds() const;
     void seedRecentHistory();

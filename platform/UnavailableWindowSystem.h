@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/WindowSystem.h"
+
+namespace tessora {
+
+// The window system of a session where other applications' windows cannot be reached (no X
+// display, no EWMH window manager, a Wayland session): every read is absent, every write and
+// grab does nothing, and canControlWindows says why.
+class UnavailableWindowSystem final : public WindowSystem {
+public:
+    explicit UnavailableWindowSystem(QString reason, QObject* parent = nullptr);
+
+    QList<RunningApplication> runningApplications() const override { return {}; }
+    bool canControlWindows(QString* reason = nullptr) const override;
+    std::optional<RunningApplication> runningApplication(const QString&) const override { return {}; }
+    bool isTerminated(const RunningApplication&) const override { return true; }
+    Task<LaunchOutcome> openApplication(InstalledApp app, bool activate) override;
+    void activate(const RunningApplication&) override {}
+    std::optional<QString> frontmostApplicationId() const override { return {}; }
+    std::optional<QList<WindowId>> windows(const RunningApplication&) const override { return {}; }
+    std::optional<WindowId> focusedWindow(const RunningApplication&) const override { return {}; }
+    std::optional<WindowId> mainWindow(const RunningApplication&) const override { return {}; }
+    std::optional<bool> isStandardWindow(WindowId) const override { return {}; }
+    std::optional<bool> isMinimized(WindowId) const override { return {}; }
+    std::optional<bool> isFullScreen(WindowId) const override { return {}; }
+    std::optional<WindowRect> frame(WindowId) const override { return {}; }
+    void setFrame(WindowId, const WindowRect&) override {}
+    void setPosition(WindowId, double, double) override {}
+    void raise(WindowId) override {}
+    void focus(const RunningApplication&, WindowId) override {}
+    bool isAlive(WindowId) const override { return false; }
+    QList<OnScreenWindow> onScreenWindows() const override { return {}; }
+    QList<Screen> screens() const override { return {}; }
+    std::optional<QPointF> pointerLocation() const override { return {}; }
+    std::unique_ptr<InputGrab> grabOptionScroll(
+        std::function<InputDecision(const ScrollInput&)>) override {
+        return nullptr;
+    }
+    std::unique_ptr<InputGrab> grabCycleKeys(std::function<InputDecision(const KeyInput&)>) override {
+        return nullptr;
+    }
+
+private:
+    QString reason_;
+};
+
+}  // namespace tessora

@@ -1,0 +1,87 @@
+#include "platform/sim/SimInputGrabs.h"
+
+#include <vector>
+
+namespace tessora {
+
+struct SimInputGrabs::Registry {
+    struct Entry {
+        int id = 0;
+        std::function<InputDecision(const ScrollInput&)> scroll;
+        std::function<InputDecision(const KeyInput&)> key;
+    };
+    std::vector<Entry> entries;  // oldest first
+    int lastId = 0;
+
+    template <typename Handler, typename Input>
+    std::optional<InputDecision> deliver(Handler Entry::*handler, const Input& input) {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            if ((*it).*handler) {
+                const Handler call = (*it).*handler;  // the handler may release its own grab
+                return call(input);
+            }
+        }
+        return std::nullopt;
+    }
+};
+
+// Releases its entry when destroyed; harmless once the grabs are gone.
+class SimInputGrabs::Grab final : public InputGrab {
+public:
+    Grab(std::weak_ptr<Registry> registry, int id) : m_registry(std::move(registry)), m_id(id) {}
+    ~Grab() override {
+        if (auto registry = m_registry.lock()) {
+            std::erase_if(registry->entries,
+                          [this](const Registry::Entry& e) { return e.id == m_id; });
+        }
+    }
+
+private:
+    std::weak_ptr<Registry> m_registry;
+    int m_id;
+};
+
+SimInputGrabs::SimInputGrabs() : m_registry(std::make_shared<Registry>()) {}
+
+std::unique_ptr<InputGrab> SimInputGrabs::grabScroll(
+    std::function<InputDecision(const ScrollInput&)> handler) {
+    if (m_refused) {
+        return nullptr;
+    }
+    const int id = ++m_registry->lastId;
+    m_registry->entries.push_back({id, std::move(handler), {}});
+    return std::make_unique<Grab>(m_registry, id);
+}
+
+std::unique_ptr<InputGrab> SimInputGrabs::grabKeys(
+    std::function<InputDecision(const KeyInput&)> handler) {
+    if (m_refused) {
+        return nullptr;
+    }
+    const int id = ++m_registry->lastId;
+    m_registry->entries.push_back({id, {}, std::move(handler)});
+    return std::make_unique<Grab>(m_registry, id);
+}
+
+std::optional<InputDecision> SimInputGrabs::scroll(const ScrollInput& input) {
+    if (!(input.modifiers & KeyModifiers::option)) {
+        return std::nullopt;
+    }
+    return m_registry->deliver(&Registry::Entry::scroll, input);
+}
+
+std::optional<InputDecision> SimInputGrabs::pressKey(const KeyInput& input) {
+    const bool arrow =
+        input.keyCode == KeyCodes::leftArrow || input.keyCode == KeyCodes::rightArrow;
+    const quint32 needed = KeyModifiers::control | KeyModifiers::option;
+    if (!arrow || (input.modifiers & needed) != needed) {
+        return std::nullopt;
+    }
+    return m_registry->deliver(&Registry::Entry::key, input);
+}
+
+int SimInputGrabs::live() const {
+    return static_cast<int>(m_registry->entries.size());
+}
+
+}  // namespace tessora

@@ -1,0 +1,112 @@
+// Confirming a selection: the snapshot, the target display and area, and the serialized run.
+#include "workspace/WorkspaceModel.h"
+
+#include "core/Task.h"
+#include "platform/WindowSystem.h"
+#include "workspace/LaunchOperations.h"
+#include "workspace/SettingsKeys.h"
+
+#include <QLoggingCategory>
+
+namespace tessora {
+
+Q_LOGGING_CATEGORY(lcLauncher, "Launcher")
+
+namespace {
+
+constexpr double spacingGap = 24.0;
+
+bool contains(const WindowRect& r, const QPointF& p) {
+    return p.x() >= r.minX() && p.x() < r.maxX() && p.y() >= r.minY() && p.y() < r.maxY();
+}
+
+}  // namespace
+
+std::optional<Screen> WorkspaceModel::targetScreen() const {
+    const QList<Screen> screens = services_.windows.screens();
+    if (targetDisplayID_) {
+        for (const Screen& screen : screens) {
+            if (screen.number == *targetDisplayID_) {
+                return screen;
+            }
+        }
+    }
+    if (const auto pointer = services_.windows.pointerLocation()) {
+        for (const Screen& screen : screens) {
+            if (contains(screen.frame, *pointer)) {
+                return screen;
+            }
+        }
+    }
+    if (!screens.isEmpty()) {
+        return screens.first();
+    }
+    return std::nullopt;
+}
+
+void WorkspaceModel::launchSelected(const std::function<void()>& onStart) {
+    if (busy_ || selected_.isEmpty() || !services_.operations) {
+        return;
+    }
+    LaunchPlan plan;
+    plan.apps = selected_;
+    if (layoutID_.isEmpty()) {
+        run(onStart, std::move(plan));
+        return;
+    }
+    plan.layout = layoutWithID(layoutID_);
+    if (!plan.layout || !services_.windows.canControlWindows()) {
+        return;
+    }
+    const std::optional<Screen> screen = targetScreen();
+    if (!screen) {
+        return;
+    }
+    // Window space has its origin at the primary monitor's top-left corner, screen space at its
+    // bottom-left; the primary monitor is the first one listed.
+    const QList<Screen> screens = services_.windows.screens();
+    const double primaryMaxY = screens.isEmpty() ? screen->frame.maxY() : screens.first().frame.maxY();
+    const WindowRect& visible = screen->visibleFrame;
+    plan.area = visible;
+    plan.screenArea = {visible.x, primaryMaxY - visible.maxY(), visible.width, visible.height};
+
+    plan.indicators = defaults_.boolValue(keys::stackIndicatorsEnabled).value_or(false);
+    const bool spacing = defaults_.boolValue(keys::windowSpacingEnabled).value_or(false);
+    plan.gap = spacing || plan.indicators ? spacingGap : 0.0;
+    run(onStart, std::move(plan));
+}
+
+void WorkspaceModel::run(const std::function<void()>& onStart, LaunchPlan plan) {
+    setBusy(true);
+    services_.operations->hideStackIndicator();
+    if (onStart) {
+        onStart();
+    }
+    startDetached(perform(std::move(plan)));
+}
+
+Task<void> WorkspaceModel::perform(LaunchPlan plan) {
+    const std::shared_ptr<bool> alive = alive_;
+    LaunchOperations& operations = *services_.operations;
+    co_await operations.endChain();
+    QStringList messages;
+    if (!plan.layout) {
+        messages = co_await operations.open(plan.apps);
+    } else if (plan.layout->id == QLatin1String(chainLayoutId)) {
+        messages = co_await operations.chain(*plan.layout, plan.apps, plan.area, plan.screenArea,
+                                             plan.gap);
+    } else {
+        messages = co_await operations.arrange(*plan.layout, plan.apps, plan.area, plan.gap,
+                                               plan.indicators);
+    }
+    if (!*alive) {
+        co_return;
+    }
+    setBusy(false);
+    for (const QString& message : messages) {
+        qCCritical(lcLauncher).noquote() << message;
+    }
+    emit launchFinished(messages);
+}
+
+}  // namespace tessora
