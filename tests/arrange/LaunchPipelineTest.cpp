@@ -1,0 +1,225 @@
+// Confirming a selection, end to end on the simulated desktop: what runs, on which display and
+// area, with which gap, and that runs never overlap.
+#include "arrange/LaunchArranger.h"
+#include "arrange/StackIndicator.h"
+#include "core/Sleep.h"
+#include "core/Task.h"
+#include "platform/DefaultsStore.h"
+#include "platform/sim/ManualBackgroundWork.h"
+#include "tests/arrange/SimDesktopFixture.h"
+#include "workspace/SettingsKeys.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QStringList>
+
+namespace tessora {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records what the pipeline asked for; each operation takes one virtual second.
+class RecordingOperations final : public LaunchOperations {
+public:
+    explicit RecordingOperations(Clock& clock) : clock_(clock) {}
+
+    Task<QStringList> open(InstalledApps apps) override {
+        calls << "open " + names(apps);
+        co_await sleepFor(clock_, 1s, {});
+        co_return messages;
+    }
+    Task<QStringList> arrange(WindowLayout layout, InstalledApps apps, WindowRect area, double gap,
+                              bool indicators) override {
+        calls << QStringLiteral("arrange %1 %2").arg(layout.id, names(apps));
+        lastArea = area;
+        lastGap = gap;
+        lastIndicators = indicators;
+        co_await sleepFor(clock_, 1s, {});
+        co_return messages;
+    }
+    Task<QStringList> chain(WindowLayout, InstalledApps apps, WindowRect area, ScreenRect screenArea,
+                            double gap) override {
+        calls << "chain " + names(apps);
+        lastArea = area;
+        lastScreenArea = screenArea;
+        lastGap = gap;
+        co_return QStringList();
+    }
+    Task<void> endChain() override {
+        calls << "end chain";
+        co_return;
+    }
+    void hideStackIndicator() override { calls << "hide indicator"; }
+
+    static QString names(const InstalledApps& apps) {
+        QStringList ids;
+        for (const InstalledApp& app : apps) {
+            ids << app.id;
+        }
+        return ids.join(',');
+    }
+
+    QStringList calls;
+    QStringList messages;
+    WindowRect lastArea;
+    ScreenRect lastScreenArea;
+    double lastGap = -1;
+    bool lastIndicators = false;
+
+private:
+    Clock& clock_;
+};
+
+class LaunchPipelineTest : public SimDesktopFixture {
+protected:
+    LaunchPipelineTest() {
+        // A primary monitor of 1440 × 900 with a 25-point top panel, and one to its right.
+        sim.setScreens({{1, {0, 0, 1440, 900}, {0, 25, 1440, 875}},
+                        {2, {1440, 0, 1920, 1080}, {1440, 0, 1920, 1040}}});
+        sim.setPointer(QPointF(100, 100));
+        model->setSelected({app("a"), app("b")});
+        QObject::connect(model.get(), &WorkspaceModel::launchFinished,
+                         [this](const QStringList& m) { finished << m; });
+    }
+
+    static InstalledApp app(const QString& id) { return {id, id.toUpper(), "/x/" + id, {}}; }
+
+    // Confirms and runs virtual time until the run is over; whether the panel was told to go.
+    bool confirm() {
+        bool started = false;
+        model->launchSelected([&] { started = true; });
+        clock.runUntil([&] { return !model->busy(); }, 1min);
+        return started;
+    }
+
+    ManualBackgroundWork background;
+    std::unique_ptr<DefaultsStore> defaults = DefaultsStore::inMemory();
+    RecordingOperations operations{clock};
+    std::unique_ptr<WorkspaceModel> model = std::make_unique<WorkspaceModel>(
+        *defaults, WorkspaceServices{sim, background, {}, {}, &operations});
+    QList<QStringList> finished;
+};
+
+TEST_F(LaunchPipelineTest, WithoutALayoutOpensTheApplications) {
+    operations.messages = {"B: could not open (no such file)."};
+    bool started = false;
+    model->launchSelected([&] { started = true; });
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(model->busy());
+    model->launchSelected([] { FAIL() << "a second run while busy"; });
+    clock.runUntil([&] { return !model->busy(); }, 1min);
+    EXPECT_EQ(operations.calls, QStringList({"hide indicator", "end chain", "open a,b"}));
+    EXPECT_EQ(finished, QList<QStringList>({operations.messages}));
+}
+
+TEST_F(LaunchPipelineTest, NothingHappensWithoutSomethingToDo) {
+    model->setLayoutID("no-such-layout");
+    EXPECT_FALSE(confirm());
+    model->setLayoutID("triad");
+    sim.setControlUnavailable("no window manager");
+    EXPECT_FALSE(confirm());  // the panel stays open
+    sim.setControlUnavailable(QString());
+    sim.setScreens({});
+    EXPECT_FALSE(confirm());
+    model->setSelected({});
+    EXPECT_FALSE(confirm());
+    EXPECT_TRUE(operations.calls.isEmpty());
+    EXPECT_FALSE(model->busy());
+}
+
+TEST_F(LaunchPipelineTest, ArrangesOnTheDisplayTheLauncherWasShownOn) {
+    model->setLayoutID("mirror");
+    model->setTargetDisplayID(2u);
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(operations.calls.last(), "arrange mirror a,b");
+    EXPECT_EQ(operations.lastArea, (WindowRect{1440, 0, 1920, 1040}));
+    EXPECT_EQ(operations.lastGap, 0.0);
+
+    // A display that is gone: the one under the pointer.
+    model->setLayoutID("mirror");
+    model->setTargetDisplayID(9u);
+    sim.setPointer(QPointF(2000, 500));
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(operations.lastArea.x, 1440);
+    // Nothing under the pointer: the primary monitor.
+    sim.setPointer(std::nullopt);
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(operations.lastArea, (WindowRect{0, 25, 1440, 875}));
+}
+
+TEST_F(LaunchPipelineTest, IndicatorsAlsoSpaceTheWindows) {
+    model->setLayoutID("quadra");
+    defaults->setBool(keys::stackIndicatorsEnabled, true);
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(operations.lastGap, 24.0);
+    EXPECT_TRUE(operations.lastIndicators);
+    defaults->setBool(keys::stackIndicatorsEnabled, false);
+    defaults->setBool(keys::windowSpacingEnabled, true);
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(operations.lastGap, 24.0);
+    EXPECT_FALSE(operations.lastIndicators);
+}
+
+TEST_F(LaunchPipelineTest, ChainGetsBothSpacesOfTheArea) {
+    model->setLayoutID("ribbon");
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(operations.calls.last(), "chain a,b");
+    EXPECT_EQ(operations.lastArea, (WindowRect{0, 25, 1440, 875}));
+    EXPECT_EQ(operations.lastScreenArea, (ScreenRect{0, 0, 1440, 875}));
+    EXPECT_EQ(finished, QList<QStringList>({{}}));
+}
+
+// The real arranger on the simulated desktop.
+class ArrangerTest : public SimDesktopFixture {
+protected:
+    ArrangerTest() { sim.setScreens({{1, {0, 0, 1000, 800}, {0, 0, 1000, 800}}}); }
+
+    QStringList arrange(const char* layout, const InstalledApps& apps, bool indicators = false) {
+        auto stopped = start(arranger.arrange(*layoutWithID(layout), apps, {0, 0, 1000, 800},
+                                              indicators ? 24 : 0, indicators));
+        clock.runUntil([&] { return stopped.done(); }, 1min);
+        return stopped.result();
+    }
+
+    WindowStackIndicator indicator{sim, clock, [] { return nullptr; }};
+    LaunchArranger arranger{sim, clock, &indicator};
+};
+
+TEST_F(ArrangerTest, FiveApplicationsOnMirrorStackInTheRightHalf) {
+    InstalledApps apps;
+    QList<WindowId> windows;
+    for (int i = 0; i < 5; ++i) {
+        SimApp& app = sim.addApp(QStringLiteral("app%1").arg(i), QStringLiteral("App %1").arg(i));
+        windows << sim.addWindow(app, {10.0 * i, 10, 300, 200});
+        apps << app.installedApp();
+    }
+    EXPECT_TRUE(arrange("mirror", apps, true).isEmpty());
+    EXPECT_EQ(sim.frame(windows[0]), (WindowRect{0, 0, 488, 800}));
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_EQ(sim.frame(windows[i]), (WindowRect{512, 0, 488, 800})) << i;
+    }
+    EXPECT_TRUE(indicator.exists());
+    EXPECT_EQ(indicator.liveWindows().size(), 4);
+}
+
+TEST_F(ArrangerTest, OneApplicationFillsQuadrantsWithItsWindows) {
+    SimApp& app = sim.addApp("editor", "Editor");
+    const WindowId first = sim.addWindow(app, {0, 0, 300, 300});
+    const WindowId second = sim.addWindow(app, {50, 50, 300, 300});
+    sim.setActiveWindow(second);  // the focused window takes the application's own tile
+    EXPECT_TRUE(arrange("quadra", {app.installedApp()}).isEmpty());
+    EXPECT_EQ(sim.frame(second), (WindowRect{0, 0, 500, 400}));
+    EXPECT_EQ(sim.frame(first), (WindowRect{500, 0, 500, 400}));
+}
+
+TEST_F(ArrangerTest, OpenReportsApplicationsThatCannotBeOpened) {
+    SimApp& broken = sim.addInstalledApp("broken", "Broken");
+    broken.launchError = "no such file";
+    SimApp& fine = sim.addInstalledApp("fine", "Fine");
+    auto opened = start(arranger.open({broken.installedApp(), fine.installedApp()}));
+    clock.runUntil([&] { return opened.done(); }, 1min);
+    EXPECT_EQ(opened.result(), QStringList({"Broken: could not open (no such file)."}));
+    EXPECT_EQ(fine.openCalls, 1);
+}
+
+}  // namespace
+}  // namespace tessora
