@@ -2,6 +2,17 @@
 
 namespace tessora {
 
+namespace {
+
+CommandLine invalid(const QString& error) {
+    CommandLine command;
+    command.action = CommandLine::Action::Invalid;
+    command.error = error;
+    return command;
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine command;
     bool optionsEnded = false;
@@ -14,26 +25,32 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             optionsEnded = true;
         } else if (argument == QLatin1String("--list-apps")) {
             command.action = CommandLine::Action::ListApps;
+        } else if (argument == QLatin1String("--arrange")) {
+            command.action = CommandLine::Action::Arrange;
         } else if (argument == QLatin1String("--unit-testing")) {
             // Start-up does nothing, whatever else was given.
-            return {CommandLine::Action::UnitTesting, {}, {}};
+            return {CommandLine::Action::UnitTesting, {}, {}, {}, {}};
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            return {CommandLine::Action::Help, {}, {}};
+            return {CommandLine::Action::Help, {}, {}, {}, {}};
         } else if (argument == QLatin1String("--version")) {
-            return {CommandLine::Action::Version, {}, {}};
+            return {CommandLine::Action::Version, {}, {}, {}, {}};
         } else {
-            return {CommandLine::Action::Invalid, {}, QStringLiteral("unknown option %1").arg(argument)};
+            return invalid(QStringLiteral("unknown option %1").arg(argument));
         }
     }
     if (command.action == CommandLine::Action::ListApps) {
         if (positional.size() > 1) {
-            return {CommandLine::Action::Invalid, {},
-                    QStringLiteral("--list-apps takes one QUERY; quote a query with blanks")};
+            return invalid(QStringLiteral("--list-apps takes one QUERY; quote a query with blanks"));
         }
         command.query = positional.value(0);
+    } else if (command.action == CommandLine::Action::Arrange) {
+        if (positional.size() < 2) {
+            return invalid(QStringLiteral("--arrange takes a LAYOUT and at least one APP"));
+        }
+        command.layout = positional.takeFirst();
+        command.apps = positional;
     } else if (!positional.isEmpty()) {
-        return {CommandLine::Action::Invalid, {},
-                QStringLiteral("unexpected argument %1").arg(positional.first())};
+        return invalid(QStringLiteral("unexpected argument %1").arg(positional.first()));
     }
     return command;
 }
@@ -45,6 +62,11 @@ QString usageText(const QString& program) {
                "\n"
                "  --list-apps [QUERY]  print the installed applications ranked for QUERY (all of\n"
                "                       them when QUERY is absent): id, tab, name, tab, entry path\n"
+               "  --arrange LAYOUT APP...\n"
+               "                       open (or find) the applications and arrange their windows\n"
+               "                       in LAYOUT: focus, monarch, mirror, dominant, triad,\n"
+               "                       triad-right, quadra, ribbon, or none to only open them.\n"
+               "                       APP is an application id or a search text (best match)\n"
                "  --unit-testing       start nothing and exit\n"
                "  --help               show this help\n"
                "  --version            show the version\n")

@@ -10,6 +10,7 @@ struct CommandLine {
     enum class Action {
         Run,          // start the resident application
         ListApps,     // print the ranked catalog for `query`
+        Arrange,      // arrange `apps` in `layout`
         UnitTesting,  // start nothing (used by test harnesses)
         Help,
         Version,
@@ -17,6 +18,8 @@ struct CommandLine {
     };
     Action action = Action::Run;
     QString query;
+    QString layout;
+    QStringList apps;
     QString error;
 };
 

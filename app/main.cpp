@@ -1,9 +1,11 @@
+#include "app/ArrangeCommand.h"
 #include "app/CommandLine.h"
 #include "app/ListApps.h"
 
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <cstdio>
 
 using namespace tessora;
@@ -12,6 +14,10 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSORA_VERSION));
+
+    // Our components log their routine steps at debug level: quiet unless asked for with
+    // QT_LOGGING_RULES (which takes precedence over these rules).
+    QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false"));
 
     const QStringList arguments = QCoreApplication::arguments();
     const QString program = QFileInfo(arguments.value(0, QStringLiteral("tessora"))).fileName();
@@ -27,6 +33,8 @@ int main(int argc, char** argv) {
             return 0;
         case CommandLine::Action::ListApps:
             return listApps(command.query);
+        case CommandLine::Action::Arrange:
+            return arrangeApps(command.layout, command.apps);
         case CommandLine::Action::Invalid:
             std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(command.error));
             std::fputs(qPrintable(usageText(program)), stderr);

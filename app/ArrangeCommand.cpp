@@ -1,0 +1,135 @@
+#include "app/ArrangeCommand.h"
+
+#include "arrange/LaunchArranger.h"
+#include "core/QtClock.h"
+#include "core/ThreadPoolWork.h"
+#include "platform/DefaultsStore.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "workspace/AppCatalog.h"
+#include "workspace/WindowLayout.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <cstdio>
+
+namespace tessora {
+
+namespace {
+
+void complain(const QString& text) {
+    std::fprintf(stderr, "tessora: %s\n", qPrintable(text));
+}
+
+QString layoutIds() {
+    QStringList ids;
+    for (const WindowLayout& layout : builtInLayouts()) {
+        ids << layout.id;
+    }
+    return ids.join(QStringLiteral(", ")) + QStringLiteral(", none");
+}
+
+// The application an argument names: its id, or else the best result of searching for it.
+std::optional<InstalledApp> resolve(WorkspaceModel& model, const QString& argument) {
+    for (const InstalledApp& app : model.apps()) {
+        if (app.id == argument) {
+            return app;
+        }
+    }
+    model.setQuery(argument);
+    const InstalledApps results = model.results();
+    model.setQuery(QString());
+    if (argument.trimmed().isEmpty() || results.isEmpty()) {
+        return std::nullopt;
+    }
+    return results.first();
+}
+
+// Desktop entries the window system matches windows against: every listed application.
+x11::KnownEntrySource knownEntries(const CatalogEnvironment& environment) {
+    return [environment] {
+        QList<x11::KnownEntry> entries;
+        for (const InstalledApp& app : scanApplications(environment, {})) {
+            if (auto entry = x11::KnownEntry::fromFile(app.id, app.url)) {
+                entries.append(*entry);
+            }
+        }
+        return entries;
+    };
+}
+
+}  // namespace
+
+int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) {
+    QString layoutId;
+    if (layoutArgument != QLatin1String("none")) {
+        if (!layoutWithID(layoutArgument)) {
+            complain(QStringLiteral("unknown layout \"%1\" (one of: %2)").arg(layoutArgument, layoutIds()));
+            return 2;
+        }
+        layoutId = layoutArgument;
+    }
+    if (appArguments.isEmpty()) {
+        complain(QStringLiteral("--arrange needs at least one application"));
+        return 2;
+    }
+
+    const auto defaults = DefaultsStore::openStandard(DefaultsStore::configHome());
+    const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
+    QtClock clock;
+    ThreadPoolWork background;
+    QString unavailable;
+    X11Options options;
+    options.knownEntries = knownEntries(environment);
+    const auto windows = X11WindowSystem::connect(&unavailable, clock, options);
+    // The command ends with the run, so there is no stack indicator to keep on screen.
+    LaunchArranger arranger(*windows, clock, nullptr);
+    const QString configHome = DefaultsStore::configHome();
+    WorkspaceModel model(*defaults,
+                         {*windows, background, environment,
+                          [configHome](const QString& domain) {
+                              return DefaultsStore::openSuite(configHome, domain);
+                          },
+                          &arranger});
+    model.setApps(scanApplications(environment, windows->runningApplications()));
+    // Failures are printed below; the log would say them a second time.
+    QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false\nLauncher=false"));
+
+    InstalledApps selection;
+    for (const QString& argument : appArguments) {
+        const std::optional<InstalledApp> app = resolve(model, argument);
+        if (!app) {
+            complain(QStringLiteral("no application matches \"%1\" (see --list-apps)").arg(argument));
+            return 2;
+        }
+        if (!selection.contains(*app)) {
+            selection.append(*app);
+        }
+    }
+    if (!windows->canControlWindows(&unavailable)) {
+        complain(QStringLiteral("cannot arrange windows here: %1").arg(unavailable));
+        return 1;
+    }
+
+    model.setSelected(selection);
+    model.setLayoutID(layoutId);
+    QStringList failures;
+    QEventLoop loop;
+    QObject::connect(&model, &WorkspaceModel::launchFinished, &loop, [&](const QStringList& messages) {
+        failures = messages;
+        loop.quit();
+    });
+    model.launchSelected({});
+    if (!model.busy()) {
+        complain(QStringLiteral("nothing to arrange on: no screen is known to the window system"));
+        return 1;
+    }
+    loop.exec();
+    for (const QString& failure : failures) {
+        complain(failure);
+    }
+    return failures.isEmpty() ? 0 : 1;
+}
+
+}  // namespace tessora
