@@ -56,6 +56,21 @@ grep -q "Usage:" "$root/err" || { echo "FAIL usage not printed on stderr"; failu
 "$tessora" --unit-testing || { echo "FAIL --unit-testing"; failures=$((failures + 1)); }
 check "listing writes no settings" "" "$(ls -A "$root/config" 2>/dev/null)"
 
+# Arranging: usage errors come before any window is touched, so they need no display.
+arrange() {  # arrange ARGS... → prints the exit status, keeps stderr in $root/err
+  set +e
+  DISPLAY= WAYLAND_DISPLAY= "$tessora" --arrange "$@" >/dev/null 2>"$root/err"
+  echo $?
+  set -e
+}
+check "unknown layout exits 2" "2" "$(arrange diagonal code)"
+grep -q 'unknown layout "diagonal"' "$root/err" || { echo "FAIL unknown layout not named"; failures=$((failures + 1)); }
+check "unmatched application exits 2" "2" "$(arrange mirror code zzzz)"
+grep -q 'no application matches "zzzz"' "$root/err" || { echo "FAIL unmatched app not named"; failures=$((failures + 1)); }
+check "missing applications exit 2" "2" "$(arrange mirror)"
+check "no display exits 1" "1" "$(arrange mirror code)"
+grep -q "cannot arrange windows here" "$root/err" || { echo "FAIL no display not explained"; failures=$((failures + 1)); }
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
