@@ -9,7 +9,7 @@ packages=(
   # libraries
   qt6-base-dev libqt6svg6 libglib2.0-dev libsodium-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-randr0-dev
-  libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev
+  libxcb-xinput-dev libxcb-shape0-dev libxcb-xtest0-dev libxkbcommon-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev fzf
   # a real X session for the window tests and `make run` on headless machines

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/WindowSystem.h"
+
+#include <xcb/xcb.h>
+#include <QPointF>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tessora::x11 {
+
+class X11Connection;
+
+// The modifier masks of this server's keyboard map (Alt, Super and NumLock are not fixed bits).
+struct ModifierMasks {
+    uint16_t alt = XCB_MOD_MASK_1;
+    uint16_t super = XCB_MOD_MASK_4;
+    uint16_t numLock = XCB_MOD_MASK_2;
+};
+
+// Normalises an X modifier state to the KeyModifiers flags: Ctrl is Command, Super is Control, Alt
+// is Option.
+quint32 keyModifierFlags(uint16_t state, const ModifierMasks& masks);
+
+// Every combination of `base` with the lock modifiers and, each optionally, `extras`, so that
+// a grab holds whatever else is pressed.
+std::vector<uint16_t> modifierVariants(uint16_t base, const std::vector<uint16_t>& extras,
+                                       const ModifierMasks& masks);
+
+// The global input paths: synchronous passive grabs on the root window, so that each grabbed
+// event waits for its handler, which passes it on (replayed to the window under the pointer or
+// with the focus) or swallows it. Every grabbed press is answered at once with AllowEvents,
+// whatever the handler does, since the pointer or keyboard stays frozen until then.
+class GlobalInput {
+public:
+    GlobalInput(X11Connection& connection, std::function<QPointF(int, int)> toWindowSpace);
+    ~GlobalInput();
+
+    // Alt with buttons 4-7 (wheel up, down, left, right), one notch a delta of 1.0: up and
+    // left are positive, as the key and scroll rules expect. Null when another client holds any of
+    // these grabs (BadAccess) or one is already held here; nothing stays grabbed then.
+    std::unique_ptr<InputGrab> grabScroll(std::function<InputDecision(const ScrollInput&)> handler);
+    // Super+Alt+Left and Super+Alt+Right, with Shift or Ctrl held too or not.
+    std::unique_ptr<InputGrab> grabKeys(std::function<InputDecision(const KeyInput&)> handler);
+
+    // Handles a grabbed press (true), or leaves the event to others (false).
+    bool handle(const xcb_generic_event_t& event);
+
+private:
+    struct Grab {
+        bool key = false;
+        uint8_t detail = 0;  // button or key code
+        uint16_t modifiers = 0;
+    };
+    class Handle;
+
+    // Takes all grabs as checked requests; releases them all when any fails.
+    bool take(const std::vector<Grab>& grabs);
+    void release(const std::vector<Grab>& grabs);
+    void answer(bool key, InputDecision decision, xcb_timestamp_t time);
+
+    X11Connection& m_connection;
+    std::function<QPointF(int, int)> m_toWindowSpace;
+    ModifierMasks m_masks;
+    uint8_t m_leftKey = 0;
+    uint8_t m_rightKey = 0;
+    std::function<InputDecision(const ScrollInput&)> m_scrollHandler;
+    std::function<InputDecision(const KeyInput&)> m_keyHandler;
+    std::shared_ptr<GlobalInput*> m_self;  // lets handles outlive this object safely
+};
+
+}  // namespace tessora::x11

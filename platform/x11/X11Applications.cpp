@@ -1,0 +1,168 @@
+#include "core/Task.h"
+#include "platform/x11/GioLauncher.h"
+#include "platform/x11/ProcessInfo.h"
+#include "platform/x11/StartupNotification.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Log.h"
+#include "platform/x11/X11WindowSystem.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+// The applications of the X11 backend: running ones as found from their windows, launches
+// through GIO with startup notification.
+namespace tessora {
+
+using namespace x11;
+
+// --- applications
+
+QList<RunningApplication> X11WindowSystem::runningApplications() const {
+    const std::optional<QList<Client>> all = clients(kKind, false);
+    QList<RunningApplication> apps;
+    if (!all) {
+        return apps;
+    }
+    QHash<QString, qsizetype> index;
+    for (const Client& client : *all) {
+        if (client.app.id.isEmpty()) {
+            continue;
+        }
+        const bool regular = isNormalLayer(client.facts);
+        const auto it = index.constFind(client.app.id);
+        if (it != index.constEnd()) {
+            apps[*it].regular = apps[*it].regular || regular;
+            continue;
+        }
+        RunningApplication app;
+        app.id = client.app.id;
+        app.name = client.app.name;
+        app.location = client.app.location;
+        app.regular = regular;
+        app.pid = client.facts.pid.value_or(0);
+        if (client.facts.pid) {
+            if (const auto started = processStartTime(*client.facts.pid)) {
+                app.launchTime = *started;
+            }
+        }
+        index.insert(app.id, apps.size());
+        apps.append(app);
+    }
+    return apps;
+}
+
+std::optional<RunningApplication> X11WindowSystem::runningApplication(const QString& appId) const {
+    for (const RunningApplication& app : runningApplications()) {
+        if (app.id == appId) {
+            return app;
+        }
+    }
+    return std::nullopt;
+}
+
+bool X11WindowSystem::isTerminated(const RunningApplication& app) const {
+    if (app.pid > 0 && processIsAlive(app.pid)) {
+        return false;
+    }
+    const Clock::TimePoint now = m_clock.now();
+    for (const Launch& launch : m_launches) {
+        if (launch.appId == app.id && now < launch.until) {
+            return false;
+        }
+    }
+    const std::optional<QList<Client>> all = clients(0, false);
+    return !all || std::none_of(all->begin(), all->end(),
+                                [&](const Client& c) { return c.app.id == app.id; });
+}
+
+Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool activate) {
+    const std::optional<RunningApplication> running = runningApplication(app.id);
+    if (running) {
+        const std::optional<QList<WindowId>> open = windows(*running);
+        if (open && !open->isEmpty()) {
+            if (activate) {
+                this->activate(*running);
+            }
+            co_return LaunchOutcome{running, {}};
+        }
+    }
+    if (!app.url.endsWith(QLatin1String(".desktop"))) {
+        co_return LaunchOutcome{std::nullopt,
+                                QStringLiteral("%1 has no desktop entry to launch.").arg(app.name)};
+    }
+    if (!live()) {
+        co_return LaunchOutcome{std::nullopt, m_unavailable};
+    }
+
+    // A launch at time 0 tells the window manager not to give the new window the focus.
+    const xcb_timestamp_t time = activate ? m_connection->serverTime() : 0;
+    const QByteArray startupId =
+        makeStartupId(QCoreApplication::applicationPid(), ++m_launchSerial, time);
+    const QList<std::pair<QByteArray, QString>> keys = {
+        {"ID", QString::fromLatin1(startupId)},
+        {"NAME", app.name},
+        {"SCREEN", QString::number(m_connection->screenNumber())},
+        {"TIMESTAMP", QString::number(time)},
+    };
+    sendStartupMessage(*m_connection, startupMessage("new", keys));
+
+    const GioLaunch launched = launchDesktopEntry(app.url, m_connection->displayName(), startupId);
+    if (!launched.launched) {
+        endStartup(startupId);
+        qCWarning(lcX11).noquote() << launched.error;
+        co_return LaunchOutcome{std::nullopt, launched.error};
+    }
+
+    Launch launch;
+    launch.appId = app.id;
+    launch.pid = launched.pid;
+    launch.until = m_clock.now() + m_options.startupWindow;
+    launch.endTimer =
+        m_clock.schedule(m_options.startupWindow, [this, startupId] { endStartup(startupId); });
+    m_launches.removeIf([now = m_clock.now()](const Launch& l) { return l.until <= now; });
+    m_launches.append(launch);
+
+    RunningApplication result;
+    result.id = app.id;
+    result.name = app.name;
+    result.location = app.url;
+    result.pid = launched.pid;
+    if (launched.pid > 0) {
+        if (const auto started = processStartTime(launched.pid)) {
+            result.launchTime = *started;
+        }
+    }
+    co_return LaunchOutcome{result, {}};
+}
+
+void X11WindowSystem::endStartup(const QByteArray& startupId) {
+    if (live()) {
+        sendStartupMessage(*m_connection,
+                           startupMessage("remove", {{"ID", QString::fromLatin1(startupId)}}));
+    }
+}
+
+void X11WindowSystem::activate(const RunningApplication& app) {
+    if (const std::optional<WindowId> main = mainWindow(app)) {
+        focus(app, *main);
+    }
+}
+
+std::optional<QString> X11WindowSystem::frontmostApplicationId() const {
+    if (!live()) {
+        return std::nullopt;
+    }
+    const std::optional<uint32_t> active =
+        rootCardinal(m_connection->atoms()._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW);
+    if (!active || *active == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    const std::optional<WindowFacts> read = facts(*active, kIdentity);
+    if (!read) {
+        return std::nullopt;
+    }
+    const ApplicationMatch app = applicationOf(*read);
+    return app.id.isEmpty() ? std::nullopt : std::optional<QString>(app.id);
+}
+
+}  // namespace tessora

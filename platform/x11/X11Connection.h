@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/x11/X11Atoms.h"
+
+#include <xcb/xcb.h>
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QSocketNotifier;
+
+namespace tessora::x11 {
+
+// A connection of the backend's own to the X server (Qt's connection drops X errors, so a grab
+// that failed would go unnoticed there). Its events are read in Qt's event loop: when the
+// socket becomes readable and before the loop blocks, since replies read in between may have
+// queued events that no longer wake the socket.
+//
+// X errors never end the process: errors of checked requests go to whoever checks them; errors
+// of unchecked requests arrive as events and are logged at debug level.
+class X11Connection final : public QObject {
+    Q_OBJECT
+
+public:
+    // Opens the display (empty: $DISPLAY). Null with `reason` when there is none.
+    static std::unique_ptr<X11Connection> open(const QByteArray& display, QString* reason);
+    ~X11Connection() override;
+
+    xcb_connection_t* get() const { return m_connection; }
+    // The display as named when connecting (given to the applications launched from here).
+    const QByteArray& displayName() const { return m_displayName; }
+    xcb_window_t root() const { return m_screen->root; }
+    xcb_screen_t* screen() const { return m_screen; }
+    int screenNumber() const { return m_screenNumber; }
+    const Atoms& atoms() const { return m_atoms; }
+    // A window of our own (never mapped): source of timestamps, sender of startup messages.
+    xcb_window_t ownWindow() const { return m_ownWindow; }
+    bool broken() const { return xcb_connection_has_error(m_connection) != 0; }
+
+    // The EWMH window manager's check window, when a live one points back at itself.
+    std::optional<xcb_window_t> windowManagerCheck() const;
+    // Whether the window manager lists the atom in _NET_SUPPORTED.
+    bool supports(xcb_atom_t atom) const;
+
+    // A current server timestamp, from a zero-length append to our own window (one round
+    // trip); the time of the last event when that fails.
+    xcb_timestamp_t serverTime();
+
+    // Sends an EWMH client message about `window` to the root window.
+    void sendRootMessage(xcb_window_t window, xcb_atom_t type, const uint32_t (&data)[5]);
+
+    // Reads and dispatches the events that are waiting (also called by the event loop).
+    void dispatchPending();
+
+    // Every event except errors, in the order they arrive.
+    std::function<void(const xcb_generic_event_t&)> onEvent;
+
+private:
+    X11Connection(xcb_connection_t* connection, int screenNumber);
+    void handle(xcb_generic_event_t* event);
+
+    xcb_connection_t* m_connection = nullptr;
+    QByteArray m_displayName;
+    xcb_screen_t* m_screen = nullptr;
+    int m_screenNumber = 0;
+    Atoms m_atoms;
+    xcb_window_t m_ownWindow = XCB_WINDOW_NONE;
+    xcb_timestamp_t m_lastTime = XCB_CURRENT_TIME;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+}  // namespace tessora::x11

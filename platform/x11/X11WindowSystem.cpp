@@ -1,0 +1,437 @@
+#include "platform/x11/X11WindowSystem.h"
+
+#include "platform/x11/GlobalInput.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Log.h"
+#include "platform/x11/X11Screens.h"
+#include "platform/x11/X11WindowFacts.h"
+
+#include <xcb/xcb.h>
+#include <QSet>
+#include <algorithm>
+#include <cstdlib>
+
+namespace tessora {
+
+using namespace x11;
+
+namespace {
+
+constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+// _NET_MOVERESIZE_WINDOW: gravity in bits 0-7, which values are given in bits 8-11, the
+// source in bits 12-13 (2: a pager or similar tool acting for the user).
+constexpr uint32_t kNorthWestGravity = 1;
+constexpr uint32_t kMoveX = 1u << 8, kMoveY = 1u << 9, kResizeWidth = 1u << 10,
+                   kResizeHeight = 1u << 11;
+constexpr uint32_t kSourcePager = 2;
+
+bool contains(const std::optional<std::vector<uint32_t>>& atoms, xcb_atom_t atom) {
+    return atoms && std::find(atoms->begin(), atoms->end(), atom) != atoms->end();
+}
+
+}  // namespace
+
+std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock& clock,
+                                                          X11Options options) {
+    QString unavailable;
+    std::unique_ptr<X11Connection> connection = X11Connection::open(options.display, &unavailable);
+    if (!connection) {
+        qCWarning(lcX11).noquote() << unavailable;
+    }
+    std::unique_ptr<X11WindowSystem> system(
+        new X11WindowSystem(clock, std::move(options), std::move(connection), unavailable));
+    QString why;
+    if (!system->canControlWindows(&why) && system->m_connection) {
+        qCWarning(lcX11).noquote() << why;
+    }
+    if (reason) {
+        *reason = why;
+    }
+    return system;
+}
+
+X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<X11Connection> c,
+                                 QString unavailable)
+    : m_clock(clock),
+      m_options(std::move(options)),
+      m_connection(std::move(c)),
+      m_unavailable(std::move(unavailable)) {
+    refreshApplications();
+    if (!m_connection) {
+        return;
+    }
+    m_screens = std::make_unique<X11Screens>(*m_connection);
+    m_input = std::make_unique<GlobalInput>(*m_connection, [this](int x, int y) {
+        return QPointF(x - m_primaryOrigin.x(), y - m_primaryOrigin.y());
+    });
+    m_connection->onEvent = [this](const xcb_generic_event_t& event) { handleEvent(event); };
+    screens();  // learns the primary monitor's origin
+}
+
+X11WindowSystem::~X11WindowSystem() {
+    for (const Launch& launch : m_launches) {
+        m_clock.cancel(launch.endTimer);
+    }
+    m_input.reset();
+    if (m_connection) {
+        m_connection->onEvent = nullptr;
+    }
+}
+
+void X11WindowSystem::refreshApplications() {
+    m_matcher.setEntries(m_options.knownEntries ? m_options.knownEntries() : QList<KnownEntry>{});
+    m_matches.clear();
+}
+
+bool X11WindowSystem::canControlWindows(QString* reason) const {
+    QString why;
+    if (!m_connection) {
+        why = m_unavailable;
+    } else if (m_connection->broken()) {
+        why = QStringLiteral("The connection to the X11 display was lost.");
+    } else if (!m_connection->windowManagerCheck()) {
+        why = QStringLiteral(
+            "No window manager that follows the EWMH conventions is running on this X11 "
+            "display, so windows cannot be moved.");
+    }
+    if (reason) {
+        *reason = why;
+    }
+    return why.isEmpty();
+}
+
+void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
+    if (m_input && m_input->handle(event)) {
+        return;
+    }
+    if (m_screens && m_screens->isChange(event)) {
+        screens();
+        emit screensChanged();
+        return;
+    }
+    if ((event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (notify.window != m_connection->root()) {
+            return;
+        }
+        if (notify.atom == m_connection->atoms()._NET_ACTIVE_WINDOW) {
+            emit activeWindowChanged();
+        } else if (notify.atom == m_connection->atoms()._NET_CURRENT_DESKTOP) {
+            emit currentDesktopChanged();
+        }
+    }
+}
+
+// --- reading
+
+bool X11WindowSystem::live() const {
+    return m_connection && !m_connection->broken();
+}
+
+std::optional<std::vector<uint32_t>> X11WindowSystem::rootWindows(xcb_atom_t property) const {
+    if (!live()) {
+        return std::nullopt;
+    }
+    const PropertyReader reader(m_connection->get());
+    return reader.cardinals(
+        reader.requestCardinals(m_connection->root(), property, XCB_ATOM_WINDOW));
+}
+
+std::optional<uint32_t> X11WindowSystem::rootCardinal(xcb_atom_t property, xcb_atom_t type) const {
+    if (!live()) {
+        return std::nullopt;
+    }
+    const PropertyReader reader(m_connection->get());
+    return reader.cardinal(reader.requestCardinals(m_connection->root(), property, type, 1));
+}
+
+std::optional<WindowFacts> X11WindowSystem::facts(WindowId window, unsigned what) const {
+    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+        return std::nullopt;
+    }
+    std::vector<WindowFacts> read =
+        readWindowFacts(*m_connection, {static_cast<xcb_window_t>(window)}, what);
+    if (read.empty() || !read.front().exists) {
+        return std::nullopt;
+    }
+    return read.front();
+}
+
+ApplicationMatch X11WindowSystem::applicationOf(const WindowFacts& facts) const {
+    const auto cached = m_matches.constFind(facts.window);
+    if (cached != m_matches.constEnd() && cached->pid == facts.pid) {
+        return cached->match;
+    }
+    const ApplicationMatch match = m_matcher.match(facts);
+    m_matches.insert(facts.window, {facts.pid, match});
+    return match;
+}
+
+std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned what,
+                                                                       bool stacking) const {
+    if (!live()) {
+        return std::nullopt;
+    }
+    const Atoms& atoms = m_connection->atoms();
+    const std::optional<std::vector<uint32_t>> list =
+        rootWindows(stacking ? atoms._NET_CLIENT_LIST_STACKING : atoms._NET_CLIENT_LIST);
+    if (!list) {
+        return std::nullopt;
+    }
+    const std::vector<WindowFacts> read = readWindowFacts(*m_connection, *list, what | kIdentity);
+    QList<Client> result;
+    QSet<WindowId> present;
+    for (const WindowFacts& facts : read) {
+        if (!facts.exists) {
+            continue;  // gone since the list was read
+        }
+        present.insert(facts.window);
+        result.append(Client{facts, applicationOf(facts)});
+    }
+    if (!stacking) {
+        m_matches.removeIf([&](const auto& it) { return !present.contains(it.key()); });
+    }
+    return result;
+}
+
+bool X11WindowSystem::isNormalLayer(const WindowFacts& facts) const {
+    const Atoms& atoms = m_connection->atoms();
+    return !contains(facts.types, atoms._NET_WM_WINDOW_TYPE_DOCK) &&
+           !contains(facts.types, atoms._NET_WM_WINDOW_TYPE_DESKTOP);
+}
+
+WindowRect X11WindowSystem::toWindowSpace(const QRect& r) const {
+    return WindowRect{double(r.x() - m_primaryOrigin.x()), double(r.y() - m_primaryOrigin.y()),
+                      double(r.width()), double(r.height())};
+}
+
+QPoint X11WindowSystem::fromWindowSpace(double x, double y) const {
+    return QPoint(qRound(x) + m_primaryOrigin.x(), qRound(y) + m_primaryOrigin.y());
+}
+
+// --- windows of an application
+
+std::optional<QList<WindowId>> X11WindowSystem::windows(const RunningApplication& app) const {
+    const std::optional<QList<Client>> all = clients(0, false);
+    if (!all) {
+        return std::nullopt;
+    }
+    QList<WindowId> result;
+    for (const Client& client : *all) {
+        if (client.app.id == app.id) {
+            result.append(client.facts.window);
+        }
+    }
+    return result;
+}
+
+std::optional<WindowId> X11WindowSystem::focusedWindow(const RunningApplication& app) const {
+    if (!live()) {
+        return std::nullopt;
+    }
+    const std::optional<uint32_t> active =
+        rootCardinal(m_connection->atoms()._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW);
+    if (!active || *active == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    const std::optional<WindowFacts> read = facts(*active, kIdentity);
+    if (!read || applicationOf(*read).id != app.id) {
+        return std::nullopt;
+    }
+    return WindowId{*active};
+}
+
+std::optional<WindowId> X11WindowSystem::mainWindow(const RunningApplication& app) const {
+    const std::optional<QList<Client>> stack = clients(0, true);
+    if (!stack) {
+        return std::nullopt;
+    }
+    for (auto it = stack->crbegin(); it != stack->crend(); ++it) {
+        if (it->app.id == app.id) {
+            return WindowId{it->facts.window};
+        }
+    }
+    return std::nullopt;
+}
+
+// --- one window
+
+std::optional<bool> X11WindowSystem::isStandardWindow(WindowId window) const {
+    const std::optional<WindowFacts> read = facts(window, kKind);
+    if (!read) {
+        return std::nullopt;
+    }
+    // A window may list several types, the preferred first: Qt puts a KDE type of its own
+    // before the standard one, so the list is searched rather than its head taken.
+    if (read->types && !read->types->empty()) {
+        return contains(read->types, m_connection->atoms()._NET_WM_WINDOW_TYPE_NORMAL) &&
+               !contains(read->types, m_connection->atoms()._NET_WM_WINDOW_TYPE_DIALOG);
+    }
+    return !read->transient;
+}
+
+std::optional<bool> X11WindowSystem::isMinimized(WindowId window) const {
+    const std::optional<WindowFacts> read = facts(window, kState);
+    if (!read) {
+        return std::nullopt;
+    }
+    return read->iconic || contains(read->states, m_connection->atoms()._NET_WM_STATE_HIDDEN);
+}
+
+std::optional<bool> X11WindowSystem::isFullScreen(WindowId window) const {
+    const std::optional<WindowFacts> read = facts(window, kState);
+    if (!read) {
+        return std::nullopt;
+    }
+    return contains(read->states, m_connection->atoms()._NET_WM_STATE_FULLSCREEN);
+}
+
+std::optional<WindowRect> X11WindowSystem::frame(WindowId window) const {
+    const std::optional<WindowFacts> read = facts(window, kGeometry);
+    if (!read || !read->frameRect) {
+        return std::nullopt;
+    }
+    return toWindowSpace(*read->frameRect);
+}
+
+void X11WindowSystem::moveResize(WindowId window, uint32_t flags, const QRect& frame) {
+    const uint32_t data[5] = {kNorthWestGravity | flags | (kSourcePager << 12),
+                              static_cast<uint32_t>(frame.x()), static_cast<uint32_t>(frame.y()),
+                              static_cast<uint32_t>(std::max(1, frame.width())),
+                              static_cast<uint32_t>(std::max(1, frame.height()))};
+    m_connection->sendRootMessage(static_cast<xcb_window_t>(window),
+                                  m_connection->atoms()._NET_MOVERESIZE_WINDOW, data);
+}
+
+void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
+    const std::optional<WindowFacts> read = facts(window, kGeometry);
+    if (!read || !read->clientRect || !read->frameRect) {
+        return;
+    }
+    // The window manager places the frame's top-left corner at (x, y) with north-west gravity
+    // but sizes the client, so the decorations come off the size.
+    const int decorationWidth = read->frameRect->width() - read->clientRect->width();
+    const int decorationHeight = read->frameRect->height() - read->clientRect->height();
+    const QPoint origin = fromWindowSpace(target.x, target.y);
+    moveResize(window, kMoveX | kMoveY | kResizeWidth | kResizeHeight,
+               QRect(origin.x(), origin.y(), qRound(target.width) - decorationWidth,
+                     qRound(target.height) - decorationHeight));
+}
+
+void X11WindowSystem::setPosition(WindowId window, double x, double y) {
+    if (!facts(window, 0)) {
+        return;
+    }
+    const QPoint origin = fromWindowSpace(x, y);
+    moveResize(window, kMoveX | kMoveY, QRect(origin.x(), origin.y(), 1, 1));
+}
+
+void X11WindowSystem::raise(WindowId window) {
+    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+        return;
+    }
+    const auto w = static_cast<xcb_window_t>(window);
+    if (!m_restackSupported) {
+        m_restackSupported = m_connection->supports(m_connection->atoms()._NET_RESTACK_WINDOW);
+    }
+    if (*m_restackSupported) {
+        const uint32_t data[5] = {kSourcePager, XCB_WINDOW_NONE, XCB_STACK_MODE_ABOVE, 0, 0};
+        m_connection->sendRootMessage(w, m_connection->atoms()._NET_RESTACK_WINDOW, data);
+        return;
+    }
+    // A window manager intercepts this as a ConfigureRequest and restacks the frame.
+    const uint32_t above[] = {XCB_STACK_MODE_ABOVE};
+    xcb_configure_window(m_connection->get(), w, XCB_CONFIG_WINDOW_STACK_MODE, above);
+    xcb_flush(m_connection->get());
+}
+
+void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
+    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+        return;
+    }
+    const xcb_timestamp_t time = m_connection->serverTime();
+    const uint32_t data[5] = {kSourcePager, time, XCB_WINDOW_NONE, 0, 0};
+    m_connection->sendRootMessage(static_cast<xcb_window_t>(window),
+                                  m_connection->atoms()._NET_ACTIVE_WINDOW, data);
+    raise(window);
+}
+
+bool X11WindowSystem::isAlive(WindowId window) const {
+    if (!live()) {
+        return false;
+    }
+    const std::optional<std::vector<uint32_t>> list =
+        rootWindows(m_connection->atoms()._NET_CLIENT_LIST);
+    return list && std::find(list->begin(), list->end(), window) != list->end() &&
+           facts(window, 0).has_value();
+}
+
+// --- the desktop
+
+QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
+    QList<OnScreenWindow> result;
+    if (!live()) {
+        return result;
+    }
+    const std::optional<uint32_t> current =
+        rootCardinal(m_connection->atoms()._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL);
+    const std::optional<QList<Client>> stack = clients(kKind | kPlacement | kGeometry, true);
+    if (!stack) {
+        return result;
+    }
+    for (auto it = stack->crbegin(); it != stack->crend(); ++it) {
+        const WindowFacts& f = it->facts;
+        const bool onCurrent =
+            !f.desktop || *f.desktop == kAllDesktops || !current || *f.desktop == *current;
+        if (!f.viewable || !onCurrent || !f.frameRect) {
+            continue;
+        }
+        result.append(OnScreenWindow{f.window, f.pid.value_or(0), it->app.id, isNormalLayer(f),
+                                     toWindowSpace(*f.frameRect)});
+    }
+    return result;
+}
+
+QList<Screen> X11WindowSystem::screens() const {
+    QList<Screen> result;
+    if (!m_screens || !live()) {
+        return result;
+    }
+    const QList<Monitor> monitors = m_screens->monitors();
+    m_primaryOrigin = monitors.front().frame.topLeft();
+    for (const Monitor& monitor : monitors) {
+        result.append(Screen{monitor.number, toWindowSpace(monitor.frame),
+                             toWindowSpace(monitor.visibleFrame)});
+    }
+    return result;
+}
+
+std::optional<QPointF> X11WindowSystem::pointerLocation() const {
+    if (!live()) {
+        return std::nullopt;
+    }
+    xcb_connection_t* c = m_connection->get();
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, m_connection->root()), nullptr);
+    if (!reply) {
+        return std::nullopt;
+    }
+    const QPointF location(reply->root_x - m_primaryOrigin.x(),
+                           reply->root_y - m_primaryOrigin.y());
+    std::free(reply);
+    return location;
+}
+
+// --- global input
+
+std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
+    std::function<InputDecision(const ScrollInput&)> handler) {
+    return m_input && live() ? m_input->grabScroll(std::move(handler)) : nullptr;
+}
+
+std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
+    std::function<InputDecision(const KeyInput&)> handler) {
+    return m_input && live() ? m_input->grabKeys(std::move(handler)) : nullptr;
+}
+
+}  // namespace tessora

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "platform/WindowSystem.h"
+#include "platform/x11/ApplicationMatcher.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QPoint>
+#include <memory>
+
+namespace tessora {
+
+namespace x11 {
+class X11Connection;
+class X11Screens;
+class GlobalInput;
+struct WindowFacts;
+}  // namespace x11
+
+struct X11Options {
+    QByteArray display;                  // empty: $DISPLAY
+    x11::KnownEntrySource knownEntries;  // the desktop entries windows are matched to
+    // How long a launch of ours counts as starting up: single-instance and D-Bus activated
+    // applications hand over to another process, whose window may come later.
+    std::chrono::milliseconds startupWindow{15000};
+};
+
+// The window system of an X11 session with an EWMH window manager, on a connection of its own.
+// Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames).
+class X11WindowSystem final : public WindowSystem {
+    Q_OBJECT
+
+public:
+    // Never null: without a display or a window manager the backend is inert, every read is
+    // absent and canControlWindows() says why (as does `reason`). `clock` must outlive it.
+    static std::unique_ptr<X11WindowSystem> connect(QString* reason, Clock& clock,
+                                                    X11Options options = {});
+    ~X11WindowSystem() override;
+
+    // Reads the known desktop entries again (after the catalog changed).
+    void refreshApplications();
+
+    bool canControlWindows(QString* reason = nullptr) const override;
+
+    QList<RunningApplication> runningApplications() const override;
+    std::optional<RunningApplication> runningApplication(const QString& appId) const override;
+    bool isTerminated(const RunningApplication& app) const override;
+    Task<LaunchOutcome> openApplication(InstalledApp app, bool activate) override;
+    void activate(const RunningApplication& app) override;
+    std::optional<QString> frontmostApplicationId() const override;
+
+    std::optional<QList<WindowId>> windows(const RunningApplication& app) const override;
+    std::optional<WindowId> focusedWindow(const RunningApplication& app) const override;
+    std::optional<WindowId> mainWindow(const RunningApplication& app) const override;
+
+    std::optional<bool> isStandardWindow(WindowId window) const override;
+    std::optional<bool> isMinimized(WindowId window) const override;
+    std::optional<bool> isFullScreen(WindowId window) const override;
+    std::optional<WindowRect> frame(WindowId window) const override;
+    void setFrame(WindowId window, const WindowRect& frame) override;
+    void setPosition(WindowId window, double x, double y) override;
+    void raise(WindowId window) override;
+    void focus(const RunningApplication& app, WindowId window) override;
+    bool isAlive(WindowId window) const override;
+
+    QList<OnScreenWindow> onScreenWindows() const override;
+    QList<Screen> screens() const override;
+    std::optional<QPointF> pointerLocation() const override;
+
+    std::unique_ptr<InputGrab> grabOptionScroll(
+        std::function<InputDecision(const ScrollInput&)> handler) override;
+    std::unique_ptr<InputGrab> grabCycleKeys(
+        std::function<InputDecision(const KeyInput&)> handler) override;
+
+private:
+    struct Client {
+        x11::WindowFacts facts;
+        x11::ApplicationMatch app;
+    };
+    struct Launch {
+        QString appId;
+        qint64 pid = 0;
+        Clock::TimePoint until{};
+        Clock::TimerId endTimer = 0;
+    };
+
+    X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c,
+                    QString unavailable);
+
+    // Connected, and the connection has not broken since.
+    bool live() const;
+    void handleEvent(const xcb_generic_event_t& event);
+    std::optional<std::vector<uint32_t>> rootWindows(xcb_atom_t property) const;
+    std::optional<uint32_t> rootCardinal(xcb_atom_t property, xcb_atom_t type) const;
+    // The managed clients with their facts (identity always) and application, in the order of
+    // _NET_CLIENT_LIST or, with `stacking`, bottom to top.
+    std::optional<QList<Client>> clients(unsigned facts, bool stacking) const;
+    std::optional<x11::WindowFacts> facts(WindowId window, unsigned what) const;
+    x11::ApplicationMatch applicationOf(const x11::WindowFacts& facts) const;
+    bool isNormalLayer(const x11::WindowFacts& facts) const;
+    WindowRect toWindowSpace(const QRect& rootRect) const;
+    QPoint fromWindowSpace(double x, double y) const;
+    void moveResize(WindowId window, uint32_t flags, const QRect& clientRect);
+    void endStartup(const QByteArray& startupId);
+
+    Clock& m_clock;
+    X11Options m_options;
+    std::unique_ptr<x11::X11Connection> m_connection;
+    std::unique_ptr<x11::X11Screens> m_screens;
+    std::unique_ptr<x11::GlobalInput> m_input;
+    QString m_unavailable;  // why there is no connection
+    x11::ApplicationMatcher m_matcher;
+    struct CachedMatch {
+        std::optional<qint64> pid;
+        x11::ApplicationMatch match;
+    };
+    mutable QHash<WindowId, CachedMatch> m_matches;
+    mutable QPoint m_primaryOrigin;
+    mutable std::optional<bool> m_restackSupported;
+    QList<Launch> m_launches;
+    quint64 m_launchSerial = 0;
+};
+
+}  // namespace tessora

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <xcb/xcb.h>
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tessora::testing {
+
+// An X session of a test's own: Xvfb on a free display, openbox managing it, and a connection
+// of the test's (the "other client" of the tests: it moves windows to other desktops, holds
+// grabs, synthesises input). Everything ends with the object.
+class XSession {
+public:
+    XSession();
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // Starts the server and (unless told not to) the window manager, and waits until the
+    // window manager manages windows. False with `error` when that did not happen.
+    bool start(QString* error, bool withWindowManager = true);
+
+    QByteArray display() const { return m_display; }
+    // Ends the X server at once, as a crash would.
+    void killServer();
+    xcb_connection_t* connection() const { return m_connection; }
+    xcb_window_t root() const { return m_root; }
+    QString home() const { return m_home.path(); }
+
+    // Runs the test client with `arguments` and waits for its "ready": its window ids, empty
+    // when it did not get ready.
+    std::vector<xcb_window_t> startClient(const QStringList& arguments);
+    // Runs any program on the display.
+    QProcess* run(const QString& program, const QStringList& arguments);
+    static QString testClientPath();
+
+    // Waits for `condition`, checking it whenever the server reports a change on the root
+    // window or the windows under it (and at least every 50 ms); false after ~10 s.
+    bool waitUntil(const std::function<bool()>& condition);
+    // A round trip on the test's connection.
+    void sync() const;
+
+    // Requests to the window manager, as a pager would send them.
+    void minimize(xcb_window_t window);
+    void setFullScreen(xcb_window_t window);
+    void moveToDesktop(xcb_window_t window, uint32_t desktop);
+    void switchToDesktop(uint32_t desktop);
+    xcb_atom_t atom(const char* name) const;
+
+    // Input as a user makes it (XTEST).
+    void pressKey(uint8_t keycode, bool down);
+    void pressButton(uint8_t button, bool down);
+    void movePointer(int x, int y);
+    uint8_t keycodeOf(uint32_t keysym) const;
+
+private:
+    void wakeWindowManager() const;
+    void clientMessage(xcb_window_t window, xcb_atom_t type, std::vector<uint32_t> data);
+
+    QTemporaryDir m_home;
+    QProcess m_server;
+    QProcess m_windowManager;
+    std::vector<std::unique_ptr<QProcess>> m_programs;
+    QByteArray m_display;
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+};
+
+}  // namespace tessora::testing

@@ -1,0 +1,184 @@
+#include "tests/x11/X11TestSession.h"
+
+#include <deque>
+#include <stdexcept>
+
+namespace tessora::testing {
+namespace {
+
+constexpr uint32_t kAltL = 0xffe9, kSuperL = 0xffeb, kLeft = 0xff51, kNumLock = 0xff7f,
+                   kCapsLock = 0xffe5;
+
+// A window of another client covering the screen, on top, with the focus: what it receives is
+// what the grabs passed on.
+class Probe {
+public:
+    explicit Probe(const QByteArray& display) : m_c(xcb_connect(display.constData(), nullptr)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        m_window = xcb_generate_id(m_c);
+        const uint32_t values[] = {1, XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_KEY_PRESS};
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1280, 800, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                          XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+        xcb_map_window(m_c, m_window);
+        xcb_set_input_focus(m_c, XCB_INPUT_FOCUS_POINTER_ROOT, m_window, XCB_CURRENT_TIME);
+        std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr));
+    }
+    ~Probe() { xcb_disconnect(m_c); }
+
+    // The key codes pressed in the window so far.
+    std::vector<uint8_t> presses() {
+        read();
+        return m_presses;
+    }
+    // The buttons pressed in the window so far.
+    std::vector<uint8_t> buttons() {
+        read();
+        return m_buttons;
+    }
+
+private:
+    void read() {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_c)) {
+            const uint8_t type = event->response_type & 0x7f;
+            if (type == XCB_BUTTON_PRESS || type == XCB_KEY_PRESS) {
+                const auto* press = reinterpret_cast<xcb_button_press_event_t*>(event);
+                (type == XCB_BUTTON_PRESS ? m_buttons : m_presses).push_back(press->detail);
+            }
+            std::free(event);
+        }
+    }
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_window = XCB_WINDOW_NONE;
+    std::vector<uint8_t> m_presses;
+    std::vector<uint8_t> m_buttons;
+};
+
+class X11Input : public X11Test {
+protected:
+    void click(uint8_t button) {
+        session.pressButton(button, true);
+        session.pressButton(button, false);
+    }
+    void withKey(uint32_t keysym, bool down) { session.pressKey(session.keycodeOf(keysym), down); }
+    void tapKey(uint32_t keysym) {
+        withKey(keysym, true);
+        withKey(keysym, false);
+    }
+    bool waitFor(const std::function<bool()>& condition) {
+        return session.waitUntil([&] {
+            QCoreApplication::processEvents();
+            return condition();
+        });
+    }
+};
+
+TEST_F(X11Input, AltScrollIsPassedOrSwallowedAtOnceOnEveryPath) {
+    Probe probe(session.display());
+    session.movePointer(300, 200);
+    std::deque<int> decisions = {0, 1, 2};  // swallow, pass, throw
+    QList<ScrollInput> seen;
+    auto grab = system->grabOptionScroll([&](const ScrollInput& input) {
+        seen << input;
+        const int next = decisions.front();
+        decisions.pop_front();
+        if (next == 2) {
+            throw std::runtime_error("handler failed");
+        }
+        return next == 0 ? InputDecision::Swallow : InputDecision::Pass;
+    });
+    ASSERT_TRUE(grab);
+
+    // One notch at a time, each answered before the next: presses that Xvfb queued while the
+    // pointer was frozen were seen to skip the passive grab once it thawed.
+    withKey(kAltL, true);
+    click(4);  // swallowed
+    ASSERT_TRUE(waitFor([&] { return seen.size() == 1; }));
+    click(5);  // passed on
+    ASSERT_TRUE(waitFor([&] { return seen.size() == 2; }));
+    click(6);  // the handler throws: passed on
+    ASSERT_TRUE(waitFor([&] { return seen.size() == 3; }));
+    withKey(kAltL, false);
+    click(1);  // no grab: straight to the window, so nothing stayed frozen
+
+    ASSERT_TRUE(waitFor([&] { return probe.buttons().size() == 3; }))
+        << probe.buttons().size() << " presses, " << seen.size() << " scrolls";
+    EXPECT_EQ(probe.buttons(), (std::vector<uint8_t>{5, 6, 1}));
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_EQ(seen[0].deltaY, 1.0);
+    EXPECT_EQ(seen[1].deltaY, -1.0);
+    EXPECT_EQ(seen[2].deltaX, 1.0);
+    EXPECT_EQ(seen[0].modifiers, KeyModifiers::option);
+    EXPECT_EQ(seen[0].location, QPointF(300, 200));
+
+    // Released with its handle: Alt+scroll reaches the window again.
+    grab.reset();
+    withKey(kAltL, true);
+    click(4);
+    withKey(kAltL, false);
+    EXPECT_TRUE(waitFor([&] { return probe.buttons().size() == 4; }));
+    EXPECT_EQ(seen.size(), 3);
+}
+
+TEST_F(X11Input, LockKeysDoNotDefeatTheGrabs) {
+    Probe probe(session.display());
+    QList<KeyInput> keys;
+    auto grab = system->grabCycleKeys([&](const KeyInput& input) {
+        keys << input;
+        return InputDecision::Swallow;
+    });
+    ASSERT_TRUE(grab);
+
+    auto cycle = [&] {
+        withKey(kSuperL, true);
+        withKey(kAltL, true);
+        tapKey(kLeft);
+        withKey(kAltL, false);
+        withKey(kSuperL, false);
+    };
+    cycle();
+    tapKey(kNumLock);
+    cycle();
+    tapKey(kCapsLock);
+    cycle();
+    tapKey(kNumLock);
+    tapKey(kCapsLock);
+    tapKey(kLeft);  // plain Left is not grabbed
+
+    ASSERT_TRUE(waitFor([&] { return keys.size() == 3; }));
+    for (const KeyInput& key : keys) {
+        EXPECT_EQ(key.keyCode, KeyCodes::leftArrow);
+        EXPECT_EQ(key.modifiers, KeyModifiers::control | KeyModifiers::option);
+    }
+    // The window saw the lock keys and the plain Left, never a swallowed Left.
+    const uint8_t left = session.keycodeOf(kLeft);
+    EXPECT_TRUE(waitFor([&] {
+        const std::vector<uint8_t> pressed = probe.presses();
+        return std::count(pressed.begin(), pressed.end(), left) == 1 && pressed.back() == left;
+    }));
+}
+
+TEST_F(X11Input, AGrabHeldByAnotherProgramIsAbsentAndLeavesNothingBehind) {
+    xcb_connection_t* other = session.connection();
+    xcb_grab_button(other, 0, session.root(), XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC,
+                    XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE, XCB_CURSOR_NONE, 5, XCB_MOD_MASK_1);
+    session.sync();
+
+    EXPECT_FALSE(system->grabOptionScroll([](const ScrollInput&) { return InputDecision::Pass; }));
+
+    // Had the backend kept the grabs it did get, this one would fail.
+    xcb_void_cookie_t cookie = xcb_grab_button_checked(
+        other, 0, session.root(), XCB_EVENT_MASK_BUTTON_PRESS, XCB_GRAB_MODE_ASYNC,
+        XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE, XCB_CURSOR_NONE, 4, XCB_MOD_MASK_1);
+    xcb_generic_error_t* error = xcb_request_check(other, cookie);
+    EXPECT_EQ(error, nullptr);
+    std::free(error);
+    // Once the other program lets go, the grab can be made.
+    xcb_ungrab_button(other, XCB_BUTTON_INDEX_ANY, session.root(), XCB_MOD_MASK_ANY);
+    session.sync();
+    EXPECT_TRUE(system->grabOptionScroll([](const ScrollInput&) { return InputDecision::Pass; }));
+}
+
+}  // namespace
+}  // namespace tessora::testing

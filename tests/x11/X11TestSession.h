@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/sim/VirtualClock.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "tests/support/x11/XSession.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <cmath>
+
+namespace tessora::testing {
+
+// A test with an X session of its own and the backend connected to it. The backend's clock is
+// virtual: only launches look at it.
+class X11Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(session.start(&error)) << error.toStdString();
+        connectBackend();
+    }
+
+    void connectBackend() {
+        X11Options options;
+        options.display = session.display();
+        options.knownEntries = [this] { return entries; };
+        QString reason;
+        system = X11WindowSystem::connect(&reason, clock, options);
+        ASSERT_TRUE(system->canControlWindows(&reason)) << reason.toStdString();
+    }
+
+    xcb_window_t startClient(const QStringList& arguments) {
+        const std::vector<xcb_window_t> windows = session.startClient(arguments);
+        return windows.empty() ? xcb_window_t{XCB_WINDOW_NONE} : windows.front();
+    }
+
+    // Waits until the window is managed with its frame extents set, which openbox does last.
+    bool waitManaged(xcb_window_t window) {
+        return session.waitUntil([&] {
+            return system->isAlive(window) && system->frame(window).has_value() &&
+                   system->frame(window)->width > 0;
+        });
+    }
+
+    static bool near(const std::optional<WindowRect>& a, const WindowRect& b,
+                     double tolerance = 6) {
+        return a && std::abs(a->x - b.x) <= tolerance && std::abs(a->y - b.y) <= tolerance &&
+               std::abs(a->width - b.width) <= tolerance &&
+               std::abs(a->height - b.height) <= tolerance;
+    }
+
+    XSession session;
+    VirtualClock clock;
+    QList<x11::KnownEntry> entries;
+    std::unique_ptr<X11WindowSystem> system;
+};
+
+inline std::string describe(const std::optional<WindowRect>& r) {
+    if (!r) {
+        return "absent";
+    }
+    return QStringLiteral("(%1, %2 %3x%4)")
+        .arg(r->x)
+        .arg(r->y)
+        .arg(r->width)
+        .arg(r->height)
+        .toStdString();
+}
+
+}  // namespace tessora::testing

@@ -1,0 +1,76 @@
+#include "platform/sim/VirtualClock.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "tests/support/x11/XSession.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+
+namespace tessora::testing {
+namespace {
+
+void expectInert(X11WindowSystem& system) {
+    EXPECT_TRUE(system.runningApplications().isEmpty());
+    EXPECT_TRUE(system.onScreenWindows().isEmpty());
+    EXPECT_FALSE(system.frame(0x7ffffff0));
+    EXPECT_FALSE(system.isAlive(0x7ffffff0));
+    EXPECT_FALSE(system.frontmostApplicationId());
+    system.setFrame(0x7ffffff0, {0, 0, 100, 100});
+    system.raise(0x7ffffff0);
+}
+
+TEST(X11Unavailable, NoDisplaySaysSo) {
+    VirtualClock clock;
+    X11Options options;
+    options.display = ":4711";
+    QString reason;
+    const std::unique_ptr<X11WindowSystem> system =
+        X11WindowSystem::connect(&reason, clock, options);
+    ASSERT_TRUE(system);
+    EXPECT_FALSE(system->canControlWindows());
+    EXPECT_TRUE(reason.contains(QStringLiteral(":4711"))) << reason.toStdString();
+    EXPECT_TRUE(system->screens().isEmpty());
+    EXPECT_FALSE(system->pointerLocation());
+    expectInert(*system);
+}
+
+TEST(X11Unavailable, NoWindowManagerSaysSo) {
+    XSession session;
+    QString error;
+    ASSERT_TRUE(session.start(&error, false)) << error.toStdString();
+    VirtualClock clock;
+    X11Options options;
+    options.display = session.display();
+    QString reason;
+    const std::unique_ptr<X11WindowSystem> system =
+        X11WindowSystem::connect(&reason, clock, options);
+    EXPECT_FALSE(system->canControlWindows());
+    EXPECT_TRUE(reason.contains(QStringLiteral("window manager"))) << reason.toStdString();
+    // The display itself still answers.
+    EXPECT_EQ(system->screens().size(), 1);
+    EXPECT_TRUE(system->pointerLocation());
+    expectInert(*system);
+}
+
+TEST(X11Unavailable, TheServerGoingAwayIsAbsenceNotACrash) {
+    XSession session;
+    QString error;
+    ASSERT_TRUE(session.start(&error)) << error.toStdString();
+    VirtualClock clock;
+    X11Options options;
+    options.display = session.display();
+    const std::unique_ptr<X11WindowSystem> system =
+        X11WindowSystem::connect(nullptr, clock, options);
+    ASSERT_TRUE(system->canControlWindows());
+
+    session.killServer();
+    QCoreApplication::processEvents();
+    QString reason;
+    EXPECT_FALSE(system->canControlWindows(&reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(system->screens().isEmpty());
+    EXPECT_FALSE(system->grabCycleKeys([](const KeyInput&) { return InputDecision::Pass; }));
+    expectInert(*system);
+}
+
+}  // namespace
+}  // namespace tessora::testing
