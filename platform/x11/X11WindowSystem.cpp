@@ -35,14 +35,15 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock
                                                           X11Options options) {
     QString unavailable;
     std::unique_ptr<X11Connection> connection = X11Connection::open(options.display, &unavailable);
+    // The reason goes back to the caller, who tells the user; the log only keeps a trace.
     if (!connection) {
-        qCWarning(lcX11).noquote() << unavailable;
+        qCDebug(lcX11).noquote() << unavailable;
     }
     std::unique_ptr<X11WindowSystem> system(
         new X11WindowSystem(clock, std::move(options), std::move(connection), unavailable));
     QString why;
     if (!system->canControlWindows(&why) && system->m_connection) {
-        qCWarning(lcX11).noquote() << why;
+        qCDebug(lcX11).noquote() << why;
     }
     if (reason) {
         *reason = why;

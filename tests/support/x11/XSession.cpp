@@ -24,7 +24,11 @@ XSession::~XSession() {
     if (m_connection) {
         xcb_disconnect(m_connection);
     }
-    m_programs.clear();  // QProcess kills what still runs
+    for (const auto& program : m_programs) {
+        program->kill();
+        program->waitForFinished(kStartMs);
+    }
+    m_programs.clear();
     m_windowManager.kill();
     m_windowManager.waitForFinished(kStartMs);
     m_server.terminate();
