@@ -30,7 +30,7 @@ protected:
 
 }  // namespace
 
-TEST_F(PlacementTest, TwoApplicationsOnOneRegionShareItAsTheStackedTile) {
+TEST_F(PlacementTest, OnlyWindowsSharingARegionMakeAStackedTile) {
     const PlacementResult result = place("monarch", {&alpha, &beta});
     EXPECT_EQ(frameOf(a), area);
     EXPECT_EQ(frameOf(b), area);
@@ -38,6 +38,12 @@ TEST_F(PlacementTest, TwoApplicationsOnOneRegionShareItAsTheStackedTile) {
     EXPECT_EQ(result.stackedWindows, (WindowHandles{handle(alpha, a), handle(beta, b)}));
     EXPECT_EQ(sim.raiseLog(), (QList<WindowId>{a, b}));
     EXPECT_TRUE(result.messages.isEmpty());
+
+    // Fewer tiles than regions: no stacked tile.
+    const PlacementResult single = place("mirror", {&alpha});
+    EXPECT_EQ(single.stackFrame, std::nullopt);
+    EXPECT_TRUE(single.stackedWindows.isEmpty());
+    EXPECT_EQ(frameOf(a), left);
 }
 
 TEST_F(PlacementTest, SurplusWindowsPileUpInTheLastRegionInListOrder) {
@@ -115,13 +121,6 @@ TEST_F(PlacementTest, AWindowClosedBetweenThePassesIsReportedAfterMissingOnesAnd
     EXPECT_EQ(result.messages, (QStringList{"Missing: no available window on this desktop.",
                                             "Alpha: window became unavailable."}));
     EXPECT_EQ(sim.raiseLog(), QList<WindowId>{b});
-}
-
-TEST_F(PlacementTest, NoStackFrameWhenFewerTilesThanRegions) {
-    const PlacementResult result = place("mirror", {&alpha});
-    EXPECT_EQ(result.stackFrame, std::nullopt);
-    EXPECT_TRUE(result.stackedWindows.isEmpty());
-    EXPECT_EQ(frameOf(a), left);
 }
 
 TEST_F(PlacementTest, GapSeparatesTilesAndReapplyingWritesNothing) {

@@ -1,9 +1,5 @@
 #include "arrange/StackIndicator.h"
-
-#include "platform/sim/SimWindowSystem.h"
-#include "platform/sim/VirtualClock.h"
-
-#include <gtest/gtest.h>
+#include "tests/arrange/SimDesktopFixture.h"
 
 namespace tessora {
 namespace {
@@ -17,15 +13,6 @@ struct PillRecord {
     WindowRect frame;
     QList<QRectF> dots;
     StackIndicatorView::ClickHandler click;
-
-    int longDot() const {  // the pill stands upright in these tests
-        for (int i = 0; i < dots.size(); ++i) {
-            if (dots[i].height() > stackindicator::dotLength) {
-                return i;
-            }
-        }
-        return -1;
-    }
 };
 
 class RecordingPill final : public StackIndicatorView {
@@ -50,7 +37,7 @@ private:
 
 // Three windows stacked in the right half of a 1200 × 800 area with a 24-point gap: the pill
 // stands upright in the gap, x 592..608, centred on y 400.
-class StackIndicatorTest : public ::testing::Test {
+class StackIndicatorTest : public SimDesktopFixture {
 protected:
     const WindowRect area{0, 0, 1200, 800};
     const WindowRect tile{612, 0, 588, 800};
@@ -70,14 +57,26 @@ protected:
         click(point);
     }
     void clickDot(int index) { clickAt(pill.dots[index].center()); }
+    int longDot() const {  // the pill stands upright here
+        for (int i = 0; i < pill.dots.size(); ++i) {
+            if (pill.dots[i].height() > stackindicator::dotLength) {
+                return i;
+            }
+        }
+        return -1;
+    }
     int focuses(int index) { return sim.window(stacked[index].window).focuses; }
     SimWindow& window(int index) { return sim.window(stacked[index].window); }
     std::optional<InputDecision> cycleKey(quint32 key) {
         return sim.pressKey({key, KeyModifiers::control | KeyModifiers::option});
     }
+    void expectGone() {
+        EXPECT_FALSE(indicator.exists());
+        EXPECT_EQ(pill.alive, 0);
+        EXPECT_EQ(sim.liveGrabs(), 0);
+        EXPECT_EQ(clock.pending(), 0u);
+    }
 
-    VirtualClock clock;
-    SimWindowSystem sim{clock};
     PillRecord pill;
     WindowStackIndicator indicator{sim, clock,
                                    [this] { return std::make_unique<RecordingPill>(pill); }};
@@ -90,7 +89,7 @@ TEST_F(StackIndicatorTest, ShowsOneDotPerWindowAndReplacesItself) {
     EXPECT_TRUE(pill.visible);
     EXPECT_EQ(pill.frame, (WindowRect{592, 378, 16, 44}));
     EXPECT_EQ(pill.dots.size(), 3);
-    EXPECT_EQ(pill.longDot(), 1);
+    EXPECT_EQ(longDot(), 1);
     EXPECT_EQ(sim.liveGrabs(), 2);
 
     // Without an active window, the stacked window nearest the front is the active one.
@@ -102,10 +101,7 @@ TEST_F(StackIndicatorTest, ShowsOneDotPerWindowAndReplacesItself) {
     EXPECT_EQ(sim.liveGrabs(), 2);
 
     indicator.show(stacked.first(1), area, tile, 24);
-    EXPECT_FALSE(indicator.exists());
-    EXPECT_EQ(pill.alive, 0);
-    EXPECT_EQ(sim.liveGrabs(), 0);
-    EXPECT_EQ(clock.pending(), 0u);
+    expectGone();
 }
 
 TEST_F(StackIndicatorTest, ClicksScrollsAndKeysFocusAnotherWindow) {
@@ -113,7 +109,7 @@ TEST_F(StackIndicatorTest, ClicksScrollsAndKeysFocusAnotherWindow) {
     EXPECT_EQ(indicator.activeIndex(), 2);  // the last one raised
     clickDot(0);
     EXPECT_EQ(focuses(0), 1);
-    EXPECT_EQ(pill.longDot(), 0);
+    EXPECT_EQ(longDot(), 0);
     clickAt({8, 43});  // past the last dot
     EXPECT_EQ(indicator.activeIndex(), 0);
 
@@ -133,7 +129,7 @@ TEST_F(StackIndicatorTest, ClicksScrollsAndKeysFocusAnotherWindow) {
     EXPECT_EQ(cycleKey(KeyCodes::rightArrow), InputDecision::Swallow);
     EXPECT_EQ(indicator.activeIndex(), 0);
     EXPECT_EQ(cycleKey(KeyCodes::leftArrow), InputDecision::Swallow);
-    EXPECT_EQ(pill.longDot(), 2);
+    EXPECT_EQ(longDot(), 2);
 }
 
 TEST_F(StackIndicatorTest, HidesWhileFewerThanTwoAreVisible) {
@@ -154,7 +150,7 @@ TEST_F(StackIndicatorTest, HidesWhileFewerThanTwoAreVisible) {
     EXPECT_FALSE(pill.visible);
 }
 
-TEST_F(StackIndicatorTest, FollowsWindowsLeavingAndReturningToTheTile) {
+TEST_F(StackIndicatorTest, FollowsWindowsLeavingReturningAndBecomingActive) {
     showStack();
     window(1).frame = {0, 0, 500, 400};
     clock.advance(500ms);
@@ -165,37 +161,31 @@ TEST_F(StackIndicatorTest, FollowsWindowsLeavingAndReturningToTheTile) {
     window(1).frame = {640, 20, 540, 760};  // back, nearly filling the tile
     clock.advance(500ms);
     EXPECT_EQ(indicator.liveWindows(), stacked);
-}
 
-TEST_F(StackIndicatorTest, LongDotFollowsTheActiveWindow) {
-    showStack();
+    // The long dot follows the active window.
     sim.setActiveWindow(stacked[1].window);  // at once, on the activation
-    EXPECT_EQ(pill.longDot(), 1);
+    EXPECT_EQ(longDot(), 1);
 
     // Raised while another application is frontmost: the next sync finds it on top.
     auto& browser = sim.addApp("org.example.Browser", "Browser");
     sim.setActiveWindow(sim.addWindow(browser, {0, 0, 588, 800}));
     sim.raise(stacked[0].window);
     clock.advance(500ms);
-    EXPECT_EQ(pill.longDot(), 0);
+    EXPECT_EQ(longDot(), 0);
 }
 
 TEST_F(StackIndicatorTest, EndsWhenFewerThanTwoAreLeft) {
     showStack(2);
     sim.closeWindow(stacked[1].window);
     clock.advance(500ms);
-    EXPECT_FALSE(indicator.exists());
-    EXPECT_EQ(pill.alive, 0);
-    EXPECT_EQ(sim.liveGrabs(), 0);
-    EXPECT_EQ(clock.pending(), 0u);
+    expectGone();
 
     // Also from inside the pill's own click: focusing reports the activation at once.
     showStack();
     sim.closeWindow(stacked[2].window);
     clickDot(0);
     EXPECT_EQ(focuses(0), 1);
-    EXPECT_FALSE(indicator.exists());
-    EXPECT_EQ(pill.alive, 0);
+    expectGone();
 }
 
 TEST_F(StackIndicatorTest, WorksByClicksWithoutGrabs) {

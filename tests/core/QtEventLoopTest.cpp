@@ -64,21 +64,20 @@ TEST(QtClockTest, RunsCallbacksByDeadlineNeverEarlyNeverCancelled) {
     EXPECT_EQ(clock.pending(), 0u);
 }
 
-TEST(ThreadPoolWorkTest, WorksOffTheMainThreadAndResumesOnIt) {
+TEST(ThreadPoolWorkTest, WorksOffTheMainThreadResumesOnItAndDeliversNothingOnceGone) {
     ThreadPoolWork work;
     auto running = start(hopThreads(work));
     ASSERT_TRUE(spinUntil([&] { return running.done(); }));
     QThread* mainThread = QCoreApplication::instance()->thread();
     EXPECT_NE(running.result().first, mainThread);
     EXPECT_EQ(running.result().second, mainThread);
-}
 
-TEST(ThreadPoolWorkTest, DeliversNothingOnceDestroyed) {
+    // A pool that is gone delivers nothing.
     std::atomic<bool> worked = false;
     bool delivered = false;
     {
-        ThreadPoolWork work(1);
-        work.post(
+        ThreadPoolWork doomed(1);
+        doomed.post(
             [&] {
                 worked = true;
                 worked.notify_one();

@@ -1,12 +1,15 @@
+#include "core/BackgroundWork.h"
 #include "core/Sleep.h"
 #include "core/Task.h"
 #include "core/TaskHandle.h"
+#include "platform/sim/ManualBackgroundWork.h"
 #include "platform/sim/VirtualClock.h"
 #include "tests/core/LiveCount.h"
 
 #include <gtest/gtest.h>
 #include <QString>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -42,6 +45,38 @@ Task<int> valueAfter(Clock& clock, LiveCount held) {
 Task<std::string> shout(Clock& clock, std::string text) {
     co_await sleepFor(clock, 1s, {});
     co_return text + "!";
+}
+
+// The shape of the window polls: a bounded number of waits. Returns how many ran in full.
+Task<int> pollLoop(Clock& clock, Clock::Duration interval, int maxPolls, std::stop_token stop) {
+    int polls = 0;
+    while (polls < maxPolls) {
+        if (!co_await sleepFor(clock, interval, stop)) {
+            break;
+        }
+        ++polls;
+    }
+    co_return polls;
+}
+
+int lengthOf(QString text) {
+    return static_cast<int>(text.size());
+}
+
+Task<int> measure(BackgroundWork& work, QString text) {
+    co_return co_await runInBackground(work, &lengthOf, text);
+}
+
+Task<int> severalJobs(BackgroundWork& work) {
+    const QString suffix = QStringLiteral("xyz");
+    const auto withSuffix = [suffix](const QString& text) { return text + suffix; };
+    const QString joined = co_await runInBackground(work, withSuffix, QStringLiteral("ab"));
+    auto boxed = std::make_unique<int>(static_cast<int>(joined.size()));
+    const int size = co_await runInBackground(
+        work, [](std::unique_ptr<int> value) { return *value; }, std::move(boxed));
+    EXPECT_EQ(size, 5);
+    co_await runInBackground(work, [] { throw std::runtime_error("unreadable folder"); });
+    co_return size;
 }
 
 }  // namespace
@@ -80,13 +115,11 @@ TEST(TaskTest, FramesAreFreedWhetherNeverStartedFinishedOrAbandoned) {
     abandoned.reset();  // destroys the suspended chain
     EXPECT_EQ(LiveCount::alive, 0);
     EXPECT_EQ(clock.pending(), 0u);  // the inner sleep gave its timer back
-}
 
-TEST(TaskTest, DetachedTaskFreesItselfAndSwallowsItsException) {
-    VirtualClock clock;
+    // A detached task frees itself and swallows (logs) its exception.
     auto throwsLater = [](Clock& c, LiveCount) -> Task<void> {
         co_await sleepFor(c, 1s, {});
-        throw std::runtime_error("lost window");  // logged as critical
+        throw std::runtime_error("lost window");
     };
     startDetached(throwsLater(clock, LiveCount()));
     EXPECT_EQ(LiveCount::alive, 1);
@@ -129,4 +162,46 @@ TEST(TaskTest, TemporariesInAwaitExpressionsSurviveSuspension) {
     ASSERT_TRUE(running.done());
     EXPECT_EQ(clock.now(), 4s);  // four sleeps: no branch not taken was awaited
     EXPECT_EQ(LiveCount::alive, 0);
+}
+
+TEST(SleepTest, PollLoopTakesExactlyItsVirtualTimeAndStopsEarly) {
+    VirtualClock clock;
+    auto polling = start(pollLoop(clock, 300ms, 50, {}));
+    EXPECT_TRUE(clock.runUntil([&] { return polling.done(); }, 1min));
+    EXPECT_EQ(clock.now(), 15s);
+    EXPECT_EQ(polling.result(), 50);
+
+    std::stop_source stop;
+    polling = start(pollLoop(clock, 300ms, 50, stop.get_token()));
+    clock.advance(1s);  // three polls, into the fourth sleep
+    stop.request_stop();
+    EXPECT_FALSE(polling.done());                            // not resumed inside request_stop()
+    EXPECT_EQ(clock.nextDeadline(), Clock::TimePoint(16s));  // but by a zero-delay hop
+    clock.runNext();
+    ASSERT_TRUE(polling.done());
+    EXPECT_EQ(polling.result(), 3);
+    EXPECT_EQ(clock.now(), 16s);
+    EXPECT_EQ(clock.pending(), 0u);  // the sleep's own timer is gone for good
+
+    auto stoppedBefore = start(pollLoop(clock, 10s, 1, stop.get_token()));
+    ASSERT_TRUE(stoppedBefore.done());  // without suspending at all
+    EXPECT_EQ(stoppedBefore.result(), 0);
+    EXPECT_EQ(clock.pending(), 0u);
+}
+
+TEST(BackgroundWorkTest, ResultArrivesWhenTheJobCompletes) {
+    ManualBackgroundWork work;
+    auto measuring = start(measure(work, QStringLiteral("tessora")));
+    EXPECT_EQ(work.pending(), 1u);
+    EXPECT_FALSE(measuring.done());
+    EXPECT_TRUE(work.runOne());
+    ASSERT_TRUE(measuring.done());
+    EXPECT_EQ(measuring.result(), 7);
+
+    auto several = start(severalJobs(work));
+    auto abandoned = start(measure(work, QStringLiteral("gone")));
+    abandoned.reset();  // its frame goes while its job is queued: the job resumes nothing
+    EXPECT_EQ(work.runAll(), 4u);
+    ASSERT_TRUE(several.done());
+    EXPECT_THROW(several.result(), std::runtime_error);
 }

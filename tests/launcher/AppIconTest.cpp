@@ -45,7 +45,7 @@ protected:
     TemporaryTree tree;
 };
 
-TEST_F(AppIconTest, ThemeNameAndAbsolutePath) {
+TEST_F(AppIconTest, ThemeNameOrAbsolutePathElseAPlaceholder) {
     const QImage themed = appIcon(entryWithIcon("org.example.Red"));
     EXPECT_EQ(themed.size(), QSize(appIconSize, appIconSize));
     EXPECT_EQ(QColor(themed.pixel(64, 64)), QColor(Qt::red));
@@ -56,9 +56,8 @@ TEST_F(AppIconTest, ThemeNameAndAbsolutePath) {
     EXPECT_EQ(wide.size(), QSize(appIconSize, appIconSize));
     EXPECT_EQ(QColor(wide.pixel(64, 64)), QColor(Qt::blue));
     EXPECT_EQ(qAlpha(wide.pixel(64, 2)), 0);
-}
 
-TEST_F(AppIconTest, FallsBackToAPlaceholder) {
+    // Anything else falls back to a placeholder.
     const QImage placeholder = placeholderIcon("Zebra");
     const QString junk = tree.write("art/junk.png", "not an image at all");
     for (const QString& icon : {QString("no-such-icon"), junk, QString("../../etc/passwd"),

@@ -1,5 +1,6 @@
 #include "platform/DefaultsStore.h"
 
+#include "tests/platform/TestEnvironment.h"
 #include "tests/support/TemporaryTree.h"
 
 #include <gtest/gtest.h>
@@ -12,49 +13,14 @@
 namespace tessora {
 namespace {
 
+using testing::EnvironmentGuard;
 using testing::TemporaryTree;
+using testing::WarningLog;
 
 QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Sets an environment variable (or unsets it, for a null value) until the guard goes.
-class EnvironmentGuard {
-public:
-    EnvironmentGuard(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
-        value.isNull() ? qunsetenv(name) : qputenv(name, value);
-    }
-    ~EnvironmentGuard() { had_ ? qputenv(name_, previous_) : qunsetenv(name_); }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
-};
-
-// Collects the warnings of the settings store while it lives.
-class StoreWarnings {
-public:
-    StoreWarnings() : previous_(qInstallMessageHandler(&record)) { sink_ = &messages_; }
-    ~StoreWarnings() {
-        qInstallMessageHandler(previous_);
-        sink_ = nullptr;
-    }
-    bool mention(const QString& text) const { return messages_.join('\n').contains(text); }
-    bool empty() const { return messages_.isEmpty(); }
-
-private:
-    static void record(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (sink_ && type == QtWarningMsg && qstrcmp(context.category, "tessora.defaults") == 0) {
-            sink_->append(text);
-        }
-    }
-    static inline QStringList* sink_ = nullptr;
-    QStringList messages_;
-    QtMessageHandler previous_;
-};
 
 TEST(DefaultsStore, KeepsEveryTypeAcrossAReopen) {
     TemporaryTree tree;
@@ -86,7 +52,8 @@ TEST(DefaultsStore, KeepsEveryTypeAcrossAReopen) {
 TEST(DefaultsStore, ReadsOtherTypesAsAbsentAndKeepsThemOnWrite) {
     TemporaryTree tree;
     const QByteArray original = R"({"count": 53.0, "half": 53.5, "huge": 1e19, "flag": "yes",
-        "mixed": ["a", 1], "name": 5, "object": {"k": [null]}})";
+        "mixed": ["a", 1], "name": 5, "object": {"k": [null]},
+        "t": "\ud800x", "l": ["ok", "\udc00"]})";
     const QString path = tree.write("settings.json", original);
     auto store = DefaultsStore::openFile(path);
     EXPECT_EQ(store->integerValue("count"), 53);
@@ -96,6 +63,10 @@ TEST(DefaultsStore, ReadsOtherTypesAsAbsentAndKeepsThemOnWrite) {
     EXPECT_EQ(store->textListValue("mixed"), std::nullopt);
     EXPECT_EQ(store->textValue("name"), std::nullopt);
     EXPECT_TRUE(store->contains("flag"));
+    // Text handed out is well formed; raw access stays unchanged.
+    EXPECT_EQ(store->textValue("t"), QString(QChar::ReplacementCharacter) + "x");
+    EXPECT_EQ(store->textListValue("l"), QStringList({"ok", QString(QChar::ReplacementCharacter)}));
+    EXPECT_EQ(store->value("t")->toString().size(), 2);
 
     store->setBool("other", true);
     const auto again = DefaultsStore::openFile(path);
@@ -124,15 +95,6 @@ TEST(DefaultsStore, EqualWritesLeaveTheFileAlone) {
     EXPECT_EQ(DefaultsStore::openFile(path)->integerValue("count"), 54);
 }
 
-TEST(DefaultsStore, HandsOutWellFormedTextFromEscapedSurrogates) {
-    TemporaryTree tree;
-    auto store = DefaultsStore::openFile(
-        tree.write("settings.json", R"({"t": "\ud800x", "l": ["ok", "\udc00"]})"));
-    EXPECT_EQ(store->textValue("t"), QString(QChar::ReplacementCharacter) + "x");
-    EXPECT_EQ(store->textListValue("l"), QStringList({"ok", QString(QChar::ReplacementCharacter)}));
-    EXPECT_EQ(store->value("t")->toString().size(), 2);  // raw access stays unchanged
-}
-
 TEST(DefaultsStore, FindsTheConfigHomeByXdgRules) {
     const EnvironmentGuard home("HOME", "/home/someone");
     {
@@ -159,7 +121,7 @@ TEST(DefaultsRecovery, KeepsCorruptFilesAsideAndStartsEmpty) {
         SCOPED_TRACE(label);
         TemporaryTree tree;
         const QString path = tree.write("tessora/settings.json", bytes);
-        const StoreWarnings warnings;
+        const WarningLog warnings;
         auto store = DefaultsStore::openStandard(tree.root());
         EXPECT_TRUE(store->keys().isEmpty());
         EXPECT_TRUE(warnings.mention(path));
@@ -179,14 +141,14 @@ TEST(DefaultsRecovery, TakesAnEmptyFileAsNoSettings) {
     TemporaryTree tree;
     const QString path = tree.write("settings.json", "");
     {
-        const StoreWarnings warnings;
+        const WarningLog warnings;
         EXPECT_TRUE(DefaultsStore::openFile(path)->keys().isEmpty());
         EXPECT_TRUE(warnings.mention(path));
     }
     EXPECT_FALSE(QFileInfo::exists(path + ".corrupt"));
-    const StoreWarnings warnings;
+    const WarningLog warnings;
     DefaultsStore::openFile(tree.path("missing.json"));
-    EXPECT_TRUE(warnings.empty());
+    EXPECT_TRUE(warnings.messages().isEmpty());
 }
 
 TEST(DefaultsRecovery, LogsFailedWritesAndKeepsTheValues) {
@@ -196,7 +158,7 @@ TEST(DefaultsRecovery, LogsFailedWritesAndKeepsTheValues) {
     // The config home is a file, so the store's folder cannot be made.
     auto withoutFolder = DefaultsStore::openStandard(tree.write("home", "a file"));
     for (DefaultsStore* store : {blockedByFolder.get(), withoutFolder.get()}) {
-        const StoreWarnings warnings;
+        const WarningLog warnings;
         store->setText("name", "kept");
         EXPECT_TRUE(warnings.mention(store->filePath()));
         EXPECT_EQ(store->textValue("name"), "kept");

@@ -1,5 +1,6 @@
 #include "platform/DesktopEntry.h"
 
+#include "tests/platform/TestEnvironment.h"
 #include "tests/support/TemporaryTree.h"
 
 #include <gtest/gtest.h>
@@ -32,17 +33,14 @@ TEST(DesktopEntryTest, NameFollowsTheLanguageAndSkipsInvalidUtf8) {
     const QByteArray data =
         "[Desktop Entry]\nName=Calculator\nName[de]=Rechner\n"
         "Name[fr]=Calc\xff\nName[pt_BR]=Calculadora\n";
-    const bool hadLanguage = qEnvironmentVariableIsSet("LANGUAGE");
-    const QByteArray oldLanguage = qgetenv("LANGUAGE");
     const auto nameFor = [&](const QByteArray& language) {
-        qputenv("LANGUAGE", language);
+        const testing::EnvironmentGuard guard("LANGUAGE", language);
         return parseDesktopEntry(data)->name;
     };
     EXPECT_EQ(nameFor("de"), "Rechner");
     EXPECT_EQ(nameFor("de_AT.UTF-8"), "Rechner");
     EXPECT_EQ(nameFor("it:pt_BR"), "Calculadora");
     EXPECT_EQ(nameFor("fr"), "Calculator");  // the translation is not UTF-8
-    hadLanguage ? qputenv("LANGUAGE", oldLanguage) : qunsetenv("LANGUAGE");
 
     const auto invalid = parseDesktopEntry("[Desktop Entry]\nName=Bad\xc3(\nExec=b\xff\n");
     ASSERT_TRUE(invalid);

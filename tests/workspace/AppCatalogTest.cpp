@@ -1,5 +1,6 @@
 #include "workspace/AppCatalog.h"
 
+#include "tests/platform/TestEnvironment.h"
 #include "tests/support/TemporaryTree.h"
 
 #include <gmock/gmock.h>
@@ -12,34 +13,9 @@ namespace tessora {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::EnvironmentGuard;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
-
-// Sets, or with std::nullopt unsets, an environment variable for the length of a test.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, std::optional<QByteArray> value) : name_(name) {
-        if (qEnvironmentVariableIsSet(name)) {
-            old_ = qgetenv(name);
-        }
-        set(value);
-    }
-    ~ScopedVariable() { set(old_); }
-
-private:
-    void set(const std::optional<QByteArray>& value) {
-        value ? qputenv(name_, *value) : qunsetenv(name_);
-    }
-    const char* name_;
-    std::optional<QByteArray> old_;
-};
-
-QStringList warnings;
-void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtWarningMsg) {
-        warnings.append(text);
-    }
-}
 
 QByteArray entry(const QByteArray& name, const QByteArray& extra = {}) {
     return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=run\n" + extra;
@@ -112,14 +88,14 @@ TEST_F(AppCatalogTest, ListsOnlyWhatAUserWouldLaunchOnThisDesktop) {
     env.currentDesktops.clear();
     EXPECT_THAT(listed(&InstalledApp::id), ElementsAre("dbus", "notgnome"));
 
-    ScopedVariable path("PATH", "/nonexistent:relative:/usr/bin:/bin");
+    EnvironmentGuard path("PATH", "/nonexistent:relative:/usr/bin:/bin");
     env.programExists = CatalogEnvironment::fromProcess().programExists;
     EXPECT_TRUE(env.programExists("sh") && env.programExists("/bin/sh"));
     EXPECT_FALSE(env.programExists("tessora-surely-not-installed") || env.programExists("/bin"));
 }
 
 TEST_F(AppCatalogTest, NamesComeFromTheEntryOrElseItsFileName) {
-    ScopedVariable language("LANGUAGE", "de");
+    EnvironmentGuard language("LANGUAGE", "de");
     usr("calc.desktop", entry("Calculator", "Name[de]=Rechner\n"));
     usr("anon.desktop", "[Desktop Entry]\nType=Application\nExec=run\n");
     usr("bad.desktop", entry("Bad\xff"));
@@ -163,10 +139,9 @@ TEST_F(AppCatalogTest, SkipsBadFilesWithAWarningAndGoesOn) {
     usr("truncated.desktop", "[Desktop Ent");
     usr("huge.desktop", entry("Huge", QByteArray(kMaxDesktopEntryBytes, '#')));
     const QString good = usr("good.desktop", entry("Good"));
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    const testing::WarningLog log;
     EXPECT_THAT(scan(), ElementsAre("good Good " + good));
-    qInstallMessageHandler(previous);
+    const QStringList& warnings = log.messages();
     EXPECT_EQ(warnings.size(), 4);
     EXPECT_EQ(warnings.filter(junk).size(), 1) << warnings.join('\n').toStdString();
 }
@@ -223,10 +198,10 @@ TEST_F(AppCatalogTest, StopsBetweenFilesAndSurvivesFilesThatVanish) {
 }
 
 TEST(CatalogEnvironmentTest, FollowsTheXdgVariablesAndTheirDefaults) {
-    ScopedVariable home("HOME", "/home/user");
-    ScopedVariable dataHome("XDG_DATA_HOME", std::nullopt);
-    ScopedVariable dataDirs("XDG_DATA_DIRS", "");
-    ScopedVariable desktop("XDG_CURRENT_DESKTOP", std::nullopt);
+    EnvironmentGuard home("HOME", "/home/user");
+    EnvironmentGuard dataHome("XDG_DATA_HOME", QByteArray());
+    EnvironmentGuard dataDirs("XDG_DATA_DIRS", "");
+    EnvironmentGuard desktop("XDG_CURRENT_DESKTOP", QByteArray());
     CatalogEnvironment env = CatalogEnvironment::fromProcess();
     EXPECT_THAT(env.applicationFolders,
                 ElementsAre("/home/user/.local/share/applications", "/usr/local/share/applications",

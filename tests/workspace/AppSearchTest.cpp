@@ -22,7 +22,7 @@ QStringList rankedNames(const InstalledApps& apps, const QString& query,
     return names;
 }
 
-TEST(MatchScore, WorkedExamples) {
+TEST(MatchScore, WorkedExamplesFoldingAndBlanks) {
     EXPECT_EQ(score("Safari", "saf"), 13);
     EXPECT_EQ(score("Google Chrome", "chrome"), 107);
     EXPECT_EQ(score("Visual Studio Code", "vsc"), 230);
@@ -30,28 +30,40 @@ TEST(MatchScore, WorkedExamples) {
     EXPECT_EQ(score("anything", ""), 0);
     EXPECT_EQ(score("", "a"), std::nullopt);
     EXPECT_EQ(score("", ""), 0);
-}
 
-TEST(MatchScore, FoldsCaseAndDiacritics) {
+    // Case and diacritics fold away.
     EXPECT_EQ(score("Café", "cafe"), 0);
     EXPECT_EQ(score("cafe", "CAFÉ"), 0);
     EXPECT_EQ(score("Ångström Viewer", "angstrom"), 10 + 15 - 8);
     // Lengths and offsets count characters, also outside the basic plane.
     EXPECT_EQ(score("𝔸 Notes", "notes"), 102);
-}
 
-TEST(MatchScore, BlanksInTheQuery) {
     // "vs code" is no prefix or substring of the name, so it matches as a subsequence with the
     // blank skipped: v at 0, s at 2 (1 skipped), c at 14 (11 skipped), then o, d, e in a row.
     EXPECT_EQ(score("Visual Studio Code", "vs code"), 200 + 1 + 11 + 18);
     EXPECT_EQ(score("Visual Studio Code", "studio code"), 107);  // a blank counts for a substring
 }
 
-TEST(AppSearch, RankingOrder) {
+TEST(AppSearch, RankingOrderTiesAndOtherCandidates) {
     const InstalledApps apps{app("xcode", "Xcode"), app("vscode", "Visual Cobol Debugger"),
                              app("code", "Code"), app("zed", "Zed")};
     EXPECT_EQ(rankedNames(apps, "code"), QStringList({"Code", "Xcode", "Visual Cobol Debugger"}));
-    EXPECT_EQ(rankedNames(apps, " \n code\t"), QStringList({"Code", "Xcode", "Visual Cobol Debugger"}));
+    EXPECT_EQ(rankedNames(apps, " \n code\t"),
+              QStringList({"Code", "Xcode", "Visual Cobol Debugger"}));
+
+    // The catalog is deliberately unsorted: ties are decided by the file-browser order of names
+    // (case-insensitive, numbers by value), full ties by catalog position.
+    const InstalledApps tied{app("t10", "Tool 10"), app("t9", "tool 9"), app("b", "Beta"),
+                             app("dup2", "Same"), app("dup1", "same")};
+    EXPECT_EQ(rankedNames(tied, ""), QStringList({"Beta", "Same", "same", "tool 9", "Tool 10"}));
+
+    // The entry file name and the unlocalized name also match; the best candidate wins.
+    const InstalledApps named{app("org.gnome.Nautilus", "Dateien", QStringLiteral("Files")),
+                              app("org.kde.dolphin", "Dolphin")};
+    EXPECT_EQ(rankedNames(named, "files"), QStringList({"Dateien"}));
+    EXPECT_EQ(rankedNames(named, "nautilus"), QStringList({"Dateien"}));
+    EXPECT_EQ(entryFileStem("/x/y/org.gnome.Nautilus.desktop"), "org.gnome.Nautilus");
+    EXPECT_EQ(entryFileStem("/opt/tool/bin/run.sh"), "run.sh");
 }
 
 TEST(AppSearch, BlankQueryPutsRunningApplicationsFirst) {
@@ -59,37 +71,19 @@ TEST(AppSearch, BlankQueryPutsRunningApplicationsFirst) {
                              app("y", "Yelp")};
     EXPECT_EQ(rankedNames(apps, "", {"z", "b", "unknown"}),
               QStringList({"Blender", "zsh Terminal", "Atom", "Yelp"}));
-    EXPECT_EQ(rankedNames(apps, "   ", {"y"}), QStringList({"Yelp", "Atom", "Blender", "zsh Terminal"}));
-    // Running applications get no bonus once something is typed.
+    EXPECT_EQ(rankedNames(apps, "   ", {"y"}),
+              QStringList({"Yelp", "Atom", "Blender", "zsh Terminal"}));
+    // Running applications get no bonus once something is typed; they are not even asked for.
     EXPECT_EQ(rankedNames(apps, "l", {"y"}).first(), "Blender");
-}
-
-TEST(AppSearch, AskForRunningApplicationsOnlyForABlankQuery) {
-    const InstalledApps apps{app("a", "Atom")};
     int calls = 0;
-    const AppSearchIndex index(apps);
-    index.rank("at", [&] { ++calls; return QSet<QString>(); });
+    const auto running = [&] {
+        ++calls;
+        return QSet<QString>();
+    };
+    AppSearchIndex(apps).rank("at", running);
     EXPECT_EQ(calls, 0);
-    index.rank("", [&] { ++calls; return QSet<QString>(); });
+    AppSearchIndex(apps).rank("", running);
     EXPECT_EQ(calls, 1);
-}
-
-TEST(AppSearch, EqualScoresFollowTheNameOrderThenTheCatalog) {
-    // The catalog is deliberately unsorted: ties are decided by the file-browser order of names
-    // (case-insensitive, numbers by value), full ties by catalog position.
-    const InstalledApps apps{app("t10", "Tool 10"), app("t9", "tool 9"), app("b", "Beta"),
-                             app("dup2", "Same"), app("dup1", "same")};
-    EXPECT_EQ(rankedNames(apps, ""), QStringList({"Beta", "Same", "same", "tool 9", "Tool 10"}));
-}
-
-TEST(AppSearch, OtherCandidatesCount) {
-    // The entry file name and the unlocalized name also match; the best candidate wins.
-    const InstalledApps apps{app("org.gnome.Nautilus", "Dateien", QStringLiteral("Files")),
-                             app("org.kde.dolphin", "Dolphin")};
-    EXPECT_EQ(rankedNames(apps, "files"), QStringList({"Dateien"}));
-    EXPECT_EQ(rankedNames(apps, "nautilus"), QStringList({"Dateien"}));
-    EXPECT_EQ(entryFileStem("/x/y/org.gnome.Nautilus.desktop"), "org.gnome.Nautilus");
-    EXPECT_EQ(entryFileStem("/opt/tool/bin/run.sh"), "run.sh");
 }
 
 TEST(AppSearch, StopRequestEndsTheSearch) {

@@ -17,7 +17,7 @@ void expectFrames(const std::vector<WindowRect>& actual, const std::vector<Windo
     }
 }
 
-TEST(LayoutCatalog, TableOrderAndLookup) {
+TEST(LayoutCatalog, TableOrderLookupAndSearch) {
     QStringList ids;
     for (const WindowLayout& layout : builtInLayouts()) {
         ids << layout.id;
@@ -33,9 +33,7 @@ TEST(LayoutCatalog, TableOrderAndLookup) {
     EXPECT_FALSE(layoutWithID("Ribbon").has_value());
     EXPECT_FALSE(layoutWithID("").has_value());
     EXPECT_TRUE(regionsOf("dominant")[1].touchesRight());
-}
 
-TEST(LayoutCatalog, Search) {
     auto matching = [](const QString& query) {
         QStringList names;
         for (const WindowLayout& layout : builtInLayouts()) {
@@ -57,51 +55,38 @@ TEST(LayoutCatalog, Search) {
 TEST(PlainFrames, WorkedExamples) {
     const WindowRect screen{0, 25, 1440, 875};
     EXPECT_TRUE(frames(0, regionsOf("quadra"), screen, 24).empty());
+    EXPECT_TRUE(frames(3, {}, screen, 0).empty());
     expectFrames(frames(1, regionsOf("monarch"), screen, 24), {screen});
     expectFrames(frames(1, regionsOf("focus"), {0, 0, 1000, 1000}, 24), {{152, 132, 696, 736}});
     expectFrames(frames(2, regionsOf("mirror"), screen, 24),
                  {{0, 25, 708, 875}, {732, 25, 708, 875}});
     expectFrames(frames(2, regionsOf("quadra"), {0, 0, 1000, 800}, 0),
                  {{0, 0, 500, 400}, {500, 0, 500, 400}});
+    // Extra windows share the last region; the dominant layout's right column reaches the
+    // edge exactly, without a right inset.
+    EXPECT_EQ(frames(3, regionsOf("mirror"), {0, 0, 1000, 500}, 24),
+              (std::vector<WindowRect>{{0, 0, 488, 500}, {512, 0, 488, 500}, {512, 0, 488, 500}}));
+    EXPECT_EQ(frames(2, regionsOf("dominant"), {100, 0, 900, 600}, 24),
+              (std::vector<WindowRect>{{100, 0, 588, 600}, {712, 0, 288, 600}}));
 }
 
-TEST(PlainFrames, ExtraWindowsShareTheLastRegion) {
-    const auto result = frames(3, regionsOf("mirror"), {0, 0, 1000, 500}, 24);
-    ASSERT_EQ(result.size(), 3u);
-    EXPECT_EQ(result[1], result[2]);
-    EXPECT_EQ(result[1], (WindowRect{512, 0, 488, 500}));
-}
+TEST(MinimumSizeFrames, MirrorWorkedExampleAndFallbacks) {
+    expectFrames(frames(2, regionsOf("mirror"), {0, 25, 1440, 875}, 24, {{0, {900, 100}}}),
+                 {{0, 25, 900, 875}, {924, 25, 516, 875}});
 
-TEST(PlainFrames, DominantRightColumnReachesTheEdge) {
-    const auto result = frames(2, regionsOf("dominant"), {100, 0, 900, 600}, 24);
-    EXPECT_DOUBLE_EQ(result[1].maxX(), 1000);  // no right inset
-    EXPECT_DOUBLE_EQ(result[0].width, 600 - 12);
-    EXPECT_DOUBLE_EQ(result[1].x, 100 + 600 + 12);
-}
-
-TEST(PlainFrames, NoRegionsGiveNoFrames) { EXPECT_TRUE(frames(3, {}, {0, 0, 10, 10}, 0).empty()); }
-
-TEST(MinimumSizeFrames, MirrorWorkedExample) {
-    const WindowRect screen{0, 25, 1440, 875};
-    const auto result = frames(2, regionsOf("mirror"), screen, 24, {{0, {900, 100}}});
-    expectFrames(result, {{0, 25, 900, 875}, {924, 25, 516, 875}});
-}
-
-TEST(MinimumSizeFrames, FallsBackToPlainFrames) {
     const WindowRect screen{0, 0, 1200, 800};
+    const auto plain = frames(2, regionsOf("mirror"), screen, 24);
     // No minimums, or a one-region layout.
-    EXPECT_EQ(frames(2, regionsOf("mirror"), screen, 24, {}), frames(2, regionsOf("mirror"), screen, 24));
+    EXPECT_EQ(frames(2, regionsOf("mirror"), screen, 24, {}), plain);
     EXPECT_EQ(frames(2, regionsOf("monarch"), screen, 24, {{0, {5000, 5000}}}),
               frames(2, regionsOf("monarch"), screen, 24));
     // Minimums that together reach the width cannot be met: proportions are kept.
-    EXPECT_EQ(frames(2, regionsOf("mirror"), screen, 24, {{0, {700, 0}}, {1, {500, 0}}}),
-              frames(2, regionsOf("mirror"), screen, 24));
+    EXPECT_EQ(frames(2, regionsOf("mirror"), screen, 24, {{0, {700, 0}}, {1, {500, 0}}}), plain);
     // Minimums that already fit change nothing.
-    EXPECT_EQ(frames(2, regionsOf("mirror"), screen, 24, {{0, {300, 300}}}),
-              frames(2, regionsOf("mirror"), screen, 24));
+    EXPECT_EQ(frames(2, regionsOf("mirror"), screen, 24, {{0, {300, 300}}}), plain);
 }
 
-TEST(MinimumSizeFrames, TriadWideColumn) {
+TEST(MinimumSizeFrames, TriadWideColumnAndStackedRow) {
     const WindowRect screen{0, 0, 1000, 800};
     // The big left column needs 800 + 12; its height minimum adds nothing (it spans both rows).
     const auto result = frames(3, regionsOf("triad"), screen, 24, {{0, {800, 780}}});
@@ -112,36 +97,31 @@ TEST(MinimumSizeFrames, TriadWideColumn) {
     EXPECT_DOUBLE_EQ(result[1].maxX(), 1000);
     EXPECT_DOUBLE_EQ(result[1].height, 400 - 12);  // rows unchanged
     EXPECT_EQ(result[1].x, result[2].x);
-}
 
-TEST(MinimumSizeFrames, RowMinimumOfAStackedSlotUsesTheLastRegion) {
     // Slots past the last region take the last region's minimums into account.
-    const WindowRect screen{0, 0, 1000, 1000};
-    const auto result = frames(4, regionsOf("triad"), screen, 0, {{3, {100, 700}}});
-    EXPECT_DOUBLE_EQ(result[2].height, 700);
-    EXPECT_DOUBLE_EQ(result[1].height, 300);
-    EXPECT_EQ(result[2], result[3]);
+    const auto stacked = frames(4, regionsOf("triad"), {0, 0, 1000, 1000}, 0, {{3, {100, 700}}});
+    EXPECT_DOUBLE_EQ(stacked[2].height, 700);
+    EXPECT_DOUBLE_EQ(stacked[1].height, 300);
+    EXPECT_EQ(stacked[2], stacked[3]);
 }
 
 TEST(EdgeRedistribution, SharesLeftoverByRoomAboveMinimum) {
     // Spans of 300, 300, 400 points; the first needs 500. Leftover 500 is shared by the
     // other two in proportion to their room (300 and 400).
-    const auto edges = redistributeEdges({0.0, 0.3, 0.6, 1.0}, {500, 0, 0}, 1000);
-    ASSERT_EQ(edges.size(), 4u);
-    EXPECT_DOUBLE_EQ(edges[0], 0.0);
-    EXPECT_DOUBLE_EQ(edges[1], 0.5);
-    EXPECT_NEAR(edges[2], 0.5 + 500.0 * 300 / 700 / 1000, 1e-12);
-    EXPECT_EQ(edges[3], 1.0);
-}
+    const auto shared = redistributeEdges({0.0, 0.3, 0.6, 1.0}, {500, 0, 0}, 1000);
+    ASSERT_EQ(shared.size(), 4u);
+    EXPECT_DOUBLE_EQ(shared[0], 0.0);
+    EXPECT_DOUBLE_EQ(shared[1], 0.5);
+    EXPECT_NEAR(shared[2], 0.5 + 500.0 * 300 / 700 / 1000, 1e-12);
+    EXPECT_EQ(shared[3], 1.0);
 
-TEST(EdgeRedistribution, UnchangedCases) {
     const std::vector<double> edges{0.0, 0.5, 1.0};
     EXPECT_EQ(redistributeEdges({}, {}, 100), std::vector<double>{});
     EXPECT_EQ(redistributeEdges({0.0}, {}, 100), std::vector<double>{0.0});
-    EXPECT_EQ(redistributeEdges(edges, {10, 10}, 100), edges);    // nothing short
-    EXPECT_EQ(redistributeEdges(edges, {60, 40}, 100), edges);    // sum reaches the total
-    EXPECT_EQ(redistributeEdges(edges, {60, 50}, 100), edges);    // no room to give
-    EXPECT_EQ(redistributeEdges(edges, {60}, 100), edges);        // mismatched minimums
+    EXPECT_EQ(redistributeEdges(edges, {10, 10}, 100), edges);  // nothing short
+    EXPECT_EQ(redistributeEdges(edges, {60, 40}, 100), edges);  // sum reaches the total
+    EXPECT_EQ(redistributeEdges(edges, {60, 50}, 100), edges);  // no room to give
+    EXPECT_EQ(redistributeEdges(edges, {60}, 100), edges);      // mismatched minimums
 }
 
 }  // namespace

@@ -41,16 +41,18 @@ QStringList ids(const InstalledApps& apps) {
     return result;
 }
 
+// Earlier editions' settings, when a test writes them, are in the tree, like the catalog.
 class WorkspaceModelTest : public ::testing::Test {
 protected:
     std::unique_ptr<WorkspaceModel> makeModel(DefaultsStore& defaults) {
+        CatalogEnvironment catalog;
+        catalog.applicationFolders = {tree.path("data/applications")};
+        const auto openEdition = [this](const QString& domain) {
+            ++opened;
+            return DefaultsStore::openSuite(tree.root(), domain);
+        };
         return std::make_unique<WorkspaceModel>(
-            defaults, WorkspaceServices{desktop, background, catalogEnvironment(), nullptr});
-    }
-    CatalogEnvironment catalogEnvironment() const {
-        CatalogEnvironment environment;
-        environment.applicationFolders = {tree.path("data/applications")};
-        return environment;
+            defaults, WorkspaceServices{desktop, background, catalog, openEdition});
     }
 
     TemporaryTree tree;
@@ -58,6 +60,7 @@ protected:
     SimWindowSystem desktop{clock};
     ManualBackgroundWork background;
     std::unique_ptr<DefaultsStore> store = DefaultsStore::inMemory();
+    int opened = 0;
 };
 
 TEST_F(WorkspaceModelTest, ConstructionReadsHistoryAndFirstRunFlag) {
@@ -210,41 +213,17 @@ TEST_F(WorkspaceModelTest, RefreshScansOnceAtATimeAndSeedsTheHistory) {
     EXPECT_EQ(scanningChanges, 0);
     EXPECT_EQ(ids(model->apps()), QStringList({"browser", "editor", "mail"}));
     EXPECT_EQ(model->recentIDs().first(), "mail");
-}
 
-TEST_F(WorkspaceModelTest, ModelMayGoWhileAScanRuns) {
-    auto model = makeModel(*store);
     startDetached(model->refreshApps());
     model.reset();
-    background.runAll();  // the scan finishes into nothing
-    SUCCEED();
+    background.runAll();  // the model may go while a scan runs: it finishes into nothing
 }
 
 // Settings of the earlier editions move over once, into the standard store only.
-class MigrationTest : public ::testing::Test {
-protected:
-    void writeEdition(const QString& folder, const QByteArray& json) {
-        tree.write(folder + "/settings.json", json);
-    }
-    std::unique_ptr<WorkspaceModel> makeModel(DefaultsStore& defaults) {
-        return std::make_unique<WorkspaceModel>(
-            defaults, WorkspaceServices{desktop, background, {}, [this](const QString& domain) {
-                                            ++opened;
-                                            return DefaultsStore::openSuite(tree.root(), domain);
-                                        }});
-    }
-
-    TemporaryTree tree;
-    VirtualClock clock;
-    SimWindowSystem desktop{clock};
-    ManualBackgroundWork background;
-    int opened = 0;
-};
-
-TEST_F(MigrationTest, CopiesMissingKeysFromTheFirstEditionThatHasThem) {
-    writeEdition("orrery", R"({"shortcutCode": 49, "noGaps": {"odd": [1]}, "appViewMode": "grid"})");
-    writeEdition("orrery-preview",
-                 R"({"shortcutCode": 12, "shortcutLabel": "⌘space", "recentActivatedApps": ["x"],
+TEST_F(WorkspaceModelTest, MigrationCopiesMissingKeysFromTheFirstEditionThatHasThem) {
+    tree.write("orrery/settings.json", R"({"shortcutCode": 49, "noGaps": {"odd": [1]}, "appViewMode": "grid"})");
+    tree.write("orrery-preview/settings.json",
+               R"({"shortcutCode": 12, "shortcutLabel": "⌘space", "recentActivatedApps": ["x"],
                      "appViewMode": "list"})");
     tree.write("tessora/settings.json", R"({"appViewMode": "list", "onboardingVersion": 1})");
     auto defaults = DefaultsStore::openStandard(tree.root());
@@ -267,21 +246,20 @@ TEST_F(MigrationTest, CopiesMissingKeysFromTheFirstEditionThatHasThem) {
     EXPECT_EQ(opened, 0);
 }
 
-TEST_F(MigrationTest, MarksItselfDoneEvenWithNothingToCopy) {
-    writeEdition("orrery", "{ truncated");
+TEST_F(WorkspaceModelTest, MigrationMarksItselfDoneEvenWithNothingToCopy) {
+    tree.write("orrery/settings.json", "{ truncated");
     auto defaults = DefaultsStore::openStandard(tree.root());
     auto model = makeModel(*defaults);
     EXPECT_EQ(defaults->keys(), QStringList({keys::preferencesMigrated}));
     EXPECT_TRUE(QFile::exists(tree.path("orrery/settings.json")));  // earlier files untouched
-}
 
-TEST_F(MigrationTest, OtherStoresNeverReadEarlierEditions) {
-    writeEdition("orrery", R"({"shortcutCode": 49})");
-    auto defaults = DefaultsStore::inMemory();
-    auto model = makeModel(*defaults);
+    // Other stores never read earlier editions.
+    tree.write("orrery/settings.json", R"({"shortcutCode": 49})");
+    opened = 0;
+    auto other = makeModel(*store);
     EXPECT_EQ(opened, 0);
-    EXPECT_FALSE(defaults->contains(keys::shortcutCode));
-    EXPECT_FALSE(defaults->contains(keys::preferencesMigrated));
+    EXPECT_FALSE(store->contains(keys::shortcutCode));
+    EXPECT_FALSE(store->contains(keys::preferencesMigrated));
 }
 
 }  // namespace
