@@ -3,6 +3,8 @@
 // a QApplication on the offscreen platform, so they need no display.
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+
 #ifdef TESSORA_TEST_GUI
 #include <QApplication>
 using TestApplication = QApplication;
@@ -19,5 +21,7 @@ int main(int argc, char** argv) {
     }
 #endif
     TestApplication app(argc, argv);
+    // As in the program: routine steps are logged at debug level, shown only when asked for.
+    QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false"));
     return RUN_ALL_TESTS();
 }
