@@ -30,10 +30,11 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   export DISPLAY=:$number
   openbox --sm-disable >/dev/null 2>&1 &
   session_pids+=($!)
-  # The window manager is ready once it names itself on the root window (xprop -spy prints
-  # the property now and on every change).
-  (set +o pipefail; timeout 20 xprop -root -spy _NET_SUPPORTING_WM_CHECK 2>/dev/null |
-    grep -q -m 1 'window id') || echo "The window manager did not start; arranging will say why." >&2
+  # The window manager is ready once it names itself on the root window.
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
   virtual=1
 fi
 
@@ -48,10 +49,15 @@ if import -window root "$shot" 2>/dev/null; then
   echo "Screenshot of the arranged windows: $shot"
 fi
 if [ -n "${virtual:-}" ]; then
-  # Close the applications that the run opened in the virtual session.
-  for pid in $(xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*' |
-      xargs -r -I{} sh -c 'xprop -id {} _NET_WM_PID 2>/dev/null' | grep -o '[0-9]*$'); do
-    session_pids+=("$pid")
+  # Close what runs on the virtual display (the applications the run opened) before the
+  # window manager and the server go.
+  for environ in /proc/[0-9]*/environ; do
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    [ "$pid" = "$$" ] && continue
+    if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qx "DISPLAY=$DISPLAY"; then
+      case " ${session_pids[*]} " in *" $pid "*) ;; *) session_pids+=("$pid") ;; esac
+    fi
   done
 fi
 exit "$status"
