@@ -149,19 +149,11 @@ void X11WindowSystem::activate(const RunningApplication& app) {
 }
 
 std::optional<QString> X11WindowSystem::frontmostApplicationId() const {
-    if (!live()) {
+    const std::optional<WindowFacts> active = activeWindowFacts();
+    if (!active) {
         return std::nullopt;
     }
-    const std::optional<uint32_t> active =
-        rootCardinal(m_connection->atoms()._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW);
-    if (!active || *active == XCB_WINDOW_NONE) {
-        return std::nullopt;
-    }
-    const std::optional<WindowFacts> read = facts(*active, kIdentity);
-    if (!read) {
-        return std::nullopt;
-    }
-    const ApplicationMatch app = applicationOf(*read);
+    const ApplicationMatch app = applicationOf(*active);
     return app.id.isEmpty() ? std::nullopt : std::optional<QString>(app.id);
 }
 

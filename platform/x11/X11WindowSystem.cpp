@@ -226,7 +226,7 @@ std::optional<QList<WindowId>> X11WindowSystem::windows(const RunningApplication
     return result;
 }
 
-std::optional<WindowId> X11WindowSystem::focusedWindow(const RunningApplication& app) const {
+std::optional<WindowFacts> X11WindowSystem::activeWindowFacts() const {
     if (!live()) {
         return std::nullopt;
     }
@@ -235,11 +235,15 @@ std::optional<WindowId> X11WindowSystem::focusedWindow(const RunningApplication&
     if (!active || *active == XCB_WINDOW_NONE) {
         return std::nullopt;
     }
-    const std::optional<WindowFacts> read = facts(*active, kIdentity);
-    if (!read || applicationOf(*read).id != app.id) {
+    return facts(*active, kIdentity);
+}
+
+std::optional<WindowId> X11WindowSystem::focusedWindow(const RunningApplication& app) const {
+    const std::optional<WindowFacts> active = activeWindowFacts();
+    if (!active || applicationOf(*active).id != app.id) {
         return std::nullopt;
     }
-    return WindowId{*active};
+    return active->window;
 }
 
 std::optional<WindowId> X11WindowSystem::mainWindow(const RunningApplication& app) const {

@@ -97,6 +97,8 @@ private:
     // _NET_CLIENT_LIST or, with `stacking`, bottom to top.
     std::optional<QList<Client>> clients(unsigned facts, bool stacking) const;
     std::optional<x11::WindowFacts> facts(WindowId window, unsigned what) const;
+    // What is known of the active window (_NET_ACTIVE_WINDOW), if any.
+    std::optional<x11::WindowFacts> activeWindowFacts() const;
     x11::ApplicationMatch applicationOf(const x11::WindowFacts& facts) const;
     bool isNormalLayer(const x11::WindowFacts& facts) const;
     WindowRect toWindowSpace(const QRect& rootRect) const;
