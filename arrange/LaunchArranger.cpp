@@ -2,6 +2,7 @@
 
 #include "arrange/Placement.h"
 #include "arrange/StackIndicator.h"
+#include "chain/RibbonLayoutSession.h"
 #include "core/Task.h"
 #include "platform/WindowSystem.h"
 
@@ -17,10 +18,15 @@ QString couldNotOpenMessage(const InstalledApp& app, const QString& description)
     return app.name + QStringLiteral(": could not open (") + description + QStringLiteral(").");
 }
 
-LaunchArranger::LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator)
-    : windows_(windows), clock_(clock), indicator_(indicator) {}
+// The session is kept as its control interface: the Chain library is linked above this one, and
+// a virtual call needs none of its symbols here.
+LaunchArranger::LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator,
+                               RibbonLayoutSession* chainSession)
+    : windows_(windows), clock_(clock), indicator_(indicator), chain_(chainSession) {}
 
-LaunchArranger::~LaunchArranger() { stop_.request_stop(); }
+LaunchArranger::~LaunchArranger() {
+    stop_.request_stop();
+}
 
 Task<QStringList> LaunchArranger::open(InstalledApps apps) {
     QStringList messages;
@@ -44,14 +50,25 @@ Task<QStringList> LaunchArranger::arrange(WindowLayout layout, InstalledApps app
     co_return result.messages;
 }
 
-Task<QStringList> LaunchArranger::chain(WindowLayout, InstalledApps apps, WindowRect, ScreenRect,
-                                        double) {
-    qCInfo(lcArrange) << "The Chain layout is not available in this build yet;"
-                      << apps.size() << "applications were left as they are";
+Task<QStringList> LaunchArranger::chain(WindowLayout layout, InstalledApps apps, WindowRect area,
+                                        ScreenRect screenArea, double gap) {
+    if (!chain_) {
+        qCInfo(lcArrange) << "The Chain layout is not available here;" << apps.size()
+                          << "applications were left as they are";
+        co_return QStringList();
+    }
+    // Problems of a Chain run are not reported: an application without windows simply has no
+    // column.
+    co_await chain_->start(layout.regions, apps, area, screenArea, gap);
     co_return QStringList();
 }
 
-Task<void> LaunchArranger::endChain() { co_return; }
+Task<void> LaunchArranger::endChain() {
+    if (chain_) {
+        chain_->end();
+    }
+    co_return;
+}
 
 void LaunchArranger::hideStackIndicator() {
     if (indicator_) {

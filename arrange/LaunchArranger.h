@@ -7,16 +7,19 @@
 
 namespace tessora {
 
+class ChainLayoutControl;
 class Clock;
+class RibbonLayoutSession;
 class WindowStackIndicator;
 class WindowSystem;
 
-// What a confirmed launch does with real windows: opening applications, placing their windows
-// and marking a stacked tile. The scrolling-columns session is not part of this build yet; a
-// Chain run says so in the log and arranges nothing.
+// What a confirmed launch does with real windows: opening applications, placing their windows,
+// marking a stacked tile, and starting and ending the Chain session. Without a session (where
+// none was given) a Chain run says so in the log and arranges nothing.
 class LaunchArranger final : public LaunchOperations {
 public:
-    LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator);
+    LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator,
+                   RibbonLayoutSession* chainSession = nullptr);
     ~LaunchArranger() override;
 
     Task<QStringList> open(InstalledApps apps) override;
@@ -31,6 +34,7 @@ private:
     WindowSystem& windows_;
     Clock& clock_;
     WindowStackIndicator* indicator_;  // absent where no indicator can be shown
+    ChainLayoutControl* chain_;        // absent where no Chain session runs
     std::stop_source stop_;            // ends waits still running when the arranger goes
 };
 

@@ -1,0 +1,174 @@
+#include "launcher/ChainPanel.h"
+
+#include "launcher/StackIndicatorPanel.h"
+
+#include <QBitmap>
+#include <QContextMenuEvent>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <memory>
+
+namespace tessora {
+
+using namespace ribbondots;
+
+class ChainPanel::Pill final : public QWidget {
+public:
+    Pill()
+        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                               Qt::WindowDoesNotAcceptFocus) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setFocusPolicy(Qt::NoFocus);
+        setToolTip(tooltipText());
+    }
+
+    void setDots(Dots dots) {
+        m_dots = std::move(dots);
+        update();
+    }
+
+    void setShape(const QSize& size) {
+        if (size == this->size() && !mask().isEmpty()) {
+            return;
+        }
+        setFixedSize(size);
+        // Without a compositor the corners outside the capsule would show as opaque squares.
+        QBitmap shape(size);
+        shape.fill(Qt::color0);
+        QPainter painter(&shape);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::color1);
+        const double radius = size.height() / 2.0;
+        painter.drawRoundedRect(QRect(QPoint(0, 0), size), radius, radius);
+        painter.end();
+        setMask(shape);
+    }
+
+    bool isDark() const { return palette().color(QPalette::Window).lightness() < 128; }
+
+    Handlers handlers;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const bool dark = isDark();
+        QColor fill = dark ? Qt::black : Qt::white;
+        fill.setAlphaF(pillOpacity);
+        QColor border = dark ? Qt::white : Qt::black;
+        border.setAlphaF(borderOpacity);
+        const QColor ink = dark ? Qt::white : Qt::black;
+
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const double radius = height() / 2.0;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(fill);
+        painter.drawRoundedRect(QRectF(rect()), radius, radius);
+        // The border lies inside the capsule's outline.
+        const double inset = borderWidth / 2;
+        painter.setPen(QPen(border, borderWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset),
+                                radius - inset, radius - inset);
+        painter.setPen(Qt::NoPen);
+        for (int i = 0; i < m_dots.count(); ++i) {
+            QColor dot = ink;
+            dot.setAlphaF(i == m_dots.activeIndex ? 1.0 : inactiveDotOpacity);
+            painter.setBrush(dot);
+            const QRectF r = dotRect(m_dots, i);
+            painter.drawRoundedRect(r, r.height() / 2, r.height() / 2);
+        }
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        event->accept();
+        if (event->button() != Qt::LeftButton) {
+            return;
+        }
+        const std::optional<int> index = dotAt(m_dots, event->position());
+        // Called through a copy: the call may drop the panel, which clears the handlers.
+        if (const auto select = handlers.selectColumn; index && select) {
+            select(*index);
+        }
+    }
+
+    void wheelEvent(QWheelEvent* event) override {
+        event->accept();
+        ScrollInput input;
+        if (!event->pixelDelta().isNull()) {
+            input.precise = true;
+            input.deltaX = event->pixelDelta().x();
+            input.deltaY = event->pixelDelta().y();
+        } else {
+            // One notch of a wheel is 120 eighths of a degree.
+            input.deltaX = event->angleDelta().x() / 120.0;
+            input.deltaY = event->angleDelta().y() / 120.0;
+        }
+        input.location = event->globalPosition();
+        if (const auto scroll = handlers.scroll) {
+            scroll(input);
+        }
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        event->accept();
+        QMenu menu;
+        QAction* endAction = menu.addAction(endActionText());
+        // The action runs after the menu has closed, outside its event loop.
+        if (menu.exec(event->globalPos()) == endAction) {
+            if (const auto endLayout = handlers.endLayout) {
+                endLayout();
+            }
+        }
+    }
+
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange) {
+            update();  // the desktop switched between light and dark
+        }
+        QWidget::changeEvent(event);
+    }
+
+private:
+    Dots m_dots;
+};
+
+ChainPanel::ChainPanel() : m_pill(new Pill) {}
+
+ChainPanel::~ChainPanel() {
+    m_pill->handlers = {};
+    m_pill->hide();
+    m_pill->deleteLater();
+}
+
+void ChainPanel::show(const WindowRect& frame, const Dots& dots) {
+    const QRect geometry = StackIndicatorPanel::qtGeometry(frame, QGuiApplication::primaryScreen());
+    m_pill->setShape(geometry.size());
+    m_pill->move(geometry.topLeft());
+    m_pill->setDots(dots);
+    if (!m_pill->isVisible()) {
+        m_pill->show();
+    }
+    m_pill->raise();
+}
+
+void ChainPanel::setDots(const Dots& dots) {
+    m_pill->setDots(dots);
+}
+
+void ChainPanel::setHandlers(Handlers handlers) {
+    m_pill->handlers = std::move(handlers);
+}
+
+QWidget* ChainPanel::widget() const {
+    return m_pill;
+}
+
+RibbonPanelViewFactory chainPanelFactory() {
+    return [] { return std::make_unique<ChainPanel>(); };
+}
+
+}  // namespace tessora

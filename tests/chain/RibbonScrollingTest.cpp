@@ -1,0 +1,150 @@
+#include "tests/chain/RibbonSessionFixture.h"
+
+namespace tessora {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Four columns starting 0, 732, 1464 and 2196; the strip scrolls up to 1464.
+class RibbonScrollingTest : public RibbonSessionTest {
+protected:
+    void SetUp() override {
+        addWindows(4);
+        startAndSettle();
+        ASSERT_EQ(session.maxOffset(), 1464);
+    }
+
+    // A gesture of precise steps, 16 ms apart, then the pause that ends it.
+    void swipe(QList<double> steps) {
+        for (double step : steps) {
+            EXPECT_EQ(sim.scroll(altScroll(step, 0, true)), InputDecision::Swallow);
+            clock.advance(16ms);
+        }
+        settle();
+    }
+
+    double target() const { return session.strip().targetOffset; }
+};
+
+TEST_F(RibbonScrollingTest, AShortFlickMovesExactlyOneColumn) {
+    swipe({20, 20});
+    EXPECT_EQ(target(), 732);
+    EXPECT_EQ(session.strip().offset, 732);
+    EXPECT_EQ(session.strip().activeIndex, 1);
+    EXPECT_FALSE(session.scrollGestureStartOffset());
+    EXPECT_EQ(session.scrollGestureDirection(), 0);
+
+    swipe({-20});
+    EXPECT_EQ(target(), 0);
+}
+
+TEST_F(RibbonScrollingTest, ASwipeSnapsToTheColumnNearestToWhereItEnded) {
+    swipe({400, 400, 200});  // ends at 1000: nearer 732 than 1464
+    EXPECT_EQ(target(), 732);
+    swipe({400, 400, 400});  // from 732 to 1464, the end
+    EXPECT_EQ(target(), 1464);
+}
+
+TEST_F(RibbonScrollingTest, BothEndsOfTheStripHold) {
+    swipe({-40});
+    EXPECT_EQ(target(), 0);
+    EXPECT_EQ(session.strip().offset, 0);
+
+    session.selectColumn(2);
+    settle();
+    swipe({40});  // one column on would be 2196, beyond the end
+    EXPECT_EQ(target(), 1464);
+    EXPECT_EQ(session.strip().activeIndex, 2);
+}
+
+TEST_F(RibbonScrollingTest, AWheelNotchGoesBackThirtyPointsThenSnapsAColumnBack) {
+    session.selectColumn(1);
+    settle();
+    EXPECT_EQ(sim.scroll(altScroll(0, 1, false)), InputDecision::Swallow);
+    EXPECT_EQ(target(), 702);
+    settle();
+    EXPECT_EQ(target(), 0);
+
+    // Still scrolling: the snap waits for the events to pause.
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false)), InputDecision::Swallow);
+    clock.advance(100ms);
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false)), InputDecision::Swallow);
+    clock.advance(100ms);
+    EXPECT_TRUE(session.isSettlePending());
+    EXPECT_EQ(target(), 60);
+    settle();
+    EXPECT_EQ(target(), 732);
+}
+
+TEST_F(RibbonScrollingTest, TheGrabTakesAltScrollInsideTheAreaOnly) {
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false, {1500, 400})), InputDecision::Pass);
+    EXPECT_EQ(sim.scroll(altScroll(0, 0, false)), InputDecision::Pass);  // no movement
+    EXPECT_EQ(target(), 0);
+    EXPECT_FALSE(session.scrollGestureStartOffset());
+    ScrollInput plain = altScroll(0, -1, false);
+    plain.modifiers = 0;
+    EXPECT_FALSE(sim.scroll(plain).has_value());  // without Alt nothing is grabbed
+    EXPECT_EQ(target(), 0);
+}
+
+TEST_F(RibbonScrollingTest, DotsSelectColumnsEvenBeyondTheLastScrollPosition) {
+    ASSERT_TRUE(panel.handlers.selectColumn);
+    panel.handlers.selectColumn(3);
+    EXPECT_EQ(target(), 1464);
+    EXPECT_EQ(session.strip().activeIndex, 3);
+    EXPECT_EQ(panel.dots.activeIndex, 3);
+    settle();
+    EXPECT_EQ(session.strip().activeIndex, 3);
+}
+
+TEST_F(RibbonScrollingTest, ThePanelScrollsWithoutAltAndEndsTheLayoutFromItsMenu) {
+    ScrollInput overPanel = altScroll(0, -1, false, {0, 0});
+    overPanel.modifiers = 0;
+    panel.handlers.scroll(overPanel);
+    EXPECT_EQ(target(), 30);
+    settle();
+    EXPECT_EQ(target(), 732);
+
+    const auto endLayout = panel.handlers.endLayout;  // the panel goes during the call
+    endLayout();
+    EXPECT_EQ(panel.alive, 0);
+    EXPECT_TRUE(session.windows().isEmpty());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_THAT(win(i).frame, FrameNear(originals[i]));
+    }
+}
+
+TEST_F(RibbonScrollingTest, ClosingAWindowCancelsTheGesture) {
+    EXPECT_EQ(sim.scroll(altScroll(20, 0, true)), InputDecision::Swallow);
+    ASSERT_TRUE(session.isSettlePending());
+    session.removeClosedWindows({false, true, true, true});  // as the monitor reports it
+    EXPECT_EQ(session.windows().size(), 3);
+    EXPECT_FALSE(session.isSettlePending());
+    EXPECT_FALSE(session.scrollGestureStartOffset());
+    settle();
+    EXPECT_EQ(target(), 20);  // no snap: the gesture was dropped with the window
+}
+
+class RibbonRefusedGrabTest : public RibbonSessionTest {};
+
+TEST_F(RibbonRefusedGrabTest, WithoutTheGrabThePanelStillScrolls) {
+    sim.setRefuseGrabs(true);
+    addWindows(3);
+    startAndSettle();
+    EXPECT_TRUE(session.hasPanel());
+    EXPECT_FALSE(session.hasScrollTap());
+    EXPECT_FALSE(sim.scroll(altScroll(0, -1, false)).has_value());
+
+    panel.handlers.selectColumn(1);
+    settle();
+    EXPECT_EQ(session.strip().offset, 732);
+
+    // The next update of the panel tries the grab again.
+    sim.setRefuseGrabs(false);
+    session.updatePanel();
+    EXPECT_TRUE(session.hasScrollTap());
+    EXPECT_EQ(sim.scroll(altScroll(0, 1, false)), InputDecision::Swallow);
+}
+
+}  // namespace
+}  // namespace tessora

@@ -1,0 +1,88 @@
+#include "launcher/ChainPanel.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QWheelEvent>
+
+namespace tessora {
+namespace {
+
+const ribbondots::Dots threeDots{{"Editor", "Terminal", "Browser"}, 1};
+
+void press(QWidget* widget, QPointF at) {
+    QMouseEvent event(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+TEST(ChainPanel, FloatsWithoutFocusInItsCapsuleAndExplainsItself) {
+    ChainPanel panel;
+    panel.show({698, 0, 44, 16}, threeDots);
+    QWidget* pill = panel.widget();
+    ASSERT_TRUE(pill->isVisible());
+    const Qt::WindowFlags wanted = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                   Qt::WindowDoesNotAcceptFocus;
+    EXPECT_EQ(pill->windowFlags() & wanted, wanted);
+    EXPECT_TRUE(pill->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(pill->size(), QSize(44, 16));
+    EXPECT_EQ(pill->toolTip(), "Hold Alt and scroll to move Chain, or click a dot");
+    EXPECT_TRUE(pill->mask().contains(QPoint(22, 8)));
+    EXPECT_FALSE(pill->mask().contains(QPoint(0, 0)));  // rounded end cut off
+}
+
+TEST(ChainPanel, ClicksAndScrollsReachTheSession) {
+    ChainPanel panel;
+    int selected = -1;
+    QList<ScrollInput> scrolls;
+    panel.setHandlers({[&](int index) { selected = index; },
+                       [&](const ScrollInput& input) { scrolls.append(input); }, [] {}});
+    panel.show({698, 0, 44, 16}, threeDots);
+    QWidget* pill = panel.widget();
+
+    press(pill, {34, 8});
+    EXPECT_EQ(selected, 2);
+    selected = -1;
+    press(pill, {13, 8});  // between two dots
+    EXPECT_EQ(selected, -1);
+
+    QWheelEvent notch({10, 8}, pill->mapToGlobal(QPointF(10, 8)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pill, &notch);
+    QWheelEvent swipe({10, 8}, pill->mapToGlobal(QPointF(10, 8)), QPoint(-7, 0), QPoint(-60, 0),
+                      Qt::NoButton, Qt::NoModifier, Qt::ScrollUpdate, false);
+    QApplication::sendEvent(pill, &swipe);
+    ASSERT_EQ(scrolls.size(), 2);
+    EXPECT_EQ(scrolls[0].deltaY, 1);
+    EXPECT_FALSE(scrolls[0].precise);
+    EXPECT_EQ(scrolls[1].deltaX, -7);
+    EXPECT_TRUE(scrolls[1].precise);
+}
+
+TEST(ChainPanel, DrawsTheActiveDotOpaqueInTheDesktopsInk) {
+    ChainPanel panel;
+    panel.show({698, 0, 44, 16}, threeDots);
+    QWidget* pill = panel.widget();
+    QPalette light = pill->palette();
+    light.setColor(QPalette::Window, Qt::white);
+    pill->setPalette(light);
+    QImage image = pill->grab().toImage();
+    EXPECT_EQ(image.pixelColor(22, 8), QColor(Qt::black));  // inside the long dot
+    EXPECT_GT(image.pixelColor(22, 2).lightness(), 200);    // the white pill
+
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, Qt::black);
+    pill->setPalette(dark);
+    image = pill->grab().toImage();
+    EXPECT_EQ(image.pixelColor(22, 8), QColor(Qt::white));
+    EXPECT_LT(image.pixelColor(22, 2).lightness(), 60);
+
+    panel.setDots({threeDots.names, 0});
+    image = pill->grab().toImage();
+    EXPECT_EQ(image.pixelColor(10, 8), QColor(Qt::white));  // the first dot is long now
+}
+
+}  // namespace
+}  // namespace tessora
