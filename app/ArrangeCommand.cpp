@@ -1,6 +1,9 @@
 #include "app/ArrangeCommand.h"
 
+#include "app/TerminationSignals.h"
 #include "arrange/LaunchArranger.h"
+#include "chain/RibbonLayoutSession.h"
+#include "launcher/ChainPanel.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
 #include "platform/DefaultsStore.h"
@@ -9,6 +12,7 @@
 #include "workspace/WindowLayout.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLoggingCategory>
@@ -59,6 +63,21 @@ x11::KnownEntrySource knownEntries(const CatalogEnvironment& environment) {
     };
 }
 
+// Runs until the Chain session ends: from its panel's menu, when its windows are closed, when
+// the screens change, or on SIGINT/SIGTERM. Each way puts every window back where it was.
+void keepChainRunning(RibbonLayoutSession& chain, WindowSystem& windows) {
+    QEventLoop loop;
+    chain.setEndedHandler([&loop] { loop.quit(); });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &loop, [&chain] { chain.end(); });
+    QObject::connect(&windows, &WindowSystem::screensChanged, &loop, [&chain] { chain.end(); });
+    std::fprintf(stderr,
+                 "tessora: Chain layout running. Hold Alt and scroll over it to move the strip; "
+                 "Ctrl+C ends it and puts the windows back.\n");
+    loop.exec();
+    chain.setEndedHandler({});
+}
+
 }  // namespace
 
 int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) {
@@ -83,8 +102,11 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     X11Options options;
     options.knownEntries = knownEntries(environment);
     const auto windows = X11WindowSystem::connect(&unavailable, clock, options);
-    // The command ends with the run, so there is no stack indicator to keep on screen.
-    LaunchArranger arranger(*windows, clock, nullptr);
+    // The command ends with the run, so there is no stack indicator to keep on screen. A Chain
+    // session lives on until it ends; its panel needs a graphical application.
+    const bool graphical = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+    RibbonLayoutSession chain(*windows, clock, graphical ? chainPanelFactory() : RibbonPanelViewFactory());
+    LaunchArranger arranger(*windows, clock, nullptr, &chain);
     const QString configHome = DefaultsStore::configHome();
     WorkspaceModel model(*defaults,
                          {*windows, background, environment,
@@ -128,6 +150,9 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     loop.exec();
     for (const QString& failure : failures) {
         complain(failure);
+    }
+    if (chain.isActive()) {
+        keepChainRunning(chain, *windows);
     }
     return failures.isEmpty() ? 0 : 1;
 }

@@ -1,8 +1,9 @@
 #include "app/ArrangeCommand.h"
 #include "app/CommandLine.h"
 #include "app/ListApps.h"
+#include "platform/x11/X11WindowSystem.h"
 
-
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -10,8 +11,32 @@
 
 using namespace tessora;
 
+namespace {
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+// Arranging on a reachable display gets a graphical application (for the Chain layout's
+// panel); everything else runs without one, so that it works on machines without a display.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv,
+                                                  const CommandLine& command) {
+    if (command.action == CommandLine::Action::Arrange && X11WindowSystem::displayReachable()) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    const CommandLine command = parseCommandLine(argumentsOf(argc, argv));
+    const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv, command);
     QCoreApplication::setApplicationName(QStringLiteral("tessora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSORA_VERSION));
 
@@ -19,9 +44,8 @@ int main(int argc, char** argv) {
     // QT_LOGGING_RULES (which takes precedence over these rules).
     QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false"));
 
-    const QStringList arguments = QCoreApplication::arguments();
-    const QString program = QFileInfo(arguments.value(0, QStringLiteral("tessora"))).fileName();
-    const CommandLine command = parseCommandLine(arguments);
+    const QString program =
+        QFileInfo(QCoreApplication::arguments().value(0, QStringLiteral("tessora"))).fileName();
     switch (command.action) {
         case CommandLine::Action::UnitTesting:
             return 0;

@@ -140,6 +140,7 @@ Task<void> RibbonLayoutSession::start(std::vector<UnitRect> regions, InstalledAp
 }
 
 void RibbonLayoutSession::end() {
+    const bool wasActive = isActive();
     m_sessionID = QUuid::createUuid();
     m_sessionStop.request_stop();
     m_sessionStop = std::stop_source();
@@ -164,6 +165,9 @@ void RibbonLayoutSession::end() {
     m_resizePending = false;
     m_windowOrderPending = false;
     ++m_renderRevision;
+    if (wasActive && m_ended) {
+        m_ended();
+    }
 }
 
 void RibbonLayoutSession::restoreOriginalFrames() {

@@ -13,6 +13,7 @@
 
 #include <QList>
 #include <QUuid>
+#include <functional>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -60,6 +61,10 @@ public:
     Task<void> start(std::vector<UnitRect> regions, InstalledApps apps, WindowRect area,
                      ScreenRect screenArea, double gap) override;
     void end() override;
+    // Called whenever a running session ends: by end(), or because its windows went.
+    void setEndedHandler(std::function<void()> handler) { m_ended = std::move(handler); }
+    bool isActive() const { return !m_windows.isEmpty(); }
+
     // Asks the render loop for a pass; `resize` writes full frames for every column, `reorder`
     // raises the visible windows once the strip stands still. Requests are coalesced.
     void requestRender(bool resize, bool reorder);
@@ -109,6 +114,7 @@ public:
     ribbondots::Dots dots() const;
 
 private:
+    std::function<void()> m_ended;
     Task<void> renderLoop(QUuid id, std::stop_token stop);
     Task<void> monitorLoop(QUuid id, std::stop_token stop);
     Task<void> animationLoop(QUuid id, std::stop_token stop);

@@ -31,6 +31,14 @@ bool contains(const std::optional<std::vector<uint32_t>>& atoms, xcb_atom_t atom
 
 }  // namespace
 
+bool X11WindowSystem::displayReachable(const QByteArray& display) {
+    xcb_connection_t* connection =
+        xcb_connect(display.isEmpty() ? nullptr : display.constData(), nullptr);
+    const bool reachable = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return reachable;
+}
+
 std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock& clock,
                                                           X11Options options) {
     QString unavailable;

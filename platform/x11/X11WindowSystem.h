@@ -37,6 +37,9 @@ public:
     static std::unique_ptr<X11WindowSystem> connect(QString* reason, Clock& clock,
                                                     X11Options options = {});
     ~X11WindowSystem() override;
+    // Whether an X server answers on `display` ($DISPLAY when empty), for choosing between a
+    // graphical and a plain process before anything else connects.
+    static bool displayReachable(const QByteArray& display = {});
 
     // Reads the known desktop entries again (after the catalog changed).
     void refreshApplications();
