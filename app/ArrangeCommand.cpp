@@ -3,9 +3,9 @@
 #include "app/TerminationSignals.h"
 #include "arrange/LaunchArranger.h"
 #include "chain/RibbonLayoutSession.h"
-#include "launcher/ChainPanel.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
+#include "launcher/ChainPanel.h"
 #include "platform/DefaultsStore.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "workspace/AppCatalog.h"
@@ -84,7 +84,8 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     QString layoutId;
     if (layoutArgument != QLatin1String("none")) {
         if (!layoutWithID(layoutArgument)) {
-            complain(QStringLiteral("unknown layout \"%1\" (one of: %2)").arg(layoutArgument, layoutIds()));
+            complain(QStringLiteral("unknown layout \"%1\" (one of: %2)")
+                         .arg(layoutArgument, layoutIds()));
             return 2;
         }
         layoutId = layoutArgument;
@@ -105,15 +106,15 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     // The command ends with the run, so there is no stack indicator to keep on screen. A Chain
     // session lives on until it ends; its panel needs a graphical application.
     const bool graphical = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-    RibbonLayoutSession chain(*windows, clock, graphical ? chainPanelFactory() : RibbonPanelViewFactory());
+    RibbonLayoutSession chain(*windows, clock,
+                              graphical ? chainPanelFactory() : RibbonPanelViewFactory());
     LaunchArranger arranger(*windows, clock, nullptr, &chain);
     const QString configHome = DefaultsStore::configHome();
-    WorkspaceModel model(*defaults,
-                         {*windows, background, environment,
-                          [configHome](const QString& domain) {
-                              return DefaultsStore::openSuite(configHome, domain);
-                          },
-                          &arranger});
+    WorkspaceModel model(*defaults, {*windows, background, environment,
+                                     [configHome](const QString& domain) {
+                                         return DefaultsStore::openSuite(configHome, domain);
+                                     },
+                                     &arranger});
     model.setApps(scanApplications(environment, windows->runningApplications()));
     // Failures are printed below; the log would say them a second time.
     QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false\nLauncher=false"));
@@ -122,7 +123,8 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     for (const QString& argument : appArguments) {
         const std::optional<InstalledApp> app = resolve(model, argument);
         if (!app) {
-            complain(QStringLiteral("no application matches \"%1\" (see --list-apps)").arg(argument));
+            complain(
+                QStringLiteral("no application matches \"%1\" (see --list-apps)").arg(argument));
             return 2;
         }
         if (!selection.contains(*app)) {
@@ -138,10 +140,11 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     model.setLayoutID(layoutId);
     QStringList failures;
     QEventLoop loop;
-    QObject::connect(&model, &WorkspaceModel::launchFinished, &loop, [&](const QStringList& messages) {
-        failures = messages;
-        loop.quit();
-    });
+    QObject::connect(&model, &WorkspaceModel::launchFinished, &loop,
+                     [&](const QStringList& messages) {
+                         failures = messages;
+                         loop.quit();
+                     });
     model.launchSelected({});
     if (!model.busy()) {
         complain(QStringLiteral("nothing to arrange on: no screen is known to the window system"));

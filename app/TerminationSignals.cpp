@@ -1,8 +1,8 @@
 #include "app/TerminationSignals.h"
 
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace tessora {
 

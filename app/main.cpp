@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
             std::fputs(qPrintable(usageText(program)), stderr);
             return 2;
         case CommandLine::Action::Run:
-            std::fprintf(stderr, "%s: the resident application is not available in this build yet\n",
+            std::fprintf(stderr,
+                         "%s: the resident application is not available in this build yet\n",
                          qPrintable(program));
             std::fputs(qPrintable(usageText(program)), stderr);
             return 2;

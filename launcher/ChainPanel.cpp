@@ -2,7 +2,8 @@
 
 #include "launcher/StackIndicatorPanel.h"
 
-#include <QBitmap>
+#include "launcher/FloatingPill.h"
+
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QGuiApplication>
@@ -16,39 +17,14 @@ namespace tessora {
 
 using namespace ribbondots;
 
-class ChainPanel::Pill final : public QWidget {
+class ChainPanel::Pill final : public FloatingPill {
 public:
-    Pill()
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus) {
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setFocusPolicy(Qt::NoFocus);
-        setToolTip(tooltipText());
-    }
+    Pill() { setToolTip(tooltipText()); }
 
     void setDots(Dots dots) {
         m_dots = std::move(dots);
         update();
     }
-
-    void setShape(const QSize& size) {
-        if (size == this->size() && !mask().isEmpty()) {
-            return;
-        }
-        setFixedSize(size);
-        // Without a compositor the corners outside the capsule would show as opaque squares.
-        QBitmap shape(size);
-        shape.fill(Qt::color0);
-        QPainter painter(&shape);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::color1);
-        const double radius = size.height() / 2.0;
-        painter.drawRoundedRect(QRect(QPoint(0, 0), size), radius, radius);
-        painter.end();
-        setMask(shape);
-    }
-
-    bool isDark() const { return palette().color(QPalette::Window).lightness() < 128; }
 
     Handlers handlers;
 
@@ -125,13 +101,6 @@ protected:
         }
     }
 
-    void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::PaletteChange) {
-            update();  // the desktop switched between light and dark
-        }
-        QWidget::changeEvent(event);
-    }
-
 private:
     Dots m_dots;
 };
@@ -146,7 +115,7 @@ ChainPanel::~ChainPanel() {
 
 void ChainPanel::show(const WindowRect& frame, const Dots& dots) {
     const QRect geometry = StackIndicatorPanel::qtGeometry(frame, QGuiApplication::primaryScreen());
-    m_pill->setShape(geometry.size());
+    m_pill->setShape(geometry.size(), geometry.height() / 2.0);
     m_pill->move(geometry.topLeft());
     m_pill->setDots(dots);
     if (!m_pill->isVisible()) {

@@ -1,6 +1,7 @@
 #include "launcher/StackIndicatorPanel.h"
 
-#include <QBitmap>
+#include "launcher/FloatingPill.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -13,38 +14,12 @@ namespace tessora {
 
 using namespace stackindicator;
 
-class StackIndicatorPanel::Pill final : public QWidget {
+class StackIndicatorPanel::Pill final : public FloatingPill {
 public:
-    Pill()
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus) {
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
     void setDots(QList<QRectF> dots) {
         m_dots = std::move(dots);
         update();
     }
-
-    void setShape(const QSize& size) {
-        if (size == this->size() && !mask().isEmpty()) {
-            return;
-        }
-        setFixedSize(size);
-        // Without a compositor the corners outside the rounded shape would show as opaque
-        // squares; a shape mask cuts them off the window itself.
-        QBitmap shape(size);
-        shape.fill(Qt::color0);
-        QPainter painter(&shape);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::color1);
-        painter.drawRoundedRect(QRect(QPoint(0, 0), size), pillCornerRadius, pillCornerRadius);
-        painter.end();
-        setMask(shape);
-    }
-
-    bool isDark() const { return palette().color(QPalette::Window).lightness() < 128; }
 
     StackIndicatorView::ClickHandler onClick;
 
@@ -75,13 +50,6 @@ protected:
         }
     }
 
-    void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::PaletteChange) {
-            update();  // the desktop switched between light and dark
-        }
-        QWidget::changeEvent(event);
-    }
-
 private:
     QList<QRectF> m_dots;
 };
@@ -98,7 +66,7 @@ void StackIndicatorPanel::show(const WindowRect& frame, Orientation orientation,
                                const QList<QRectF>& dots) {
     Q_UNUSED(orientation);  // the dots already lie along the pill's length
     const QRect geometry = qtGeometry(frame, QGuiApplication::primaryScreen());
-    m_pill->setShape(geometry.size());
+    m_pill->setShape(geometry.size(), pillCornerRadius);
     m_pill->move(geometry.topLeft());
     m_pill->setDots(dots);
     if (!m_pill->isVisible()) {

@@ -1,0 +1,42 @@
+#include "launcher/FloatingPill.h"
+
+#include <QBitmap>
+#include <QEvent>
+#include <QPainter>
+
+namespace tessora {
+
+FloatingPill::FloatingPill()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FloatingPill::setShape(const QSize& size, double radius) {
+    if (size == this->size() && !mask().isEmpty()) {
+        return;
+    }
+    setFixedSize(size);
+    QBitmap shape(size);
+    shape.fill(Qt::color0);
+    QPainter painter(&shape);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::color1);
+    painter.drawRoundedRect(QRect(QPoint(0, 0), size), radius, radius);
+    painter.end();
+    setMask(shape);
+}
+
+bool FloatingPill::isDark() const {
+    return palette().color(QPalette::Window).lightness() < 128;
+}
+
+void FloatingPill::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        update();  // the desktop switched between light and dark
+    }
+    QWidget::changeEvent(event);
+}
+
+}  // namespace tessora

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tessora {
+
+// The window every small floating panel is made of: frameless, kept above other windows,
+// never taking the focus or activating, out of the taskbar; its rounded shape is cut out of
+// the window itself, since without a compositor a translucent corner shows black. Dark or light
+// follows the palette, and a palette change repaints it.
+class FloatingPill : public QWidget {
+public:
+    FloatingPill();
+
+    // Sizes the window and cuts it to a rounded rectangle with corners of `radius`.
+    void setShape(const QSize& size, double radius);
+    bool isDark() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+};
+
+}  // namespace tessora
