@@ -1,10 +1,11 @@
 // tessora-testclient: a plain xcb client for the window tests.
 //
 //   --title T --class C --size WxH --min-size WxH --increments WxH --windows N
-//   --map-after-ms N --dialog --no-pid --hostile --undecorated
+//   --map-after-ms N --dialog --no-pid --hostile --undecorated --report-buttons
 //
 // Prints "ready <window> ..." (decimal ids) once every window is mapped, then runs until its
-// connection closes or it is killed.
+// connection closes or it is killed. With --report-buttons it also prints "button N" for every
+// button press its windows receive, wheel notches included.
 #include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -32,6 +33,7 @@ struct Options {
     bool pid = true;
     bool hostile = false;
     bool undecorated = false;
+    bool reportButtons = false;
 };
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -55,6 +57,8 @@ bool parse(int argc, char** argv, Options& o) {
             o.hostile = true;
         } else if (arg == "--undecorated") {
             o.undecorated = true;
+        } else if (arg == "--report-buttons") {
+            o.reportButtons = true;
         } else if (!value) {
             ok = false;
         } else if (arg == "--title") {
@@ -108,7 +112,9 @@ void setCardinals(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_
 
 xcb_window_t createWindow(xcb_connection_t* c, xcb_screen_t* screen, const Options& o, int index) {
     const xcb_window_t w = xcb_generate_id(c);
-    const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                            (o.reportButtons ? uint32_t{XCB_EVENT_MASK_BUTTON_PRESS} : 0u);
+    const uint32_t values[] = {screen->white_pixel, events};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0,
                       static_cast<uint16_t>(o.width), static_cast<uint16_t>(o.height), 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
@@ -202,6 +208,11 @@ int main(int argc, char** argv) {
         }
         while (xcb_generic_event_t* event =
                    mapped ? xcb_wait_for_event(c) : xcb_poll_for_event(c)) {
+            if ((event->response_type & 0x7f) == XCB_BUTTON_PRESS) {
+                std::printf("button %u\n",
+                            reinterpret_cast<xcb_button_press_event_t*>(event)->detail);
+                std::fflush(stdout);
+            }
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && ++shown == o.windows) {
                 std::printf("ready");
                 for (const xcb_window_t w : windows) {

@@ -1,0 +1,300 @@
+// The Chain strip on a real X server and window manager: real clients laid out as columns,
+// scrolled with Alt + wheel through the backend's synchronous grab, and put back at the end;
+// and the command-line program killed mid-session, which must leave no input frozen. The
+// session's own waits run on the production clock; the tests wait on the server.
+#include "chain/RibbonLayoutSession.h"
+#include "core/QtClock.h"
+#include "core/TaskHandle.h"
+#include "tests/support/TemporaryTree.h"
+#include "tests/x11/X11TestSession.h"
+#include "workspace/WindowLayout.h"
+
+#include <algorithm>
+#include <csignal>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace tessora::testing {
+namespace {
+
+constexpr uint32_t kAltL = 0xffe9;
+// Horizontal wheel notches: openbox binds Alt + vertical wheel on frames to switch desktops,
+// which would take the events that the grab passes on.
+constexpr uint8_t kWheelRight = 6, kWheelLeft = 7;
+
+// A test client that reports the buttons pressed in its window.
+struct ReportingClient {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    QProcess* process = nullptr;
+    QList<int> pressed;
+
+    const QList<int>& buttons() {
+        if (process) {
+            process->waitForReadyRead(0);  // takes what arrived, without waiting
+        }
+        while (process && process->canReadLine()) {
+            const QList<QByteArray> words = process->readLine().trimmed().split(' ');
+            if (words.size() == 2 && words[0] == "button") {
+                pressed << words[1].toInt();
+            }
+        }
+        return pressed;
+    }
+};
+
+class X11Chain : public X11Test {
+protected:
+    void TearDown() override {
+        chain.reset();  // before the backend it uses
+    }
+
+    // An application of the test client, known by its window class.
+    InstalledApp application(const QString& id) {
+        const QString path = tree.write(
+            QStringLiteral("applications/%1.desktop").arg(id),
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\nStartupWMClass=%1\n")
+                .arg(id)
+                .toUtf8());
+        entries << *x11::KnownEntry::fromFile(id, path);
+        system->refreshApplications();
+        return {id, id, path, {}};
+    }
+
+    ReportingClient client(const QString& id) {
+        ReportingClient result;
+        result.process = session.run(XSession::testClientPath(),
+                                     {"--class", id, "--title", id, "--report-buttons"});
+        const bool ready = session.waitUntil([&] {
+            result.process->waitForReadyRead(0);
+            return result.process->canReadLine();
+        });
+        const QList<QByteArray> words = ready ? result.process->readLine().trimmed().split(' ')
+                                              : QList<QByteArray>{};
+        EXPECT_TRUE(words.size() == 2 && words[0] == "ready") << id.toStdString();
+        result.window = words.size() == 2 ? words[1].toUInt() : xcb_window_t{XCB_WINDOW_NONE};
+        EXPECT_TRUE(waitManaged(result.window)) << id.toStdString();
+        return result;
+    }
+
+    // Event-driven: the session's timers and the backend's input run between the checks.
+    bool waitFor(const std::function<bool()>& condition) {
+        return session.waitUntil([&] {
+            QCoreApplication::processEvents();
+            return condition();
+        });
+    }
+
+    bool waitForFrame(xcb_window_t window, const WindowRect& expected) {
+        return waitFor([&] { return near(system->frame(window), expected); });
+    }
+
+    void startChain(const WindowRect& area, double gap, const InstalledApps& apps) {
+        chain = std::make_unique<RibbonLayoutSession>(*system, realClock, RibbonPanelViewFactory());
+        const ScreenRect screenArea{area.x, area.y, area.width, area.height};
+        auto starting =
+            start(chain->start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps,
+                               area, screenArea, gap));
+        QEventLoop loop;
+        QTimer guard;  // fails the test instead of hanging it
+        guard.setSingleShot(true);
+        guard.start(30'000);
+        while (!starting.done() && guard.isActive()) {
+            loop.processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        ASSERT_TRUE(starting.done()) << "the session did not start";
+    }
+
+    // Position in the stacking order, front first; past the end when not on screen.
+    qsizetype stackingIndex(xcb_window_t window) const {
+        const QList<OnScreenWindow> stacking = system->onScreenWindows();
+        for (qsizetype i = 0; i < stacking.size(); ++i) {
+            if (stacking[i].window == window) {
+                return i;
+            }
+        }
+        return stacking.size();
+    }
+
+    bool settled() const {
+        return !chain->isRendering() && !chain->isAnimating() && !chain->isSettlePending();
+    }
+
+    void click(uint8_t button) {
+        session.pressButton(button, true);
+        session.pressButton(button, false);
+    }
+    void altClick(uint8_t button) {
+        session.pressKey(session.keycodeOf(kAltL), true);
+        click(button);
+        session.pressKey(session.keycodeOf(kAltL), false);
+    }
+
+    TemporaryTree tree;
+    QtClock realClock;
+    std::unique_ptr<RibbonLayoutSession> chain;
+};
+
+// The strip fills an area that leaves the bottom of the screen free; a client down there is
+// outside the area, where Alt + wheel belongs to the window under the pointer.
+TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
+    const WindowRect area{0, 0, 1280, 600};
+    const double gap = 20;  // columns of 630, starting 650 apart; the strip scrolls to 650
+    InstalledApps apps;
+    std::vector<ReportingClient> columns;
+    for (const char* id : {"alpha", "beta", "gamma"}) {
+        apps << application(id);
+        columns.push_back(client(id));
+    }
+    ReportingClient outside = client("outside");
+    const WindowRect outsideFrame{700, 650, 300, 120};
+    system->setFrame(outside.window, outsideFrame);
+    ASSERT_TRUE(waitForFrame(outside.window, outsideFrame))
+        << describe(system->frame(outside.window));
+    QList<WindowRect> originals;
+    for (const ReportingClient& column : columns) {
+        originals << system->frame(column.window).value_or(WindowRect{});
+    }
+
+    startChain(area, gap, apps);
+    ASSERT_TRUE(chain->isActive());
+    ASSERT_TRUE(chain->hasScrollTap());
+    EXPECT_EQ(chain->strip().itemOffsets, (QList<double>{0, 650, 1300}));
+    // openbox keeps a tenth of a window that a client moves off the screen on it; the columns
+    // in the viewport are raised over that part.
+    auto columnFrame = [&](int index, double offset) {
+        const double x = 650.0 * index - offset;
+        return WindowRect{std::clamp(x, -0.9 * 630, 1280 - 0.1 * 630), 0, 630, 600};
+    };
+    // Two columns side by side, the third beyond the right edge of the screen.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(waitForFrame(columns[i].window, columnFrame(i, 0)))
+            << "column " << i << ": " << describe(system->frame(columns[i].window));
+    }
+    ASSERT_TRUE(waitFor([&] { return settled(); }));
+    EXPECT_TRUE(waitFor([&] {
+        return stackingIndex(columns[1].window) < stackingIndex(columns[2].window);
+    })) << "the visible column is not in front of the one beyond the edge";
+
+    // One notch over the first column: a short flick moves the strip by a whole column.
+    session.movePointer(300, 300);
+    altClick(kWheelRight);
+    ASSERT_TRUE(waitFor([&] { return chain->strip().offset == 650 && settled(); }))
+        << chain->strip().offset;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(waitForFrame(columns[i].window, columnFrame(i, 650)))
+            << "column " << i << ": " << describe(system->frame(columns[i].window));
+    }
+
+    // Outside the area the notch reaches the client, once, and the strip stays; the plain
+    // click after it shows that nothing else was delivered in between.
+    session.movePointer(850, 700);
+    altClick(kWheelRight);
+    click(1);
+    ASSERT_TRUE(waitFor([&] { return outside.buttons().size() >= 2; })) << outside.buttons().size();
+    EXPECT_EQ(outside.buttons(), (QList<int>{kWheelRight, 1}));
+    EXPECT_EQ(chain->strip().targetOffset, 650);
+
+    // Back over the second column, now at the left; then plain clicks on the first two columns
+    // show that neither received a notch of the strip's.
+    session.movePointer(300, 300);
+    altClick(kWheelLeft);
+    ASSERT_TRUE(waitFor([&] { return chain->strip().offset == 0 && settled(); }))
+        << chain->strip().offset;
+    ASSERT_TRUE(waitForFrame(columns[0].window, columnFrame(0, 0)));
+    click(1);
+    session.movePointer(900, 300);
+    click(1);
+    ASSERT_TRUE(waitFor([&] {
+        return !columns[0].buttons().isEmpty() && !columns[1].buttons().isEmpty();
+    }));
+    EXPECT_EQ(columns[0].buttons(), QList<int>{1});
+    EXPECT_EQ(columns[1].buttons(), QList<int>{1});
+
+    // The end puts every window back and lets go of Alt + wheel.
+    chain->end();
+    EXPECT_FALSE(chain->hasScrollTap());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(waitForFrame(columns[i].window, originals[i]))
+            << "window " << i << ": " << describe(system->frame(columns[i].window))
+            << " instead of " << describe(originals[i]);
+    }
+    session.movePointer(850, 700);
+    altClick(kWheelLeft);
+    EXPECT_TRUE(waitFor([&] { return outside.buttons().size() == 3; }));
+}
+
+// The command-line program holds the pointer frozen on a grabbed notch when it is killed: the
+// server ends its grabs with its connection, and the next click and notch reach the client.
+TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
+    std::vector<ReportingClient> columns;
+    for (const char* id : {"alpha", "beta", "gamma"}) {
+        application(id);
+        columns.push_back(client(id));
+    }
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromLatin1(session.display()));
+    environment.insert("XDG_DATA_DIRS", tree.root());
+    environment.insert("XDG_DATA_HOME", tree.path("home"));
+    environment.insert("XDG_CONFIG_HOME", tree.path("config"));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(QStringLiteral(TESSORA_PROGRAM_PATH),
+                  {"--arrange", chainLayoutId, "alpha", "beta", "gamma"});
+    ASSERT_TRUE(program.waitForStarted());
+
+    // Arranged: every window is a full-height column and one was moved off to the right,
+    // which happens only once the grab is in place.
+    const double height = system->screens().first().visibleFrame.height;
+    const bool arranged = waitFor([&] {
+        bool beyond = false;
+        for (const ReportingClient& column : columns) {
+            const std::optional<WindowRect> frame = system->frame(column.window);
+            if (!frame || std::abs(frame->height - height) > 6) {
+                return false;
+            }
+            beyond = beyond || frame->x >= 1200;
+        }
+        return beyond;
+    });
+    if (!arranged) {
+        program.kill();
+        program.waitForFinished();
+        FAIL() << "the program did not arrange the windows";
+    }
+    const std::optional<WindowRect> first = system->frame(columns[0].window);
+    ASSERT_TRUE(first);
+    const int x = static_cast<int>(first->x + first->width / 2);
+
+    // Stopped, it cannot answer the notch: the pointer stays frozen under its grab.
+    ::kill(static_cast<pid_t>(program.processId()), SIGSTOP);
+    session.movePointer(x, 500);
+    session.pressKey(session.keycodeOf(kAltL), true);
+    session.pressButton(kWheelRight, true);
+    session.sync();
+    xcb_connection_t* c = session.connection();
+    xcb_grab_pointer_reply_t* grab = xcb_grab_pointer_reply(
+        c,
+        xcb_grab_pointer(c, 0, session.root(), 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                         XCB_WINDOW_NONE, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
+        nullptr);
+    ASSERT_TRUE(grab);
+    EXPECT_NE(grab->status, XCB_GRAB_STATUS_SUCCESS) << "the program held no grab";
+    if (grab->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    }
+    std::free(grab);
+
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished());
+    session.pressButton(kWheelRight, false);
+    session.pressKey(session.keycodeOf(kAltL), false);
+    altClick(kWheelRight);
+    click(1);
+    ASSERT_TRUE(waitFor([&] { return columns[0].buttons().size() >= 2; }))
+        << columns[0].buttons().size() << " presses";
+    EXPECT_EQ(columns[0].buttons(), (QList<int>{kWheelRight, 1}));
+}
+
+}  // namespace
+}  // namespace tessora::testing
