@@ -1,6 +1,7 @@
 #include "app/ArrangeCommand.h"
 
 #include "app/TerminationSignals.h"
+#include "app/WindowSystemConnection.h"
 #include "arrange/LaunchArranger.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/QtClock.h"
@@ -50,19 +51,6 @@ std::optional<InstalledApp> resolve(WorkspaceModel& model, const QString& argume
     return results.first();
 }
 
-// Desktop entries the window system matches windows against: every listed application.
-x11::KnownEntrySource knownEntries(const CatalogEnvironment& environment) {
-    return [environment] {
-        QList<x11::KnownEntry> entries;
-        for (const InstalledApp& app : scanApplications(environment, {})) {
-            if (auto entry = x11::KnownEntry::fromFile(app.id, app.url)) {
-                entries.append(*entry);
-            }
-        }
-        return entries;
-    };
-}
-
 // Runs until the Chain session ends: from its panel's menu, when its windows are closed, when
 // the screens change, or on SIGINT/SIGTERM. Each way puts every window back where it was.
 void keepChainRunning(RibbonLayoutSession& chain, WindowSystem& windows) {
@@ -100,9 +88,7 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     QtClock clock;
     ThreadPoolWork background;
     QString unavailable;
-    X11Options options;
-    options.knownEntries = knownEntries(environment);
-    const auto windows = X11WindowSystem::connect(&unavailable, clock, options);
+    const auto windows = connectWindowSystem(environment, clock, &unavailable);
     // The command ends with the run, so there is no stack indicator to keep on screen. A Chain
     // session lives on until it ends; its panel needs a graphical application.
     const bool graphical = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;

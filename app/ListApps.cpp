@@ -1,8 +1,9 @@
 #include "app/ListApps.h"
 
-#include "platform/DefaultsStore.h"
-#include "platform/UnavailableWindowSystem.h"
+#include "app/WindowSystemConnection.h"
+#include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
+#include "platform/DefaultsStore.h"
 #include "workspace/AppCatalog.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -29,11 +30,14 @@ QString oneLine(QString text) {
 int listApps(const QString& query) {
     // Listing changes nothing: the settings are not read or written.
     const auto defaults = DefaultsStore::inMemory();
-    UnavailableWindowSystem desktop(QStringLiteral("not needed here"));
-    ThreadPoolWork background;
+    // With a display, running applications are listed too, and first for an empty query;
+    // without one (or without a window manager) only the installed entries are.
     const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
-    WorkspaceModel model(*defaults, {desktop, background, environment, {}});
-    model.setApps(scanApplications(environment, desktop.runningApplications()));
+    QtClock clock;
+    const auto desktop = connectWindowSystem(environment, clock);
+    ThreadPoolWork background;
+    WorkspaceModel model(*defaults, {*desktop, background, environment, {}});
+    model.setApps(scanApplications(environment, desktop->runningApplications()));
     model.setQuery(query);
 
     QTextStream out(stdout);

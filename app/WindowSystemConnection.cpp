@@ -1,0 +1,20 @@
+#include "app/WindowSystemConnection.h"
+
+namespace tessora {
+
+std::unique_ptr<X11WindowSystem> connectWindowSystem(const CatalogEnvironment& environment,
+                                                     Clock& clock, QString* reason) {
+    X11Options options;
+    options.knownEntries = [environment] {
+        QList<x11::KnownEntry> entries;
+        for (const InstalledApp& app : scanApplications(environment, {})) {
+            if (auto entry = x11::KnownEntry::fromFile(app.id, app.url)) {
+                entries.append(*entry);
+            }
+        }
+        return entries;
+    };
+    return X11WindowSystem::connect(reason, clock, std::move(options));
+}
+
+}  // namespace tessora
