@@ -88,11 +88,12 @@ TEST_F(X11Applications, WindowsOfOneApplicationAndOfNone) {
     ASSERT_TRUE(runner);
     EXPECT_EQ(system->windows(*runner), QList<WindowId>{anonymous});
 
-    // No entry: an application of its own, at its executable.
+    // No entry: an application of its own, at its executable. xclock may map its window before
+    // it sets _NET_WM_PID, and the executable is only known once the pid is.
     std::optional<RunningApplication> own;
     ASSERT_TRUE(session.waitUntil([&] {
         own = system->runningApplication(QStringLiteral("XClock"));
-        return own.has_value();
+        return own.has_value() && own->pid != 0;
     }));
     EXPECT_FALSE(own->matchesEntry());
     EXPECT_EQ(own->location, QStringLiteral("/usr/bin/xclock"));
