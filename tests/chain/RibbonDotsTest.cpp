@@ -30,10 +30,5 @@ TEST(RibbonDots, ClicksHitTheDotUnderThemAcrossThePanelsHeight) {
     EXPECT_TRUE(dotRect(dots, 3).isNull());
 }
 
-TEST(RibbonDots, TextsNameThisPlatformsKey) {
-    EXPECT_EQ(tooltipText(), "Hold Alt and scroll to move Chain, or click a dot");
-    EXPECT_EQ(endActionText(), "End Chain layout");
-}
-
 }  // namespace
 }  // namespace tessora::ribbondots

@@ -7,17 +7,17 @@
 namespace tessora {
 namespace {
 
-RibbonStrip stripOf(double width, double gap, QList<double> minimums = {}) {
+RibbonStrip stripOf(double gap, QList<double> minimums, int columns) {
     RibbonStrip strip;
-    strip.area = {0, 25, width, 875};
+    strip.area = {0, 25, 1440, 875};
     strip.gap = gap;
     strip.minimumColumnWidths = std::move(minimums);
+    strip.rebuildColumns(columns);
     return strip;
 }
 
-TEST(RibbonGeometry, TwoBaseColumnsAndAGapFillTheViewport) {
-    RibbonStrip strip = stripOf(1440, 24);
-    strip.rebuildColumns(2);
+TEST(RibbonGeometry, BaseColumnsAndGapsFillTheViewport) {
+    RibbonStrip strip = stripOf(24, {}, 2);
     EXPECT_EQ(strip.viewport, strip.area);
     EXPECT_EQ(strip.columnWidths, (QList<double>{708, 708}));
     EXPECT_EQ(strip.itemOffsets, (QList<double>{0, 732}));
@@ -26,47 +26,37 @@ TEST(RibbonGeometry, TwoBaseColumnsAndAGapFillTheViewport) {
     strip.rebuildColumns(3);
     EXPECT_EQ(strip.itemOffsets, (QList<double>{0, 732, 1464}));
     EXPECT_EQ(strip.maxOffset(3), 732);
-    // A count that does not match the columns cannot scroll.
-    EXPECT_EQ(strip.maxOffset(4), 0);
+    EXPECT_EQ(strip.maxOffset(4), 0);  // a count that does not match the columns cannot scroll
+
+    strip.capacity = 0;  // without capacity the base is half the viewport
+    strip.rebuildColumns(2);
+    EXPECT_EQ(strip.columnWidths, (QList<double>{720, 720}));
 }
 
 TEST(RibbonGeometry, MinimumWidthsWidenTheirColumnsAndShiftTheOthers) {
-    RibbonStrip strip = stripOf(1440, 0, {720, 900});  // the third entry is missing
-    strip.rebuildColumns(3);
+    RibbonStrip strip = stripOf(0, {720, 900}, 3);  // the third entry is missing
     EXPECT_EQ(strip.columnWidths, (QList<double>{720, 900, 720}));
     EXPECT_EQ(strip.itemOffsets, (QList<double>{0, 720, 1620}));
     EXPECT_EQ(strip.maxOffset(3), 1620);  // 900 + 720 > 1441: the last column stands alone
-}
 
-TEST(RibbonGeometry, ALastColumnWiderThanTheViewportIsScrolledToItsStart) {
-    RibbonStrip strip = stripOf(1440, 0, {0, 0, 1600});
-    strip.rebuildColumns(3);
+    // A last column wider than the viewport is scrolled to its start.
+    strip = stripOf(0, {0, 0, 1600}, 3);
     EXPECT_EQ(strip.maxOffset(3), 1440);
     EXPECT_EQ(strip.clampedOffset(5000, 3), 1440);
 }
 
 TEST(RibbonGeometry, SingleAndNoWindow) {
-    RibbonStrip strip = stripOf(1440, 24, {2000});
-    strip.rebuildColumns(1);
+    RibbonStrip strip = stripOf(24, {2000}, 1);
     EXPECT_EQ(strip.columnWidths, QList<double>{1440});  // minimums play no part
     EXPECT_EQ(strip.itemOffsets, QList<double>{0});
     EXPECT_EQ(strip.maxOffset(1), 0);
     strip.rebuildColumns(0);
-    EXPECT_TRUE(strip.columnWidths.isEmpty());
-    EXPECT_TRUE(strip.itemOffsets.isEmpty());
+    EXPECT_TRUE(strip.columnWidths.isEmpty() && strip.itemOffsets.isEmpty());
     EXPECT_EQ(strip.maxOffset(0), 0);
 }
 
-TEST(RibbonGeometry, WithoutCapacityTheBaseIsHalfTheViewport) {
-    RibbonStrip strip = stripOf(1440, 24);
-    strip.capacity = 0;
-    strip.rebuildColumns(2);
-    EXPECT_EQ(strip.columnWidths, (QList<double>{720, 720}));
-}
-
 TEST(RibbonGeometry, ClampingAndNearestColumn) {
-    RibbonStrip strip = stripOf(1440, 24);
-    strip.rebuildColumns(4);  // offsets 0, 732, 1464, 2196; max 1464
+    RibbonStrip strip = stripOf(24, {}, 4);  // offsets 0, 732, 1464, 2196; max 1464
     EXPECT_EQ(strip.clampedOffset(-50, 4), 0);
     EXPECT_EQ(strip.clampedOffset(std::numeric_limits<double>::quiet_NaN(), 4), 0);
     EXPECT_EQ(strip.clampedOffset(900, 4), 900);
@@ -81,15 +71,13 @@ TEST(RibbonGeometry, ClampingAndNearestColumn) {
 }
 
 TEST(RibbonGeometry, PlacementFlagsUseOnePointOfTolerance) {
-    RibbonStrip strip = stripOf(1440, 24);
+    RibbonStrip strip = stripOf(24, {}, 0);
     strip.area.x = 100;
     strip.rebuildColumns(3);
 
     const RibbonColumnPlacement third = strip.columnPlacement(2, 0, false);
     EXPECT_EQ(third.frame, (WindowRect{1564, 25, 708, 875}));
-    EXPECT_FALSE(third.intersectsViewport);
-    EXPECT_FALSE(third.fullyVisible);
-    EXPECT_FALSE(third.needsSize);
+    EXPECT_FALSE(third.intersectsViewport || third.fullyVisible || third.needsSize);
     EXPECT_EQ(third.clampedX, 1540 - 708);
     EXPECT_TRUE(strip.columnPlacement(2, 0, true).needsSize);
 

@@ -9,7 +9,6 @@ namespace tessora {
 // What the session asked of its panel, kept beyond the panel's life.
 struct PanelRecord {
     int alive = 0;
-    int shows = 0;
     WindowRect frame;
     ribbondots::Dots dots;
     RibbonPanelView::Handlers handlers;
@@ -23,7 +22,6 @@ public:
         m_record.handlers = {};
     }
     void show(const WindowRect& frame, const ribbondots::Dots& dots) override {
-        ++m_record.shows;
         m_record.frame = frame;
         m_record.dots = dots;
     }
@@ -58,10 +56,17 @@ protected:
                              screenArea, gap);
     }
 
-    // Starts the session and lets it settle: the first render pass has finished.
-    void startAndSettle() {
+    // Starts the session on `count` new windows and lets the first render pass finish.
+    void startWith(int count) {
+        addWindows(count);
         run(startSession());
         settle();
+    }
+
+    void expectRestored() {
+        for (int i = 0; i < ids.size(); ++i) {
+            EXPECT_THAT(win(i).frame, FrameNear(originals[i])) << i;
+        }
     }
 
     void settle() {

@@ -17,8 +17,7 @@ TEST_F(RibbonSessionTest, OneWindowTakesTheWholeAreaWithoutASession) {
 }
 
 TEST_F(RibbonSessionTest, TwoWindowsThatFitGetNoPanelAndAreRaisedLeftFirst) {
-    addWindows(2);
-    startAndSettle();
+    startWith(2);
     EXPECT_EQ(session.strip().itemOffsets, (QList<double>{0, 732}));
     EXPECT_THAT(win(0).frame, FrameNear(WindowRect{0, 0, 708, 900}));
     EXPECT_THAT(win(1).frame, FrameNear(WindowRect{732, 0, 708, 900}));
@@ -60,18 +59,22 @@ TEST_F(RibbonSessionTest, RequestsDuringAPassAreCoalescedIntoOneMore) {
     EXPECT_EQ(win(2).positionWrites, movesBefore + 2);
 }
 
-TEST_F(RibbonSessionTest, ScrollingMovesPositionsAndSizesOnlyColumnsComingIntoView) {
-    addWindows(3);
-    startAndSettle();
+TEST_F(RibbonSessionTest, ScrollingEasesOutOver21FramesAndSizesOnlyColumnsComingIntoView) {
+    startWith(3);
     const int firstSizes = win(0).frameWrites;
     const int raisesBefore = static_cast<int>(sim.raiseLog().size());
+    const Clock::TimePoint begin = clock.now();
 
     session.scrollTo(732);
+    EXPECT_DOUBLE_EQ(session.strip().offset, 732 * 0.28);
     EXPECT_EQ(session.strip().activeIndex, 1);
     EXPECT_EQ(panel.dots.activeIndex, 1);
     clock.advance(200ms);
     EXPECT_TRUE(session.isAnimating());
     EXPECT_EQ(sim.raiseLog().size(), raisesBefore);  // nothing is raised while moving
+    ASSERT_TRUE(clock.runUntil([&] { return !session.isAnimating(); }, 2s));
+    EXPECT_EQ(clock.now() - begin, 21 * RibbonLayoutSession::renderFrame);
+    EXPECT_EQ(session.strip().offset, 732);
     settle();
 
     EXPECT_EQ(win(0).frameWrites, firstSizes);  // leaving the view: moved only
@@ -86,18 +89,6 @@ TEST_F(RibbonSessionTest, ScrollingMovesPositionsAndSizesOnlyColumnsComingIntoVi
     session.requestRender(false, false);
     settle();
     EXPECT_EQ(win(2).frameWrites, sizes);
-}
-
-TEST_F(RibbonSessionTest, AnimationEasesOutOver21Frames) {
-    addWindows(3);
-    startAndSettle();
-    const Clock::TimePoint begin = clock.now();
-    session.scrollTo(732);
-    const double firstFrame = session.strip().offset;
-    EXPECT_DOUBLE_EQ(firstFrame, 732 * 0.28);
-    ASSERT_TRUE(clock.runUntil([&] { return !session.isAnimating(); }, 2s));
-    EXPECT_EQ(clock.now() - begin, 21 * RibbonLayoutSession::renderFrame);
-    EXPECT_EQ(session.strip().offset, 732);
 
     // A request within half a point of the target changes nothing.
     session.scrollTo(732.4);
@@ -106,8 +97,7 @@ TEST_F(RibbonSessionTest, AnimationEasesOutOver21Frames) {
 }
 
 TEST_F(RibbonSessionTest, ClosingTheMiddleWindowRebuildsTheStrip) {
-    addWindows(3);
-    startAndSettle();
+    startWith(3);
     session.scrollTo(732);
     settle();
     const int raisesBefore = static_cast<int>(sim.raiseLog().size());
@@ -127,8 +117,7 @@ TEST_F(RibbonSessionTest, ClosingTheMiddleWindowRebuildsTheStrip) {
 }
 
 TEST_F(RibbonSessionTest, ClosingTheLastWindowsEndsTheSession) {
-    addWindows(4);
-    startAndSettle();
+    startWith(4);
     session.scrollTo(1464);
     settle();
 
@@ -152,16 +141,13 @@ TEST_F(RibbonSessionTest, ClosingTheLastWindowsEndsTheSession) {
 }
 
 TEST_F(RibbonSessionTest, EndRestoresEveryWindowAndRemovesThePanel) {
-    addWindows(3);
-    startAndSettle();
+    startWith(3);
     session.scrollTo(732);
     clock.advance(100ms);  // in the middle of the animation
 
     const QUuid before = session.sessionID();
     session.end();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_THAT(win(i).frame, FrameNear(originals[i]));
-    }
+    expectRestored();
     EXPECT_NE(session.sessionID(), before);
     EXPECT_FALSE(session.hasPanel());
     EXPECT_EQ(panel.alive, 0);
@@ -172,9 +158,7 @@ TEST_F(RibbonSessionTest, EndRestoresEveryWindowAndRemovesThePanel) {
 
     // Nothing of the ended session moves a window afterwards.
     clock.advance(5s);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_THAT(win(i).frame, FrameNear(originals[i]));
-    }
+    expectRestored();
     EXPECT_FALSE(session.isRendering());
     EXPECT_FALSE(session.isAnimating());
     EXPECT_FALSE(session.isMonitoring());
@@ -188,9 +172,7 @@ TEST_F(RibbonSessionTest, EndWhileMeasuringRestoresAndShowsNoPanel) {
     ASSERT_TRUE(clock.runUntil([&] { return session.windows().size() == 3; }, 5s));
     ASSERT_FALSE(running.done());  // the widths are being measured
     session.end();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_THAT(win(i).frame, FrameNear(originals[i]));
-    }
+    expectRestored();
     const int writes = win(0).frameWrites + win(1).frameWrites + win(2).frameWrites;
 
     ASSERT_TRUE(clock.runUntil([&] { return running.done(); }, 5s));
@@ -200,15 +182,14 @@ TEST_F(RibbonSessionTest, EndWhileMeasuringRestoresAndShowsNoPanel) {
     EXPECT_FALSE(session.isMonitoring());
     EXPECT_TRUE(session.strip().minimumColumnWidths.isEmpty());
     EXPECT_EQ(win(0).frameWrites + win(1).frameWrites + win(2).frameWrites, writes);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_THAT(win(i).frame, FrameNear(originals[i]));
-    }
+    expectRestored();
 }
 
 TEST_F(RibbonSessionTest, AWindowThatWillNotShrinkKeepsItsWidth) {
     addWindows(3);
     sim.setMinimumSize(ids[1], {900, 0});
-    startAndSettle();
+    run(startSession());
+    settle();
     EXPECT_EQ(session.strip().columnWidths, (QList<double>{708, 900, 708}));
     EXPECT_EQ(session.strip().itemOffsets, (QList<double>{0, 732, 1656}));
     EXPECT_THAT(win(1).frame, FrameNear(WindowRect{732, 0, 900, 900}));
