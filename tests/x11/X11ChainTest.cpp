@@ -48,18 +48,6 @@ protected:
         chain.reset();  // before the backend it uses
     }
 
-    // An application of the test client, known by its window class.
-    InstalledApp application(const QString& id) {
-        const QString path = tree.write(
-            QStringLiteral("applications/%1.desktop").arg(id),
-            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\nStartupWMClass=%1\n")
-                .arg(id)
-                .toUtf8());
-        entries << *x11::KnownEntry::fromFile(id, path);
-        system->refreshApplications();
-        return {id, id, path, {}};
-    }
-
     ReportingClient client(const QString& id) {
         ReportingClient result;
         result.process = session.run(XSession::testClientPath(),
@@ -129,7 +117,6 @@ protected:
         session.pressKey(session.keycodeOf(kAltL), false);
     }
 
-    TemporaryTree tree;
     QtClock realClock;
     std::unique_ptr<RibbonLayoutSession> chain;
 };
@@ -142,7 +129,7 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
     InstalledApps apps;
     std::vector<ReportingClient> columns;
     for (const char* id : {"alpha", "beta", "gamma"}) {
-        apps << application(id);
+        apps << testApplication(id);
         columns.push_back(client(id));
     }
     ReportingClient outside = client("outside");
@@ -228,15 +215,15 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
 TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     std::vector<ReportingClient> columns;
     for (const char* id : {"alpha", "beta", "gamma"}) {
-        application(id);
+        testApplication(id);
         columns.push_back(client(id));
     }
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", QString::fromLatin1(session.display()));
-    environment.insert("XDG_DATA_DIRS", tree.root());
-    environment.insert("XDG_DATA_HOME", tree.path("home"));
-    environment.insert("XDG_CONFIG_HOME", tree.path("config"));
+    environment.insert("XDG_DATA_DIRS", entryFolder.root());
+    environment.insert("XDG_DATA_HOME", entryFolder.path("home"));
+    environment.insert("XDG_CONFIG_HOME", entryFolder.path("config"));
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start(QStringLiteral(TESSORA_PROGRAM_PATH),

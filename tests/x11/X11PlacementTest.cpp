@@ -17,18 +17,6 @@ namespace {
 
 class X11Placement : public X11Test {
 protected:
-    // An application of the test client, known by its window class.
-    InstalledApp application(const QString& id) {
-        const QString path = tree.write(
-            QStringLiteral("applications/%1.desktop").arg(id),
-            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\nStartupWMClass=%1\n")
-                .arg(id)
-                .toUtf8());
-        entries << *x11::KnownEntry::fromFile(id, path);
-        system->refreshApplications();
-        return {id, id, path, {}};
-    }
-
     xcb_window_t client(const QString& id, QStringList options = {}) {
         options << "--class" << id << "--title" << id;
         const xcb_window_t window = startClient(options);
@@ -52,7 +40,6 @@ protected:
 
     WindowRect area() const { return system->screens().first().visibleFrame; }
 
-    TemporaryTree tree;
     QtClock realClock;
 };
 
@@ -60,7 +47,7 @@ TEST_F(X11Placement, EveryLayoutWithAndWithoutTheGap) {
     InstalledApps apps;
     QList<xcb_window_t> windows;
     for (const char* id : {"alpha", "beta", "gamma"}) {
-        apps << application(id);
+        apps << testApplication(id);
         windows << client(id);
     }
     for (const WindowLayout& layout : builtInLayouts()) {
@@ -81,8 +68,8 @@ TEST_F(X11Placement, EveryLayoutWithAndWithoutTheGap) {
 }
 
 TEST_F(X11Placement, WindowsThatCannotShrinkOrRoundTheirSize) {
-    const InstalledApp wide = application("wide");
-    const InstalledApp cells = application("cells");
+    const InstalledApp wide = testApplication("wide");
+    const InstalledApp cells = testApplication("cells");
     const xcb_window_t wideWindow = client("wide", {"--min-size", "900x200"});
     const xcb_window_t cellWindow = client("cells", {"--increments", "7x13"});
     const PlacementResult result = place("mirror", {wide, cells}, 0);
@@ -100,8 +87,8 @@ TEST_F(X11Placement, WindowsThatCannotShrinkOrRoundTheirSize) {
 }
 
 TEST_F(X11Placement, SeveralWindowsOfOneApplicationAndOneOnAnotherDesktop) {
-    const InstalledApp many = application("many");
-    const InstalledApp away = application("away");
+    const InstalledApp many = testApplication("many");
+    const InstalledApp away = testApplication("away");
     const std::vector<xcb_window_t> manyWindows =
         session.startClient({"--class", "many", "--windows", "3"});
     ASSERT_EQ(manyWindows.size(), 3u);
@@ -137,7 +124,7 @@ TEST_F(X11Placement, SeveralWindowsOfOneApplicationAndOneOnAnotherDesktop) {
 
 // Windows that come and go while a placement runs never bring the process down.
 TEST_F(X11Placement, WindowsDestroyedDuringPlacement) {
-    const InstalledApp churn = application("churn");
+    const InstalledApp churn = testApplication("churn");
     xcb_connection_t* c = session.connection();
     for (int round = 0; round < 1000; ++round) {
         const xcb_window_t window = xcb_generate_id(c);

@@ -2,6 +2,7 @@
 
 #include "platform/sim/VirtualClock.h"
 #include "platform/x11/X11WindowSystem.h"
+#include "tests/support/TemporaryTree.h"
 #include "tests/support/x11/XSession.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,18 @@ protected:
         });
     }
 
+    // An application of the test client, known to the backend by its window class.
+    InstalledApp testApplication(const QString& id) {
+        const QString path = entryFolder.write(
+            QStringLiteral("applications/%1.desktop").arg(id),
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\nStartupWMClass=%1\n")
+                .arg(id)
+                .toUtf8());
+        entries << *x11::KnownEntry::fromFile(id, path);
+        system->refreshApplications();
+        return {id, id, path, {}};
+    }
+
     static bool near(const std::optional<WindowRect>& a, const WindowRect& b,
                      double tolerance = 6) {
         return a && std::abs(a->x - b.x) <= tolerance && std::abs(a->y - b.y) <= tolerance &&
@@ -50,6 +63,7 @@ protected:
     }
 
     XSession session;
+    TemporaryTree entryFolder;
     VirtualClock clock;
     QList<x11::KnownEntry> entries;
     std::unique_ptr<X11WindowSystem> system;
