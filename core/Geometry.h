@@ -55,4 +55,13 @@ struct ScreenSpace {};
 using WindowRect = Rect<WindowSpace>;
 using ScreenRect = Rect<ScreenSpace>;
 
+// Conversions between the two spaces, given the height of the primary monitor (whose top-left
+// is the origin of window space and whose bottom-left is the origin of screen space).
+inline ScreenRect toScreenSpace(const WindowRect& r, double primaryHeight) {
+    return {r.x, primaryHeight - r.maxY(), r.width, r.height};
+}
+inline WindowRect toWindowSpace(const ScreenRect& r, double primaryHeight) {
+    return {r.x, primaryHeight - r.maxY(), r.width, r.height};
+}
+
 }  // namespace tessora

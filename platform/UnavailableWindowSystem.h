@@ -18,6 +18,7 @@ public:
     Task<LaunchOutcome> openApplication(InstalledApp app, bool activate) override;
     void activate(const RunningApplication&) override {}
     std::optional<QString> frontmostApplicationId() const override { return {}; }
+    std::optional<RunningApplication> frontmostApplication() const override { return {}; }
     std::optional<QList<WindowId>> windows(const RunningApplication&) const override { return {}; }
     std::optional<WindowId> focusedWindow(const RunningApplication&) const override { return {}; }
     std::optional<WindowId> mainWindow(const RunningApplication&) const override { return {}; }
@@ -38,6 +39,17 @@ public:
         return nullptr;
     }
     std::unique_ptr<InputGrab> grabCycleKeys(std::function<InputDecision(const KeyInput&)>) override {
+        return nullptr;
+    }
+    std::unique_ptr<InputGrab> grabHotKey(KeyInput, std::function<void()>) override {
+        return nullptr;
+    }
+    std::unique_ptr<InputGrab> watchButtonPresses(std::function<void(QPointF)>) override {
+        return nullptr;
+    }
+    void preparePanelWindow(WindowId) override {}
+    void activateOwnWindow(WindowId) override {}
+    std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)>) override {
         return nullptr;
     }
 

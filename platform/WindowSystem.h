@@ -63,6 +63,13 @@ struct KeyInput {
     quint32 modifiers = 0;
 };
 
+// A key press taken while the keyboard is held: normalised, with what it types and its keysym.
+struct TypedKey {
+    KeyInput key;
+    QString text;         // the characters it types with the modifiers held; empty for none
+    quint32 keysym = 0;   // the X keysym (or the platform's equivalent), 0 when unknown
+};
+
 namespace KeyModifiers {
 inline constexpr quint32 shift = 0x20000;
 inline constexpr quint32 control = 0x40000;  // the Super key
@@ -109,6 +116,8 @@ public:
     virtual void activate(const RunningApplication& app) = 0;
     // The id of the application of the active window, if any.
     virtual std::optional<QString> frontmostApplicationId() const = 0;
+    // The application of the active window, with its process id when known.
+    virtual std::optional<RunningApplication> frontmostApplication() const = 0;
 
     // --- windows of an application
     // Its top-level client windows in the window manager's client order; absent when they
@@ -147,6 +156,30 @@ public:
     // Super+Alt+Left and Super+Alt+Right (whatever else is held).
     virtual std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyInput&)> handler) = 0;
+    // A system-wide hot key: `combination` (a virtual key code with KeyModifiers flags) calls
+    // `onPress` wherever the focus is, whatever lock modifiers are on. Null when the combination
+    // cannot be had: taken by another client, a key this keyboard lacks, no display. The press
+    // itself is swallowed.
+    virtual std::unique_ptr<InputGrab> grabHotKey(KeyInput combination,
+                                                  std::function<void()> onPress) = 0;
+    // Watches presses of the left and right mouse buttons anywhere, over other clients too,
+    // without taking them from anyone. `handler` gets the pointer in window space. Null when the
+    // window system cannot report them.
+    virtual std::unique_ptr<InputGrab> watchButtonPresses(
+        std::function<void(QPointF location)> handler) = 0;
+
+    // --- our own windows (ids of this process's top-level windows)
+    // Marks one of our windows, before it is first mapped, as a floating panel: kept above other
+    // windows, on every desktop, out of the taskbar and the pager.
+    virtual void preparePanelWindow(WindowId ownWindow) = 0;
+    // Raises one of our windows and gives it the focus, stamped with the time of the user's latest
+    // input that we saw (window managers refuse focus to requests that look stale).
+    virtual void activateOwnWindow(WindowId ownWindow) = 0;
+    // Takes the whole keyboard until the grab is destroyed: every key press in between goes to
+    // `handler` instead of the focused window, so that keys typed while our panel appears are
+    // not lost. Null when the keyboard cannot be had (another client holds it).
+    virtual std::unique_ptr<InputGrab> holdKeyboard(
+        std::function<void(const TypedKey&)> handler) = 0;
 
 signals:
     void activeWindowChanged();

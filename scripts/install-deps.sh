@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev fzf
   # a real X session for the window tests and `make run` on headless machines
-  xvfb xauth openbox xterm xfonts-base x11-apps x11-utils x11-xserver-utils imagemagick dbus
+  xvfb xauth openbox trayer xdotool xterm xfonts-base x11-apps x11-utils x11-xserver-utils imagemagick dbus
   # typeface and icons
   fonts-manrope hicolor-icon-theme
 )

@@ -323,6 +323,11 @@ std::optional<QString> SimWindowSystem::frontmostApplicationId() const {
     return active ? std::optional(active->appId) : std::nullopt;
 }
 
+std::optional<RunningApplication> SimWindowSystem::frontmostApplication() const {
+    const std::optional<QString> id = frontmostApplicationId();
+    return id ? runningApplication(*id) : std::nullopt;
+}
+
 // --- WindowSystem: windows of an application
 
 std::optional<QList<WindowId>> SimWindowSystem::windows(const RunningApplication& running) const {

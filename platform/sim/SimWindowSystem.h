@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
+#include "platform/sim/SimHotKeys.h"
 #include "platform/sim/SimInputGrabs.h"
 #include "platform/sim/SimModel.h"
+#include "platform/sim/SimShellInput.h"
 
 #include <QHash>
 #include <QSet>
@@ -81,6 +83,27 @@ public:
     std::optional<InputDecision> scroll(const ScrollInput& input) { return m_grabs.scroll(input); }
     std::optional<InputDecision> pressKey(const KeyInput& input) { return m_grabs.pressKey(input); }
     int liveGrabs() const { return m_grabs.live(); }
+    // Hot keys: a combination marked taken is held by another program; a press reaches the
+    // newest live hot key of that combination (true) or none (false).
+    void setHotKeyTaken(KeyInput combination, bool taken) {
+        m_hotKeys.setTaken(combination, taken);
+    }
+    bool pressHotKey(KeyInput combination) { return m_hotKeys.press(combination); }
+    int liveHotKeys() const { return m_hotKeys.live(); }
+    // The shell's input: a click (where the pointer moves) reaches every live button watcher and
+    // says how many; a key typed while the keyboard is held reaches the hold (false without one).
+    int clickAt(QPointF location) {
+        m_pointer = location;
+        return m_buttonWatchers.click(location);
+    }
+    int liveButtonWatchers() const { return m_buttonWatchers.live(); }
+    void setRefuseButtonWatch(bool refuse) { m_buttonWatchers.setRefused(refuse); }
+    bool typeWhileHeld(const TypedKey& key) { return m_keyboardHold.type(key); }
+    bool keyboardHeld() const { return m_keyboardHold.held(); }
+    void setRefuseKeyboardHold(bool refuse) { m_keyboardHold.setRefused(refuse); }
+    // Our own windows prepared as panels and activated, in the order asked.
+    const QList<WindowId>& preparedWindows() const { return m_preparedWindows; }
+    const QList<WindowId>& activatedWindows() const { return m_activatedWindows; }
 
     // --- what the logic did, across all windows
     int onScreenQueries() const { return m_onScreenQueries; }
@@ -96,6 +119,7 @@ public:
     Task<LaunchOutcome> openApplication(InstalledApp app, bool activate) override;
     void activate(const RunningApplication& app) override;
     std::optional<QString> frontmostApplicationId() const override;
+    std::optional<RunningApplication> frontmostApplication() const override;
     std::optional<QList<WindowId>> windows(const RunningApplication& app) const override;
     std::optional<WindowId> focusedWindow(const RunningApplication& app) const override;
     std::optional<WindowId> mainWindow(const RunningApplication& app) const override;
@@ -115,6 +139,13 @@ public:
         std::function<InputDecision(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyInput&)> handler) override;
+    std::unique_ptr<InputGrab> grabHotKey(KeyInput combination,
+                                          std::function<void()> onPress) override;
+    std::unique_ptr<InputGrab> watchButtonPresses(
+        std::function<void(QPointF location)> handler) override;
+    void preparePanelWindow(WindowId ownWindow) override;
+    void activateOwnWindow(WindowId ownWindow) override;
+    std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)> handler) override;
 
 private:
     SimApp& createApp(const QString& id, const QString& name, bool running);
@@ -145,6 +176,11 @@ private:
     std::optional<QPointF> m_pointer = QPointF(0, 0);
     QString m_unavailableReason;
     SimInputGrabs m_grabs;
+    SimHotKeys m_hotKeys;
+    SimButtonWatchers m_buttonWatchers;
+    SimKeyboardHold m_keyboardHold;
+    QList<WindowId> m_preparedWindows;
+    QList<WindowId> m_activatedWindows;
     int m_currentDesktop = 0;
     WindowId m_lastWindowId = 0;
     qint64 m_lastPid = 1000;

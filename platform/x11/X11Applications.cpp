@@ -157,4 +157,24 @@ std::optional<QString> X11WindowSystem::frontmostApplicationId() const {
     return app.id.isEmpty() ? std::nullopt : std::optional<QString>(app.id);
 }
 
+std::optional<RunningApplication> X11WindowSystem::frontmostApplication() const {
+    const std::optional<WindowFacts> active = activeWindowFacts();
+    if (!active) {
+        return std::nullopt;
+    }
+    const ApplicationMatch match = applicationOf(*active);
+    if (match.id.isEmpty()) {
+        return std::nullopt;
+    }
+    std::optional<RunningApplication> app = runningApplication(match.id);
+    if (!app) {
+        app = RunningApplication{match.id, match.name, match.location, true, std::nullopt, 0};
+    }
+    // The active window's own process, when it says: one application may run in several.
+    if (active->pid) {
+        app->pid = *active->pid;
+    }
+    return app;
+}
+
 }  // namespace tessora

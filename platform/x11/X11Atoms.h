@@ -22,6 +22,10 @@ namespace tessora::x11 {
     X(_NET_WM_STATE)                    \
     X(_NET_WM_STATE_HIDDEN)             \
     X(_NET_WM_STATE_FULLSCREEN)         \
+    X(_NET_WM_STATE_ABOVE)              \
+    X(_NET_WM_STATE_STICKY)             \
+    X(_NET_WM_STATE_SKIP_TASKBAR)       \
+    X(_NET_WM_STATE_SKIP_PAGER)         \
     X(_NET_WM_WINDOW_TYPE)              \
     X(_NET_WM_WINDOW_TYPE_NORMAL)       \
     X(_NET_WM_WINDOW_TYPE_DIALOG)       \

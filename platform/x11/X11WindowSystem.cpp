@@ -1,8 +1,12 @@
 #include "platform/x11/X11WindowSystem.h"
 
 #include "platform/x11/GlobalInput.h"
+#include "platform/x11/HotKeyGrabs.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyboardHold.h"
 #include "platform/x11/X11Log.h"
+#include "platform/x11/X11OwnWindows.h"
+#include "platform/x11/X11PointerWatch.h"
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11WindowFacts.h"
 
@@ -73,6 +77,12 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
     m_input = std::make_unique<GlobalInput>(*m_connection, [this](int x, int y) {
         return QPointF(x - m_primaryOrigin.x(), y - m_primaryOrigin.y());
     });
+    m_ownWindows = std::make_unique<OwnWindows>(*m_connection);
+    m_pointerWatch = std::make_unique<PointerWatch>(*m_connection, [this](int x, int y) {
+        const WindowRect point = toWindowSpace(QRect(x, y, 1, 1));
+        return QPointF(point.x, point.y);
+    });
+    m_keyboardHold = std::make_unique<KeyboardHold>(*m_connection);
     m_connection->onEvent = [this](const xcb_generic_event_t& event) { handleEvent(event); };
     screens();  // learns the primary monitor's origin
 }
@@ -110,6 +120,20 @@ bool X11WindowSystem::canControlWindows(QString* reason) const {
 }
 
 void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
+    // First: it notes the time of every input, also of inputs that others take.
+    if (m_ownWindows && m_ownWindows->handle(event)) {
+        return;
+    }
+    if (m_hotKeys && m_hotKeys->handle(event)) {
+        return;
+    }
+    // Before the global grabs, which take every key event on the root window.
+    if (m_keyboardHold && m_keyboardHold->handle(event)) {
+        return;
+    }
+    if (m_pointerWatch && m_pointerWatch->handle(event)) {
+        return;
+    }
     if (m_input && m_input->handle(event)) {
         return;
     }

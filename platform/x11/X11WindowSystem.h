@@ -15,6 +15,10 @@ namespace x11 {
 class X11Connection;
 class X11Screens;
 class GlobalInput;
+class HotKeyGrabs;
+class OwnWindows;
+class PointerWatch;
+class KeyboardHold;
 struct WindowFacts;
 }  // namespace x11
 
@@ -52,6 +56,7 @@ public:
     Task<LaunchOutcome> openApplication(InstalledApp app, bool activate) override;
     void activate(const RunningApplication& app) override;
     std::optional<QString> frontmostApplicationId() const override;
+    std::optional<RunningApplication> frontmostApplication() const override;
 
     std::optional<QList<WindowId>> windows(const RunningApplication& app) const override;
     std::optional<WindowId> focusedWindow(const RunningApplication& app) const override;
@@ -75,6 +80,13 @@ public:
         std::function<InputDecision(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyInput&)> handler) override;
+    std::unique_ptr<InputGrab> grabHotKey(KeyInput combination,
+                                          std::function<void()> onPress) override;
+    std::unique_ptr<InputGrab> watchButtonPresses(
+        std::function<void(QPointF location)> handler) override;
+    void preparePanelWindow(WindowId ownWindow) override;
+    void activateOwnWindow(WindowId ownWindow) override;
+    std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)> handler) override;
 
 private:
     struct Client {
@@ -114,6 +126,10 @@ private:
     std::unique_ptr<x11::X11Connection> m_connection;
     std::unique_ptr<x11::X11Screens> m_screens;
     std::unique_ptr<x11::GlobalInput> m_input;
+    std::unique_ptr<x11::HotKeyGrabs> m_hotKeys;  // made with the first hot key
+    std::unique_ptr<x11::OwnWindows> m_ownWindows;
+    std::unique_ptr<x11::PointerWatch> m_pointerWatch;
+    std::unique_ptr<x11::KeyboardHold> m_keyboardHold;
     QString m_unavailable;  // why there is no connection
     x11::ApplicationMatcher m_matcher;
     struct CachedMatch {

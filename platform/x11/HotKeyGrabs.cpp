@@ -1,0 +1,350 @@
+#include "platform/x11/HotKeyGrabs.h"
+
+#include "platform/MacKeyCodes.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Log.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <set>
+
+namespace tessora::x11 {
+
+namespace {
+
+constexpr xcb_keysym_t kNumLock = 0xff7f, kScrollLock = 0xff14, kAltL = 0xffe9,
+                       kSuperL = 0xffeb;
+// Key events carry the pointer buttons above the eight modifier bits.
+constexpr uint16_t kKeyModifierBits = 0xff;
+
+// The modifier bit of the first modifier that holds a key producing `symbol`; 0 when none.
+uint16_t modifierBitOf(const xcb_get_modifier_mapping_reply_t* mapping,
+                       xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
+    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, symbol);
+    if (!codes || !mapping) {
+        std::free(codes);
+        return 0;
+    }
+    const xcb_keycode_t* keys =
+        xcb_get_modifier_mapping_keycodes(const_cast<xcb_get_modifier_mapping_reply_t*>(mapping));
+    const int perModifier = mapping->keycodes_per_modifier;
+    uint16_t bit = 0;
+    for (int modifier = 0; modifier < 8 && bit == 0; ++modifier) {
+        for (int k = 0; k < perModifier && bit == 0; ++k) {
+            const xcb_keycode_t key = keys[modifier * perModifier + k];
+            for (const xcb_keycode_t* code = codes; key != 0 && *code != XCB_NO_SYMBOL; ++code) {
+                if (*code == key) {
+                    bit = static_cast<uint16_t>(1u << modifier);
+                }
+            }
+        }
+    }
+    std::free(codes);
+    return bit;
+}
+
+}  // namespace
+
+class HotKeyGrabs::Handle final : public InputGrab {
+public:
+    Handle(std::weak_ptr<HotKeyGrabs*> owner, int id) : m_owner(std::move(owner)), m_id(id) {}
+    ~Handle() override {
+        if (const std::shared_ptr<HotKeyGrabs*> owner = m_owner.lock()) {
+            (*owner)->remove(m_id);
+        }
+    }
+
+private:
+    std::weak_ptr<HotKeyGrabs*> m_owner;
+    int m_id;
+};
+
+HotKeyGrabs::HotKeyGrabs(X11Connection& connection)
+    : m_connection(connection), m_self(std::make_shared<HotKeyGrabs*>(this)) {
+    if (xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection.get())) {
+        readModifiers(symbols);
+        xcb_key_symbols_free(symbols);
+    }
+}
+
+HotKeyGrabs::~HotKeyGrabs() {
+    m_self.reset();  // handles left over do nothing from now on
+    std::vector<GrabKey> all;
+    for (const auto& [grab, users] : m_held) {
+        all.push_back(grab);
+    }
+    release(all);
+}
+
+void HotKeyGrabs::readModifiers(xcb_key_symbols_t* symbols) {
+    xcb_connection_t* c = m_connection.get();
+    xcb_get_modifier_mapping_reply_t* mapping =
+        xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr);
+    ModifierMasks masks;  // the usual bits where the map does not say
+    if (const uint16_t alt = modifierBitOf(mapping, symbols, kAltL)) {
+        masks.alt = alt;
+    }
+    if (const uint16_t super = modifierBitOf(mapping, symbols, kSuperL)) {
+        masks.super = super;
+    }
+    masks.numLock = modifierBitOf(mapping, symbols, kNumLock);
+    m_scrollLock = modifierBitOf(mapping, symbols, kScrollLock);
+    // A lock that shares its bit with Alt or Super would make every variant the same.
+    if (m_scrollLock == masks.numLock || (m_scrollLock & (masks.alt | masks.super))) {
+        m_scrollLock = 0;
+    }
+    m_masks = masks;
+    std::free(mapping);
+}
+
+uint16_t HotKeyGrabs::lockMask() const {
+    return XCB_MOD_MASK_LOCK | m_masks.numLock | m_scrollLock;
+}
+
+bool HotKeyGrabs::resolve(Binding& binding, xcb_key_symbols_t* symbols) const {
+    binding.keyCodes.clear();
+    binding.grabs.clear();
+    const std::optional<quint32> keysym = mackeys::keysymForKeyCode(binding.combination.keyCode);
+    if (!keysym || !symbols) {
+        return false;
+    }
+    if (xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, *keysym)) {
+        for (const xcb_keycode_t* code = codes; *code != XCB_NO_SYMBOL; ++code) {
+            if (std::find(binding.keyCodes.begin(), binding.keyCodes.end(), *code) ==
+                binding.keyCodes.end()) {
+                binding.keyCodes.push_back(*code);
+            }
+        }
+        std::free(codes);
+    }
+    if (binding.keyCodes.empty()) {
+        return false;
+    }
+    const quint32 flags = binding.combination.modifiers;
+    uint16_t modifiers = 0;
+    if (flags & KeyModifiers::command) {
+        modifiers |= XCB_MOD_MASK_CONTROL;
+    }
+    if (flags & KeyModifiers::shift) {
+        modifiers |= XCB_MOD_MASK_SHIFT;
+    }
+    if (flags & KeyModifiers::option) {
+        modifiers |= m_masks.alt;
+    }
+    if (flags & KeyModifiers::control) {
+        modifiers |= m_masks.super;
+    }
+    binding.modifiers = modifiers;
+    std::vector<uint16_t> extras;
+    if (m_scrollLock != 0) {
+        extras.push_back(m_scrollLock);
+    }
+    for (const uint8_t key : binding.keyCodes) {
+        for (const uint16_t variant : modifierVariants(modifiers, extras, m_masks)) {
+            binding.grabs.emplace_back(key, variant);
+        }
+    }
+    return true;
+}
+
+std::set<HotKeyGrabs::GrabKey> HotKeyGrabs::request(const std::vector<GrabKey>& grabs) {
+    xcb_connection_t* c = m_connection.get();
+    std::vector<xcb_void_cookie_t> cookies;
+    for (const GrabKey& grab : grabs) {
+        // Not owner_events: the press is reported on the root window even when one of our own
+        // windows has the focus, so that it always reaches handle().
+        cookies.push_back(xcb_grab_key_checked(c, 0, m_connection.root(), grab.second, grab.first,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    }
+    std::set<GrabKey> refused;
+    for (std::size_t i = 0; i < cookies.size(); ++i) {
+        if (xcb_generic_error_t* error = xcb_request_check(c, cookies[i])) {
+            refused.insert(grabs[i]);  // BadAccess: another client holds it
+            std::free(error);
+        }
+    }
+    if (m_connection.broken()) {
+        refused.insert(grabs.begin(), grabs.end());  // a broken connection holds nothing
+    }
+    return refused;
+}
+
+bool HotKeyGrabs::take(const Binding& binding) {
+    std::vector<GrabKey> fresh;
+    for (const GrabKey& grab : binding.grabs) {
+        if (!m_held.contains(grab)) {  // else ours already, for another handle
+            fresh.push_back(grab);
+        }
+    }
+    if (!request(fresh).empty()) {
+        // Ungrabbing a combination that another client holds does nothing, so all of them go.
+        release(fresh);
+        return false;
+    }
+    for (const GrabKey& grab : binding.grabs) {
+        ++m_held[grab];
+    }
+    return true;
+}
+
+void HotKeyGrabs::release(const std::vector<GrabKey>& grabs) {
+    if (grabs.empty() || m_connection.broken()) {
+        return;
+    }
+    xcb_connection_t* c = m_connection.get();
+    for (const GrabKey& grab : grabs) {
+        xcb_ungrab_key(c, grab.first, m_connection.root(), grab.second);
+    }
+    // A round trip: the keys are free for others once this returns.
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+std::unique_ptr<InputGrab> HotKeyGrabs::grab(KeyInput combination,
+                                             std::function<void()> onPress) {
+    if (!onPress || m_connection.broken()) {
+        return nullptr;
+    }
+    Binding binding;
+    binding.combination = combination;
+    binding.onPress = std::move(onPress);
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection.get());
+    const bool known = resolve(binding, symbols);
+    xcb_key_symbols_free(symbols);
+    if (!known) {
+        qCDebug(lcX11) << "no key for the hot key code" << combination.keyCode
+                       << "on this keyboard";
+        return nullptr;
+    }
+    if (!take(binding)) {
+        qCDebug(lcX11) << "the hot key" << combination.keyCode << Qt::hex
+                       << combination.modifiers << "is held by another program";
+        return nullptr;
+    }
+    binding.id = ++m_lastId;
+    m_bindings.push_back(std::move(binding));
+    return std::make_unique<Handle>(m_self, m_lastId);
+}
+
+void HotKeyGrabs::remove(int id) {
+    const auto found = std::find_if(m_bindings.begin(), m_bindings.end(),
+                                    [id](const Binding& b) { return b.id == id; });
+    if (found == m_bindings.end()) {
+        return;
+    }
+    std::vector<GrabKey> unused;
+    for (const GrabKey& grab : found->grabs) {
+        const auto held = m_held.find(grab);
+        if (held != m_held.end() && --held->second == 0) {
+            m_held.erase(held);
+            unused.push_back(grab);
+        }
+    }
+    m_bindings.erase(found);
+    release(unused);
+}
+
+void HotKeyGrabs::followMapping() {
+    // Grabs that the new map leaves as they were are kept throughout, so that no press slips
+    // past while the map changes (XTEST input alone makes the server report a new map).
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection.get());
+    if (symbols) {
+        readModifiers(symbols);
+    }
+    std::map<GrabKey, int> wanted;
+    for (Binding& binding : m_bindings) {
+        if (resolve(binding, symbols)) {
+            for (const GrabKey& grab : binding.grabs) {
+                ++wanted[grab];
+            }
+        }
+    }
+    xcb_key_symbols_free(symbols);
+    std::vector<GrabKey> fresh;
+    for (const auto& [grab, users] : wanted) {
+        if (!m_held.contains(grab)) {
+            fresh.push_back(grab);
+        }
+    }
+    const std::set<GrabKey> refused = request(fresh);
+    for (Binding& binding : m_bindings) {
+        const bool kept =
+            !binding.keyCodes.empty() &&
+            std::none_of(binding.grabs.begin(), binding.grabs.end(),
+                         [&](const GrabKey& grab) { return refused.contains(grab); });
+        if (kept) {
+            continue;
+        }
+        qCWarning(lcX11) << "the hot key" << binding.combination.keyCode
+                         << "could not be kept after the keyboard map changed";
+        for (const GrabKey& grab : binding.grabs) {
+            --wanted[grab];
+        }
+        binding.keyCodes.clear();
+        binding.grabs.clear();
+    }
+    std::vector<GrabKey> unused;
+    for (const auto& [grab, users] : m_held) {
+        const auto next = wanted.find(grab);
+        if (next == wanted.end() || next->second == 0) {
+            unused.push_back(grab);
+        }
+    }
+    for (const GrabKey& grab : fresh) {
+        if (!refused.contains(grab) && wanted[grab] == 0) {
+            unused.push_back(grab);  // taken just now for a hot key that lost another of its grabs
+        }
+    }
+    std::erase_if(wanted, [](const auto& entry) { return entry.second == 0; });
+    m_held = std::move(wanted);
+    release(unused);
+}
+
+bool HotKeyGrabs::handle(const xcb_generic_event_t& event) {
+    const uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
+        if (notify.request != XCB_MAPPING_POINTER && !m_bindings.empty()) {
+            followMapping();
+        }
+        return false;  // others may follow the map too
+    }
+    if (type == XCB_KEY_RELEASE) {
+        const auto& release = reinterpret_cast<const xcb_key_release_event_t&>(event);
+        if (release.event == m_connection.root()) {
+            m_releasedKey = release.detail;
+            m_releaseTime = release.time;
+        }
+        return false;
+    }
+    if (type != XCB_KEY_PRESS) {
+        return false;
+    }
+    const auto& press = reinterpret_cast<const xcb_key_press_event_t&>(event);
+    if (press.event != m_connection.root()) {
+        return false;
+    }
+    const uint16_t modifiers = press.state & kKeyModifierBits & ~lockMask();
+    const auto match = std::find_if(m_bindings.rbegin(), m_bindings.rend(), [&](const Binding& b) {
+        return b.modifiers == modifiers &&
+               std::find(b.keyCodes.begin(), b.keyCodes.end(), press.detail) != b.keyCodes.end();
+    });
+    if (match == m_bindings.rend()) {
+        return false;
+    }
+    if (press.detail == m_releasedKey && press.time == m_releaseTime) {
+        return true;  // auto-repeat of a held hot key
+    }
+    // A copy: the handler may release its own hot key or register another.
+    const std::function<void()> onPress = match->onPress;
+    try {
+        onPress();
+    } catch (const std::exception& error) {
+        qCWarning(lcX11) << "the hot key's handler failed:" << error.what();
+    } catch (...) {
+        qCWarning(lcX11) << "the hot key's handler failed";
+    }
+    return true;
+}
+
+}  // namespace tessora::x11

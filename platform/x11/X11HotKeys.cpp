@@ -1,0 +1,19 @@
+#include "platform/x11/X11WindowSystem.h"
+
+#include "platform/x11/HotKeyGrabs.h"
+#include "platform/x11/X11Connection.h"
+
+namespace tessora {
+
+std::unique_ptr<InputGrab> X11WindowSystem::grabHotKey(KeyInput combination,
+                                                       std::function<void()> onPress) {
+    if (!live()) {
+        return nullptr;
+    }
+    if (!m_hotKeys) {
+        m_hotKeys = std::make_unique<x11::HotKeyGrabs>(*m_connection);
+    }
+    return m_hotKeys->grab(combination, std::move(onPress));
+}
+
+}  // namespace tessora

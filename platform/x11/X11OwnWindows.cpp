@@ -1,0 +1,231 @@
+#include "platform/x11/X11OwnWindows.h"
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Log.h"
+#include "platform/x11/X11PropertyReader.h"
+#include "platform/x11/X11WindowSystem.h"
+
+#include <xcb/xinput.h>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace tessora::x11 {
+
+namespace {
+
+constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+constexpr uint32_t kSourcePager = 2;  // a tool acting for the user
+constexpr uint32_t kStateAdd = 1;
+
+// X timestamps wrap around after about 49 days: compared as the nearer of the two ways round.
+bool after(xcb_timestamp_t a, xcb_timestamp_t b) {
+    return static_cast<int32_t>(a - b) > 0;
+}
+
+std::optional<xcb_timestamp_t> inputTime(const xcb_generic_event_t& event,
+                                         std::optional<uint8_t> xinput) {
+    switch (event.response_type & 0x7f) {
+        case XCB_KEY_PRESS:
+        case XCB_KEY_RELEASE:
+        case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE:
+            // Key and button events share their layout.
+            return reinterpret_cast<const xcb_button_press_event_t&>(event).time;
+        case XCB_GE_GENERIC: {
+            const auto& raw = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
+            if (xinput && raw.extension == *xinput &&
+                raw.event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+                return raw.time;
+            }
+            return std::nullopt;
+        }
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+// --- UserTime
+
+void UserTime::note(const xcb_generic_event_t& event, xcb_window_t root, xcb_atom_t activeWindow,
+                    std::optional<uint8_t> xinput) {
+    if (const std::optional<xcb_timestamp_t> time = inputTime(event, xinput)) {
+        if (*time != XCB_CURRENT_TIME && (!m_input || !after(*m_input, *time))) {
+            m_input = *time;
+        }
+        return;
+    }
+    if ((event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (notify.window == root && notify.atom == activeWindow) {
+            m_activeChange = notify.time;
+        }
+    }
+}
+
+std::optional<xcb_timestamp_t> UserTime::fresh() const {
+    if (!m_input || (m_activeChange && after(*m_activeChange, *m_input))) {
+        return std::nullopt;
+    }
+    return m_input;
+}
+
+// --- OwnWindows
+
+OwnWindows::OwnWindows(X11Connection& connection) : m_connection(connection) {
+    // Cached by xcb: the pointer watch's own query later costs nothing.
+    const xcb_query_extension_reply_t* xinput =
+        xcb_get_extension_data(connection.get(), &xcb_input_id);
+    if (xinput && xinput->present) {
+        m_xinput = xinput->major_opcode;
+    }
+}
+
+bool OwnWindows::isPanel(xcb_window_t window) const {
+    return std::find(m_panels.begin(), m_panels.end(), window) != m_panels.end();
+}
+
+void OwnWindows::preparePanel(xcb_window_t window) {
+    xcb_connection_t* c = m_connection.get();
+    // Property changes tell when the window manager drops the states; the destruction ends it.
+    const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const xcb_void_cookie_t selected =
+        xcb_change_window_attributes_checked(c, window, XCB_CW_EVENT_MASK, mask);
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr),
+        &std::free);
+    if (xcb_generic_error_t* error = xcb_request_check(c, selected)) {
+        std::free(error);
+        qCDebug(lcX11) << "no window" << window << "to prepare as a panel";
+        return;
+    }
+    if (!attributes) {
+        return;
+    }
+    if (!isPanel(window)) {
+        m_panels.push_back(window);
+    }
+    if (attributes->map_state == XCB_MAP_STATE_UNMAPPED) {
+        // Read by the window manager when the window is mapped (toolkits add their own states
+        // to the list rather than replace it).
+        writeProperties(window);
+    } else {
+        requestStates(window);
+    }
+}
+
+bool OwnWindows::writeProperties(xcb_window_t window) {
+    xcb_connection_t* c = m_connection.get();
+    const Atoms& atoms = m_connection.atoms();
+    const PropertyReader reader(c);
+    std::vector<uint32_t> states =
+        reader.cardinals(reader.requestCardinals(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM))
+            .value_or(std::vector<uint32_t>{});
+    for (const xcb_atom_t state :
+         {atoms._NET_WM_STATE_ABOVE, atoms._NET_WM_STATE_STICKY, atoms._NET_WM_STATE_SKIP_TASKBAR,
+          atoms._NET_WM_STATE_SKIP_PAGER}) {
+        if (std::find(states.begin(), states.end(), state) == states.end()) {
+            states.push_back(state);
+        }
+    }
+    const xcb_void_cookie_t stateWritten = xcb_change_property_checked(
+        c, XCB_PROP_MODE_REPLACE, window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, 32,
+        static_cast<uint32_t>(states.size()), states.data());
+    const xcb_void_cookie_t desktopWritten =
+        xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, window, atoms._NET_WM_DESKTOP,
+                                    XCB_ATOM_CARDINAL, 32, 1, &kAllDesktops);
+    bool written = true;
+    for (const xcb_void_cookie_t cookie : {stateWritten, desktopWritten}) {
+        if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
+            std::free(error);
+            written = false;
+        }
+    }
+    return written;
+}
+
+void OwnWindows::requestStates(xcb_window_t window) {
+    const Atoms& atoms = m_connection.atoms();
+    const uint32_t above[5] = {kStateAdd, atoms._NET_WM_STATE_ABOVE, atoms._NET_WM_STATE_STICKY,
+                               kSourcePager, 0};
+    const uint32_t skip[5] = {kStateAdd, atoms._NET_WM_STATE_SKIP_TASKBAR,
+                              atoms._NET_WM_STATE_SKIP_PAGER, kSourcePager, 0};
+    const uint32_t desktop[5] = {kAllDesktops, kSourcePager, 0, 0, 0};
+    m_connection.sendRootMessage(window, atoms._NET_WM_STATE, above);
+    m_connection.sendRootMessage(window, atoms._NET_WM_STATE, skip);
+    m_connection.sendRootMessage(window, atoms._NET_WM_DESKTOP, desktop);
+}
+
+xcb_timestamp_t OwnWindows::activationTime() {
+    if (const std::optional<xcb_timestamp_t> time = m_userTime.fresh()) {
+        return *time;
+    }
+    return m_connection.serverTime();
+}
+
+bool OwnWindows::handle(const xcb_generic_event_t& event) {
+    m_userTime.note(event, m_connection.root(), m_connection.atoms()._NET_ACTIVE_WINDOW, m_xinput);
+    if (m_panels.empty()) {
+        return false;
+    }
+    const uint8_t type = event.response_type & 0x7f;
+    if (type == XCB_DESTROY_NOTIFY) {
+        const auto& destroyed = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+        if (!isPanel(destroyed.window)) {
+            return false;
+        }
+        std::erase(m_panels, destroyed.window);
+        return true;
+    }
+    if (type != XCB_PROPERTY_NOTIFY) {
+        return false;
+    }
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    if (!isPanel(notify.window)) {
+        return false;
+    }
+    const Atoms& atoms = m_connection.atoms();
+    const bool dropped =
+        notify.state == XCB_PROPERTY_DELETE &&
+        (notify.atom == atoms._NET_WM_STATE || notify.atom == atoms._NET_WM_DESKTOP);
+    if (dropped) {
+        xcb_connection_t* c = m_connection.get();
+        std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, notify.window),
+                                            nullptr),
+            &std::free);
+        // Withdrawn: the window manager let go of it. A mapped window's states are the window
+        // manager's to keep.
+        if (attributes && attributes->map_state == XCB_MAP_STATE_UNMAPPED &&
+            !writeProperties(notify.window)) {
+            std::erase(m_panels, notify.window);
+        }
+    }
+    return true;
+}
+
+}  // namespace tessora::x11
+
+namespace tessora {
+
+void X11WindowSystem::preparePanelWindow(WindowId window) {
+    if (!m_ownWindows || !live() || window == 0 || window > 0xFFFFFFFFu) {
+        return;
+    }
+    m_ownWindows->preparePanel(static_cast<xcb_window_t>(window));
+}
+
+void X11WindowSystem::activateOwnWindow(WindowId window) {
+    if (!m_ownWindows || !live() || window == 0 || window > 0xFFFFFFFFu) {
+        return;
+    }
+    const auto w = static_cast<xcb_window_t>(window);
+    const uint32_t data[5] = {x11::kSourcePager, m_ownWindows->activationTime(), XCB_WINDOW_NONE, 0,
+                              0};
+    m_connection->sendRootMessage(w, m_connection->atoms()._NET_ACTIVE_WINDOW, data);
+    raise(window);
+}
+
+}  // namespace tessora

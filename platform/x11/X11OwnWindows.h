@@ -1,0 +1,61 @@
+#pragma once
+
+#include <xcb/xcb.h>
+#include <optional>
+#include <vector>
+
+namespace tessora::x11 {
+
+class X11Connection;
+
+// The time of the user's latest input that our connection saw (a hot key, a held key, a raw
+// button press), as the timestamp of our activation requests. It is stale once the active
+// window changed after it: the user acted elsewhere since, and a window manager would refuse a
+// request that claims to come before that.
+class UserTime {
+public:
+    // `xinput` is XInput's major opcode, when the server has it.
+    void note(const xcb_generic_event_t& event, xcb_window_t root, xcb_atom_t activeWindow,
+              std::optional<uint8_t> xinput);
+    // The latest input time, unless stale or unknown.
+    std::optional<xcb_timestamp_t> fresh() const;
+
+private:
+    std::optional<xcb_timestamp_t> m_input;
+    std::optional<xcb_timestamp_t> m_activeChange;
+};
+
+// Our own top-level windows as the window manager should treat them. A panel is kept above the
+// others, on every desktop, out of the taskbar and the pager, and (in window managers that
+// leave such windows out of Alt+Tab, as openbox does) out of window cycling; its window type is
+// left as the toolkit chose it. Window managers drop these states when a window is hidden
+// (withdrawn), so they are written again whenever that happens: a panel stays prepared for
+// every later show.
+class OwnWindows {
+public:
+    explicit OwnWindows(X11Connection& connection);
+
+    // Marks `window` as a panel: properties while it is unmapped, requests to the window
+    // manager when it is mapped already. Nothing happens for a window that does not exist.
+    void preparePanel(xcb_window_t window);
+    // The timestamp for activating one of our windows now: the user's latest input when fresh,
+    // else a current server time (one round trip).
+    xcb_timestamp_t activationTime();
+
+    // Notes input times and keeps panels prepared. True for events about our panels, which
+    // concern nobody else.
+    bool handle(const xcb_generic_event_t& event);
+
+private:
+    // Writes the panel's states and desktop; false when the window is gone.
+    bool writeProperties(xcb_window_t window);
+    void requestStates(xcb_window_t window);
+    bool isPanel(xcb_window_t window) const;
+
+    X11Connection& m_connection;
+    std::optional<uint8_t> m_xinput;
+    UserTime m_userTime;
+    std::vector<xcb_window_t> m_panels;
+};
+
+}  // namespace tessora::x11

@@ -1,0 +1,157 @@
+#include "platform/x11/X11KeyTranslation.h"
+#include "platform/x11/X11OwnWindows.h"
+
+#include <gtest/gtest.h>
+#include <xcb/xinput.h>
+#include <cstring>
+
+namespace tessora::x11 {
+namespace {
+
+constexpr uint16_t kNumLock = XCB_MOD_MASK_2;
+constexpr uint16_t kShift = XCB_MOD_MASK_SHIFT;
+constexpr uint16_t kCaps = XCB_MOD_MASK_LOCK;
+constexpr xcb_keysym_t kKeypadHome = 0xff95, kKeypad7 = 0xffb7, kKeypadEnter = 0xff8d;
+
+TEST(X11KeyTranslation, LevelsFollowShiftCapsLockAndNumLock) {
+    const KeyLevels letter{'e', 'E'};
+    const KeyLevels digit{'1', '!'};
+    const KeyLevels accented{0xe9, 0xc9};  // é É
+    const KeyLevels keypad{kKeypadHome, kKeypad7};
+    struct Case {
+        KeyLevels levels;
+        uint16_t state;
+        xcb_keysym_t expected;
+    };
+    const std::vector<Case> cases = {
+        {letter, 0, 'e'},
+        {letter, kShift, 'E'},
+        {letter, kCaps, 'E'},
+        {letter, kCaps | kShift, 'e'},  // Shift undoes Caps Lock on letters
+        {accented, kCaps, 0xc9},
+        {digit, kCaps, '1'},  // Caps Lock leaves other keys alone
+        {digit, kShift | kCaps, '!'},
+        {keypad, 0, kKeypadHome},
+        {keypad, kNumLock, kKeypad7},
+        {keypad, kNumLock | kShift, kKeypadHome},
+        {KeyLevels{kKeypadEnter, 0}, kShift, kKeypadEnter},  // no second level
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(levelKeysym(cases[i].levels, cases[i].state, kNumLock), cases[i].expected)
+            << "case " << i;
+    }
+}
+
+TEST(X11KeyTranslation, TextOfLatinUnicodeAndKeypadKeysymsOnly) {
+    EXPECT_EQ(keysymText('q'), QStringLiteral("q"));
+    EXPECT_EQ(keysymText(' '), QStringLiteral(" "));
+    EXPECT_EQ(keysymText(0xe9), QStringLiteral("é"));
+    EXPECT_EQ(keysymText(0x010020ac), QStringLiteral("€"));      // Unicode keysym
+    EXPECT_EQ(keysymText(0x0101f600), QString::fromUcs4(U"😀"));  // beyond 16 bits
+    EXPECT_EQ(keysymText(kKeypad7), QStringLiteral("7"));
+    EXPECT_EQ(keysymText(0xffab), QStringLiteral("+"));
+    for (const xcb_keysym_t silent : {0xff0du, 0xff08u, 0xff1bu, 0xff51u, 0xffbeu, kKeypadEnter,
+                                      0x7fu, 0x0100007fu, 0x06c1u /* legacy Cyrillic */}) {
+        EXPECT_TRUE(keysymText(silent).isEmpty()) << std::hex << silent;
+    }
+}
+
+TEST(X11KeyTranslation, TypedKeysCarryMacCodesAndNoTextWithShortcutModifiers) {
+    ModifierMasks masks;
+    masks.numLock = kNumLock;
+    const TypedKey k = typedKey({'k', 'K'}, kShift, masks);
+    EXPECT_EQ(k.key.keyCode, 40u);
+    EXPECT_EQ(k.key.modifiers, KeyModifiers::shift);
+    EXPECT_EQ(k.text, QStringLiteral("K"));
+
+    // Keypad keys are known by their digit whether NumLock is on or not.
+    EXPECT_EQ(typedKey({kKeypadHome, kKeypad7}, 0, masks).key.keyCode, 89u);
+    EXPECT_EQ(typedKey({kKeypadHome, kKeypad7}, kNumLock, masks).text, QStringLiteral("7"));
+
+    EXPECT_TRUE(typedKey({'k', 'K'}, XCB_MOD_MASK_CONTROL, masks).text.isEmpty());
+    EXPECT_TRUE(typedKey({'k', 'K'}, masks.super, masks).text.isEmpty());
+    EXPECT_EQ(typedKey({'k', 'K'}, masks.alt, masks).text, QStringLiteral("k"));
+
+    // A key of another script: no Mac code (not A's 0), but its text.
+    const TypedKey cyrillic = typedKey({0x01000444, 0x01000424}, 0, masks);
+    EXPECT_EQ(cyrillic.key.keyCode, kNoMacKeyCode);
+    EXPECT_EQ(cyrillic.text, QStringLiteral("ф"));
+}
+
+// --- the time stamped on activations
+
+constexpr xcb_window_t kRoot = 0x100;
+constexpr xcb_atom_t kActiveWindow = 300;
+constexpr uint8_t kXInput = 131;
+
+xcb_generic_event_t keyPress(xcb_timestamp_t time) {
+    xcb_key_press_event_t press{};
+    press.response_type = XCB_KEY_PRESS;
+    press.time = time;
+    xcb_generic_event_t event{};
+    std::memcpy(&event, &press, sizeof press);
+    return event;
+}
+
+xcb_generic_event_t activeWindowChange(xcb_timestamp_t time, xcb_window_t window = kRoot) {
+    xcb_property_notify_event_t notify{};
+    notify.response_type = XCB_PROPERTY_NOTIFY;
+    notify.window = window;
+    notify.atom = kActiveWindow;
+    notify.time = time;
+    xcb_generic_event_t event{};
+    std::memcpy(&event, &notify, sizeof notify);
+    return event;
+}
+
+xcb_input_raw_button_press_event_t rawPress(xcb_timestamp_t time, uint8_t extension) {
+    xcb_input_raw_button_press_event_t raw{};
+    raw.response_type = XCB_GE_GENERIC;
+    raw.extension = extension;
+    raw.event_type = XCB_INPUT_RAW_BUTTON_PRESS;
+    raw.time = time;
+    return raw;
+}
+
+TEST(X11UserTime, TheLatestInputUnlessTheActiveWindowChangedSince) {
+    UserTime time;
+    auto note = [&](const xcb_generic_event_t& event) {
+        time.note(event, kRoot, kActiveWindow, kXInput);
+    };
+    EXPECT_FALSE(time.fresh());
+
+    note(activeWindowChange(900));
+    note(keyPress(1000));
+    EXPECT_EQ(time.fresh(), 1000u);
+    note(activeWindowChange(1500, 0x200));  // not the root window's
+    EXPECT_EQ(time.fresh(), 1000u);
+    note(activeWindowChange(1500));
+    EXPECT_FALSE(time.fresh()) << "the user acted elsewhere since";
+
+    const auto raw = rawPress(2000, kXInput);
+    note(reinterpret_cast<const xcb_generic_event_t&>(raw));
+    EXPECT_EQ(time.fresh(), 2000u);
+    const auto foreign = rawPress(2500, kXInput + 1);  // another extension's event
+    note(reinterpret_cast<const xcb_generic_event_t&>(foreign));
+    EXPECT_EQ(time.fresh(), 2000u);
+}
+
+TEST(X11UserTime, OrderAcrossTheWrapOfTheServerClock) {
+    UserTime time;
+    auto note = [&](const xcb_generic_event_t& event) {
+        time.note(event, kRoot, kActiveWindow, kXInput);
+    };
+    // The 32-bit millisecond clock wraps after 49 days: 0x10 comes after 0xFFFFFF00.
+    note(keyPress(0xFFFFFF00));
+    note(keyPress(0x10));
+    EXPECT_EQ(time.fresh(), 0x10u);
+    note(keyPress(0xFFFFFFF0));  // older: read late
+    EXPECT_EQ(time.fresh(), 0x10u);
+    note(activeWindowChange(0xFFFFFFF8));
+    EXPECT_EQ(time.fresh(), 0x10u);
+    note(activeWindowChange(0x20));
+    EXPECT_FALSE(time.fresh());
+}
+
+}  // namespace
+}  // namespace tessora::x11
