@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+namespace tessora {
+
+// The tray's icon: the brand symbol at 16, 22, 24, 32 and 48 px, each also at twice the pixel
+// density.
+QIcon trayIcon();
+
+// One size of it: a `px` × `px` (logical) image at `devicePixelRatio`.
+QImage renderTrayImage(int px, qreal devicePixelRatio = 2.0);
+
+}  // namespace tessora
