@@ -96,6 +96,11 @@ QImage placeholderIcon(const QString& name) {
     return image;
 }
 
+QImage appIconFromFile(const QString& path) {
+    const QImage image = loadScaled(path);
+    return image.isNull() ? image : fitted(image);
+}
+
 QImage appIcon(const InstalledApp& app) {
     QString iconKey;
     if (app.url.endsWith(QLatin1String(".desktop"))) {

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/InstalledApp.h"
+#include "launcher/LauncherKeyRules.h"
+#include "workspace/WindowLayout.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QLineEdit;
+class QWindow;
+
+namespace tessora {
+
+class ActionsMenu;
+class ContentArea;
+class DefaultsStore;
+class IconCache;
+class LauncherState;
+class LayoutsView;
+class PanelHost;
+class PanelNotifier;
+class RecentApps;
+class ResultsView;
+class SearchBar;
+class TabBar;
+class WorkspaceModel;
+
+// The whole content of the launcher panel: the search bar, the tab pills, and either the
+// applications (recent applications and ranked results) or the layouts. Everything is driven
+// from the keyboard by a key monitor on the panel's window, active while the view is shown,
+// which sees each key before the focused control does (see decideLauncherKey).
+//
+// The application data (search text, highlight, selection, chosen layout) lives in the
+// workspace model; the view keeps only its presentation state (LauncherState) and the results
+// of the current search, recomputed when the search text or the catalog changes.
+class ContentView : public QWidget {
+    Q_OBJECT
+
+public:
+    ContentView(WorkspaceModel& model, DefaultsStore& defaults, PanelHost& panel,
+                PanelNotifier& notifier, std::function<void()> openSettings,
+                QWidget* parent = nullptr);
+    ~ContentView() override;
+
+    LauncherState& state() const { return *state_; }
+    IconCache& icons() const { return *icons_; }
+    const InstalledApps& results() const { return results_; }
+    const QList<WindowLayout>& layouts() const { return layouts_; }
+
+    // The pieces, for the shell and for tests.
+    SearchBar* searchBar() const { return searchBar_; }
+    QLineEdit* searchField() const;
+    TabBar* tabBar() const;
+    ResultsView* resultsView() const;
+    RecentApps* recentApps() const;
+    LayoutsView* layoutsView() const;
+    ActionsMenu* actionsMenu() const { return actions_; }
+    bool isKeyMonitorInstalled() const { return !monitored_.isNull(); }
+
+    // Sizes the panel for the view mode (see resizedPanelFrame) and lays the view out for it.
+    void resizePanel();
+    // The shape the panel's content occupies (search capsule and content area), for a window
+    // mask where the panel wants one.
+    QRegion contentShape() const;
+
+    // Actions the keyboard and the mouse share.
+    void selectHighlightedResult();
+    void chooseLayout(const QString& id);
+    void openTab(LauncherTab tab);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void installKeyMonitor();
+    void removeKeyMonitor();
+    bool handleKey(const KeyInput& key);
+    LauncherKeyContext keyContext() const;
+    void hidePanel();
+    void launchSelected();
+
+    void queryChanged();
+    void refreshResults();
+    void refreshRecent();
+    void layoutQueryChanged();
+    void refreshLayouts();
+    void tabChanged();
+    void viewModeChanged();
+    void applySearchFocus();
+    void focusNextTurn();
+    void resetForPanel();
+    void place();
+
+    WorkspaceModel& model_;
+    PanelHost& panel_;
+    std::function<void()> openSettings_;
+    LauncherState* state_;
+    IconCache* icons_;
+    ActionsMenu* actions_;
+    SearchBar* searchBar_;
+    ContentArea* contentArea_;
+    InstalledApps results_;
+    QList<WindowLayout> layouts_;
+    QPointer<QWindow> monitored_;  // the window the key monitor is installed on
+    bool updatingField_ = false;
+};
+
+}  // namespace tessora

@@ -1,0 +1,165 @@
+#include "launcher/IconCache.h"
+
+#include "launcher/AppIcon.h"
+#include "launcher/IconLookup.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+#include <memory>
+#include <mutex>
+
+namespace tessora {
+
+namespace {
+
+constexpr int keptIcons = 256;
+constexpr int keptPixmapKiB = 6 * 1024;
+// Requests beyond this many are dropped, oldest first: they were for rows long scrolled past.
+constexpr size_t maxWanted = 64;
+// The largest size the launcher draws an icon at, in logical pixels.
+constexpr int largestDrawnSize = 64;
+
+IconCache::Loader standardLoader() {
+    // The theme name comes from the GUI library, so it is read here, on the main thread; the
+    // folders are searched the first time an icon is needed, on the worker.
+    struct Shared {
+        QString theme;
+        std::once_flag once;
+        IconDirectories directories;
+    };
+    auto shared = std::make_shared<Shared>();
+    shared->theme = QIcon::themeName();
+    return [shared](const InstalledApp& app) {
+        std::call_once(shared->once, [&] { shared->directories = IconDirectories::standard(shared->theme); });
+        return loadAppIcon(app, shared->directories);
+    };
+}
+
+QPixmap rounded(const QImage& image, int size, double radius, qreal dpr) {
+    const int pixels = static_cast<int>(std::ceil(size * dpr));
+    QPixmap pixmap(pixels, pixels);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(0, 0, pixels, pixels), radius * dpr, radius * dpr);
+    painter.setClipPath(clip);
+    painter.drawImage(QRectF(0, 0, pixels, pixels), image);
+    painter.end();
+    // Clipping is not anti-aliased on every paint engine: soften the edge with the same shape.
+    QPixmap soft(pixels, pixels);
+    soft.fill(Qt::transparent);
+    QPainter edge(&soft);
+    edge.setRenderHint(QPainter::Antialiasing);
+    edge.setPen(Qt::NoPen);
+    edge.setBrush(QBrush(pixmap));
+    edge.drawPath(clip);
+    edge.end();
+    soft.setDevicePixelRatio(dpr);
+    return soft;
+}
+
+}  // namespace
+
+IconCache::IconCache(QObject* parent) : IconCache(standardLoader(), parent) {}
+
+IconCache::IconCache(Loader loader, QObject* parent)
+    : QObject(parent),
+      loader_(std::move(loader)),
+      storedSize_(std::min(appIconSize, static_cast<int>(std::ceil(
+                                            largestDrawnSize * qGuiApp->devicePixelRatio())))),
+      images_(keptIcons),
+      pixmaps_(keptPixmapKiB) {
+    worker_.setMaxThreadCount(1);
+}
+
+IconCache::~IconCache() {
+    wanted_.clear();
+    worker_.clear();
+    // A running load posts its result to us: wait for it, so that it never posts to a dead
+    // object (posted events are dropped with us).
+    worker_.waitForDone();
+}
+
+const QImage& IconCache::placeholder(const QString& name) {
+    const QString initial = name.trimmed().left(1).toUpper();
+    auto found = placeholders_.find(initial);
+    if (found == placeholders_.end()) {
+        found = placeholders_.insert(initial, placeholderIcon(initial));
+    }
+    return *found;
+}
+
+QPixmap IconCache::icon(const InstalledApp& app, int size, double radius, qreal devicePixelRatio) {
+    const QImage* loaded = images_.object(app.id);
+    if (!loaded) {
+        request(app);
+    }
+    const bool own = loaded && !loaded->isNull();
+    const QString key = (own ? app.id : QStringLiteral("\n") + app.name.trimmed().left(1).toUpper()) +
+                        QStringLiteral("|%1|%2|%3").arg(size).arg(radius).arg(devicePixelRatio);
+    if (const QPixmap* pixmap = pixmaps_.object(key)) {
+        return *pixmap;
+    }
+    const QImage& source = own ? *loaded : placeholder(app.name);
+    const QPixmap pixmap = rounded(source, size, radius, devicePixelRatio);
+    const qint64 kib = std::max<qint64>(1, qint64(pixmap.width()) * pixmap.height() * 4 / 1024);
+    pixmaps_.insert(key, new QPixmap(pixmap), kib);
+    return pixmap;
+}
+
+void IconCache::request(const InstalledApp& app) {
+    if (loadingId_ == app.id) {
+        return;
+    }
+    if (wantedIds_.contains(app.id)) {
+        // Asked for again: it is on screen now, so it moves to the front.
+        const auto at = std::find_if(wanted_.begin(), wanted_.end(),
+                                     [&](const InstalledApp& a) { return a.id == app.id; });
+        if (at != wanted_.end()) {
+            wanted_.erase(at);
+        }
+    }
+    wanted_.push_front(app);
+    wantedIds_.insert(app.id);
+    while (wanted_.size() > maxWanted) {
+        wantedIds_.remove(wanted_.back().id);
+        wanted_.pop_back();
+    }
+    startNext();
+}
+
+void IconCache::startNext() {
+    if (!loadingId_.isEmpty()) {
+        return;
+    }
+    if (wanted_.empty()) {
+        return;
+    }
+    const InstalledApp app = wanted_.front();
+    wanted_.pop_front();
+    wantedIds_.remove(app.id);
+    loadingId_ = app.id;
+    const int size = storedSize_;
+    worker_.start([this, app, size] {
+        QImage image = loader_(app);
+        if (!image.isNull() && image.width() > size) {
+            image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, id = app.id, image] { finished(id, image); }, Qt::QueuedConnection);
+    });
+}
+
+void IconCache::finished(const QString& id, const QImage& image) {
+    images_.insert(id, new QImage(image));
+    loadingId_.clear();
+    emit iconLoaded(id);
+    startNext();
+}
+
+}  // namespace tessora

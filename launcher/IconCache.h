@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/InstalledApp.h"
+
+#include <QCache>
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QPixmap>
+#include <QSet>
+#include <QThreadPool>
+#include <deque>
+#include <functional>
+
+namespace tessora {
+
+// Application icons for the launcher, loaded off the main thread so that typing never waits
+// for the disk. Asking for an icon that is not loaded yet gives the placeholder tile at once
+// and queues the load; iconLoaded() says when to repaint. One load runs at a time and the most
+// recently asked-for icons go first, so scrolling quickly through a long list only loads what
+// is on screen. A bounded number of icons is kept.
+class IconCache : public QObject {
+    Q_OBJECT
+
+public:
+    // Runs on the worker thread: the application's icon, or a null image when it has none.
+    using Loader = std::function<QImage(const InstalledApp&)>;
+
+    // Icons from the applications' desktop entries and the current icon theme.
+    explicit IconCache(QObject* parent = nullptr);
+    explicit IconCache(Loader loader, QObject* parent = nullptr);
+    ~IconCache() override;
+
+    // The icon as a square of `size` logical pixels with corners rounded by `radius`, for a
+    // screen of `devicePixelRatio`.
+    QPixmap icon(const InstalledApp& app, int size, double radius, qreal devicePixelRatio);
+    bool isLoaded(const QString& id) const { return images_.contains(id); }
+    // Whether loads are queued or running.
+    bool isBusy() const { return !loadingId_.isEmpty() || !wanted_.empty(); }
+
+signals:
+    void iconLoaded(const QString& id);
+
+private:
+    void request(const InstalledApp& app);
+    void startNext();
+    void finished(const QString& id, const QImage& image);
+    const QImage& placeholder(const QString& name);
+
+    Loader loader_;
+    int storedSize_;
+    QCache<QString, QImage> images_;   // by id; a null image: the app has no icon of its own
+    QCache<QString, QPixmap> pixmaps_; // rounded, at a display size; cost in kilobytes
+    QHash<QString, QImage> placeholders_;  // by initial letter
+    std::deque<InstalledApp> wanted_;  // newest first
+    QSet<QString> wantedIds_;
+    QString loadingId_;
+    QThreadPool worker_;  // last: finishes its job before the rest goes
+};
+
+}  // namespace tessora

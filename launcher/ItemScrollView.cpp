@@ -1,0 +1,230 @@
+#include "launcher/ItemScrollView.h"
+
+#include <QAccessible>
+#include <QCursor>
+#include <QEasingCurve>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QVariantAnimation>
+#include <cmath>
+
+namespace tessora {
+
+namespace {
+
+// A thin light bar that suits the dark panel; the track stays invisible.
+constexpr auto scrollBarStyle = R"(
+QScrollBar:vertical { background: transparent; width: 10px; margin: 4px 2px 4px 2px; }
+QScrollBar::handle:vertical { background: rgba(255, 255, 255, 70); border-radius: 3px; min-height: 28px; }
+QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 110); }
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
+QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }
+)";
+
+// The standard ease-out timing curve.
+QEasingCurve easeOut() {
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+    return curve;
+}
+
+}  // namespace
+
+ItemScrollView::ItemScrollView(QWidget* parent)
+    : QAbstractScrollArea(parent), scroll_(new QVariantAnimation(this)) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    verticalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true);
+    setAutoFillBackground(false);
+    scroll_->setEasingCurve(easeOut());
+    connect(scroll_, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
+    connect(scroll_, &QVariantAnimation::finished, this, &ItemScrollView::scrollFinished);
+}
+
+ItemScrollView::~ItemScrollView() = default;
+
+void ItemScrollView::setItemMetrics(const ItemGridMetrics& metrics) {
+    if (metrics == metrics_) {
+        return;
+    }
+    metrics_ = metrics;
+    relayout();
+}
+
+void ItemScrollView::setItemCount(int count) {
+    if (count == count_) {
+        viewport()->update();
+        return;
+    }
+    count_ = count;
+    if (pressed_ >= count_) {
+        pressed_ = -1;
+    }
+    relayout();
+}
+
+void ItemScrollView::relayout() {
+    geometry_ = ItemGridGeometry(metrics_, viewport()->width(), count_);
+    QScrollBar* bar = verticalScrollBar();
+    const int range = std::max(0, static_cast<int>(std::ceil(geometry_.contentHeight())) - viewport()->height());
+    bar->setRange(0, range);
+    bar->setPageStep(viewport()->height());
+    bar->setSingleStep(24);
+    if (scroll_->state() == QAbstractAnimation::Running && scroll_->endValue().toInt() > range) {
+        scroll_->stop();
+    }
+    viewport()->update();
+}
+
+QRectF ItemScrollView::itemRectInViewport(int index) const {
+    return geometry_.itemRect(index).translated(0, -verticalScrollBar()->value());
+}
+
+std::pair<int, int> ItemScrollView::visibleItems() const {
+    const double top = verticalScrollBar()->value();
+    return geometry_.itemsBetween(top, top + viewport()->height());
+}
+
+void ItemScrollView::revealItem(int index, int milliseconds) {
+    if (index < 0 || index >= count_) {
+        return;
+    }
+    const QRectF item = geometry_.itemRect(index);
+    const int height = viewport()->height();
+    const int from = scrollTarget();
+    int to = from;
+    if (item.top() < from) {
+        to = static_cast<int>(std::floor(item.top()));
+    } else if (item.bottom() > from + height) {
+        to = static_cast<int>(std::ceil(item.bottom())) - height;
+    }
+    to = std::clamp(to, 0, verticalScrollBar()->maximum());
+    if (to == from) {
+        return;
+    }
+    scroll_->stop();
+    if (milliseconds <= 0) {
+        verticalScrollBar()->setValue(to);
+        emit scrollFinished();
+        return;
+    }
+    scroll_->setDuration(milliseconds);
+    scroll_->setStartValue(verticalScrollBar()->value());
+    scroll_->setEndValue(to);
+    scroll_->start();
+}
+
+void ItemScrollView::scrollToTop() {
+    scroll_->stop();
+    verticalScrollBar()->setValue(0);
+}
+
+void ItemScrollView::restart() {
+    scrollToTop();
+    pressed_ = -1;
+    hovered_ = -1;
+}
+
+int ItemScrollView::scrollTarget() const {
+    return isScrolling() ? scroll_->endValue().toInt() : verticalScrollBar()->value();
+}
+
+bool ItemScrollView::isScrolling() const {
+    return scroll_->state() == QAbstractAnimation::Running;
+}
+
+void ItemScrollView::announceHighlight(int index) {
+    if (!QAccessible::isActive() || index < 0 || index >= count_) {
+        return;
+    }
+    const auto [first, last] = visibleItems();
+    if (index < first || index >= last) {
+        return;
+    }
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(index - first);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ItemScrollView::hoverItem(int) {}
+
+void ItemScrollView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double top = verticalScrollBar()->value();
+    const QRectF dirty = event->rect();
+    const auto [first, last] = geometry_.itemsBetween(top + dirty.top(), top + dirty.bottom() + 1);
+    for (int i = first; i < last; ++i) {
+        const QRectF rect = itemRectInViewport(i);
+        if (rect.intersects(dirty)) {
+            painter.save();
+            paintItem(painter, i, rect);
+            painter.restore();
+        }
+    }
+}
+
+void ItemScrollView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    relayout();
+}
+
+int ItemScrollView::itemAtViewport(QPointF point) const {
+    return geometry_.itemAt(point + QPointF(0, verticalScrollBar()->value()));
+}
+
+void ItemScrollView::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton ? itemAtViewport(event->position()) : -1;
+    event->accept();
+}
+
+void ItemScrollView::mouseReleaseEvent(QMouseEvent* event) {
+    const int pressed = pressed_;
+    pressed_ = -1;
+    if (event->button() == Qt::LeftButton && pressed >= 0 &&
+        itemAtViewport(event->position()) == pressed) {
+        activateItem(pressed);
+    }
+    event->accept();
+}
+
+void ItemScrollView::mouseMoveEvent(QMouseEvent* event) {
+    setHovered(itemAtViewport(event->position()));
+}
+
+bool ItemScrollView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) {
+        setHovered(-1);
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void ItemScrollView::setHovered(int index) {
+    if (index == hovered_) {
+        return;
+    }
+    // Leaving one item clears the hover before the next one is entered.
+    if (hovered_ >= 0) {
+        hovered_ = -1;
+        hoverItem(-1);
+    }
+    hovered_ = index;
+    if (index >= 0) {
+        hoverItem(index);
+    }
+}
+
+void ItemScrollView::scrollContentsBy(int, int) {
+    // Items under a still pointer change while scrolling.
+    if (hovered_ >= 0 && viewport()->underMouse()) {
+        setHovered(itemAtViewport(viewport()->mapFromGlobal(QCursor::pos())));
+    }
+    viewport()->update();
+}
+
+}  // namespace tessora

@@ -1,0 +1,65 @@
+#include "launcher/SearchBar.h"
+
+#include "launcher/LauncherPainting.h"
+#include "launcher/SelectionStrip.h"
+#include "launcher/Spinner.h"
+#include "preferences/Palette.h"
+#include "preferences/Shapes.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace tessora {
+
+using namespace launcherpaint;
+
+SearchBar::SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      field_(new QLineEdit(this)),
+      spinner_(new Spinner(this)),
+      strip_(new SelectionStrip(model, icons, this)) {
+    setFixedSize(barWidth, barHeight);
+
+    field_->setFrame(false);
+    field_->setFont(textFont(25, QFont::Normal));
+    field_->setAttribute(Qt::WA_MacShowFocusRect, false);
+    QPalette colours = field_->palette();
+    colours.setColor(QPalette::Base, Qt::transparent);
+    colours.setColor(QPalette::Text, Qt::white);
+    colours.setColor(QPalette::PlaceholderText, white(0.32));
+    colours.setColor(QPalette::Highlight, QColor(183, 159, 255, 120));
+    colours.setColor(QPalette::HighlightedText, Qt::white);
+    field_->setPalette(colours);
+    field_->setMinimumWidth(80);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(28, 0, 28, 0);
+    row->setSpacing(15);
+    row->addWidget(field_, 1);
+    row->addWidget(spinner_, 0, Qt::AlignVCenter);
+    row->addWidget(strip_, 0, Qt::AlignVCenter);
+    row->addWidget(actions, 0, Qt::AlignVCenter);
+
+    spinner_->setVisible(model_.scanning());
+    connect(&model_, &WorkspaceModel::scanningChanged, this,
+            [this] { spinner_->setVisible(model_.scanning()); });
+}
+
+void SearchBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bar = rect();
+    QLinearGradient fill(bar.topLeft(), bar.bottomLeft());
+    fill.setColorAt(0, searchBarTop());
+    fill.setColorAt(1, searchBarBottom());
+    painter.fillPath(capsule(bar), fill);
+    painter.setPen(QPen(white(0.13), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(capsule(bar.adjusted(0.5, 0.5, -0.5, -0.5)));
+}
+
+}  // namespace tessora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+
+namespace tessora {
+
+class IconCache;
+class SelectionStrip;
+class Spinner;
+class WorkspaceModel;
+
+// The capsule at the top of the panel, 540 x 80: the search field, a spinner while the
+// catalog is being scanned, the selection strip while something is selected, and the actions
+// button given by the owner.
+class SearchBar : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int barWidth = 540;
+    static constexpr int barHeight = 80;
+
+    SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, QWidget* parent = nullptr);
+
+    QLineEdit* field() const { return field_; }
+    Spinner* spinner() const { return spinner_; }
+    SelectionStrip* strip() const { return strip_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    WorkspaceModel& model_;
+    QLineEdit* field_;
+    Spinner* spinner_;
+    SelectionStrip* strip_;
+};
+
+}  // namespace tessora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "launcher/LauncherTab.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+namespace tessora {
+
+class LauncherState;
+
+// One tab's pill: its title on a capsule, brighter and bolder for the current tab.
+class TabPill : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    TabPill(const QString& title, QWidget* parent = nullptr);
+
+    bool isCurrent() const { return current_; }
+    void setCurrent(bool current);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QFont titleFont() const;
+
+    bool current_ = false;
+};
+
+// The row of tab pills, "Applications" then "Layouts", centred at the top of the content area.
+class TabBar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TabBar(LauncherState& state, QWidget* parent = nullptr);
+
+    TabPill* pill(LauncherTab tab) const { return tab == LauncherTab::Applications ? apps_ : layouts_; }
+
+signals:
+    void pillActivated(tessora::LauncherTab tab);
+
+private:
+    void refresh();
+
+    LauncherState& state_;
+    TabPill* apps_;
+    TabPill* layouts_;
+};
+
+}  // namespace tessora

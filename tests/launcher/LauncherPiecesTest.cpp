@@ -1,0 +1,173 @@
+// Pieces of the launcher that need no panel: glyph geometry, item geometry, icon loading and
+// the key rules that only the monitor's surroundings can reach.
+#include "launcher/IconCache.h"
+#include "launcher/IconLookup.h"
+#include "launcher/ItemGrid.h"
+#include "launcher/KeyNormalization.h"
+#include "launcher/LauncherKeyRules.h"
+#include "launcher/LayoutGlyph.h"
+#include "tests/support/TemporaryTree.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QThread>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace tessora {
+namespace {
+
+void expectRect(const QRectF& actual, double x, double y, double w, double h) {
+    EXPECT_NEAR(actual.x(), x, 1e-9);
+    EXPECT_NEAR(actual.y(), y, 1e-9);
+    EXPECT_NEAR(actual.width(), w, 1e-9);
+    EXPECT_NEAR(actual.height(), h, 1e-9);
+}
+
+TEST(LayoutGlyph, TilesKeepTheirGapsAndOnlyChainHasTheCircle) {
+    const auto focus = layoutglyph::regionRects(*layoutWithID("focus"), {60, 40});
+    ASSERT_EQ(focus.size(), 1u);
+    expectRect(focus[0], 13.47, 10.11, 33.06, 19.78);
+
+    const auto mirror = layoutglyph::regionRects(*layoutWithID("mirror"), {90, 62});
+    ASSERT_EQ(mirror.size(), 2u);
+    expectRect(mirror[0], 6.75, 6.75, 37.5, 48.5);
+    EXPECT_NEAR(mirror[1].left() - mirror[0].right(), 1.5, 1e-9);
+    EXPECT_FALSE(layoutglyph::chainBadgeRect(*layoutWithID("mirror"), {90, 62}));
+
+    const auto badge = layoutglyph::chainBadgeRect(*layoutWithID("ribbon"), {60, 40});
+    ASSERT_TRUE(badge);
+    expectRect(*badge, 19, 9, 22, 22);
+    EXPECT_EQ(layoutglyph::regionRects(*layoutWithID("ribbon"), {60, 40}).size(), 2u);
+
+    // Regions too small for the gap collapse to nothing rather than turning inside out.
+    const WindowLayout sliver{"s", "Sliver", {{0, 0, 0.01, 1}}};
+    EXPECT_EQ(layoutglyph::regionRects(sliver, {60, 40})[0].width(), 0);
+}
+
+TEST(ItemGrid, PlacesItemsAndFindsThemUnderThePointer) {
+    ItemGridMetrics grid;
+    grid.columns = 7;
+    grid.itemHeight = 94;
+    grid.rowSpacing = 10;
+    grid.columnSpacing = 8;
+    grid.padding = QMarginsF(12, 12, 12, 12);
+    const ItemGridGeometry cells(grid, 880, 12);
+    EXPECT_NEAR(cells.columnWidth(), (880 - 24 - 48) / 7.0, 1e-9);
+    expectRect(cells.itemRect(8), 12 + cells.columnWidth() + 8, 12 + 104, cells.columnWidth(), 94);
+    EXPECT_DOUBLE_EQ(cells.contentHeight(), 12 + 94 + 10 + 94 + 12);
+    EXPECT_EQ(cells.itemsBetween(0, 50), (std::pair{0, 7}));
+    EXPECT_EQ(cells.itemsBetween(110, 111), (std::pair{0, 0})) << "the gap between two rows";
+    EXPECT_EQ(cells.itemsBetween(105, 400), (std::pair{0, 12}));
+    EXPECT_EQ(cells.itemAt(cells.itemRect(9).center()), 9);
+    EXPECT_EQ(cells.itemAt(cells.itemRect(9).topLeft() + QPointF(1, 1)), -1) << "a rounded corner";
+
+    const ItemGridGeometry rows({}, 500, 10000);
+    EXPECT_EQ(rows.itemsBetween(58 * 5000, 58 * 5000 + 300).first, 5000);
+}
+
+TEST(LauncherKeyRules, KeysOutsideThePanelAndClearingWithoutTheFieldPassOn) {
+    LauncherKeyContext context;
+    context.searchFocused = true;
+    const KeyInput escape{MacKey::escape, 0};
+    EXPECT_TRUE(decideLauncherKey(escape, context).consume);
+    context.eventInPanel = false;
+    EXPECT_TRUE(decideLauncherKey(escape, context).consume) << "the panel still has the keyboard";
+    context.panelIsKeyWindow = false;
+    EXPECT_FALSE(decideLauncherKey(escape, context).consume);
+
+    LauncherKeyContext panel;
+    const KeyInput clear{MacKey::c, KeyModifiers::command | KeyModifiers::shift};
+    panel.searchFocused = true;
+    EXPECT_EQ(decideLauncherKey(clear, panel).command, LauncherKeyCommand::ClearSelection);
+    panel.searchFocused = false;
+    EXPECT_FALSE(decideLauncherKey(clear, panel).consume) << "the menu's shortcut takes it";
+    const KeyInput capsEscape{MacKey::escape, 0x10000};  // a bit outside the four modifiers
+    EXPECT_EQ(decideLauncherKey(capsEscape, panel).command, LauncherKeyCommand::None);
+}
+
+bool waitFor(const std::function<bool()>& done) {
+    QDeadlineTimer limit(5000);
+    while (!done() && !limit.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return done();
+}
+
+TEST(IconCache, LoadsOffTheMainThreadAndShowsAPlaceholderMeanwhile) {
+    std::atomic<bool> offMainThread = true;
+    std::atomic<int> loads = 0;
+    QImage red(128, 128, QImage::Format_ARGB32_Premultiplied);
+    red.fill(Qt::red);
+    IconCache icons([&](const InstalledApp& app) {
+        offMainThread = offMainThread && QThread::currentThread() != qApp->thread();
+        ++loads;
+        return app.id == "none" ? QImage() : red;
+    });
+    QStringList loaded;
+    QObject::connect(&icons, &IconCache::iconLoaded, [&](const QString& id) { loaded << id; });
+    const InstalledApp app{"red", "Red", "/x.desktop", {}};
+    const QImage before = icons.icon(app, 44, 10, 1).toImage();
+    EXPECT_NE(before.pixelColor(22, 22), QColor(Qt::red)) << "the placeholder first";
+    icons.icon(app, 44, 10, 1);  // asked again while loading: one load
+    icons.icon({"none", "None", "/y.desktop", {}}, 44, 10, 1);
+    ASSERT_TRUE(waitFor([&] { return !icons.isBusy(); }));
+    EXPECT_EQ(loaded, (QStringList{"red", "none"}));
+    EXPECT_EQ(loads, 2);
+    EXPECT_TRUE(offMainThread);
+    const QImage after = icons.icon(app, 44, 10, 1).toImage();
+    EXPECT_EQ(after.size(), QSize(44, 44));
+    EXPECT_EQ(after.pixelColor(22, 22), QColor(Qt::red));
+    EXPECT_EQ(after.pixelColor(0, 0).alpha(), 0) << "rounded corners";
+    EXPECT_TRUE(icons.isLoaded("none"));
+    EXPECT_EQ(loads, 2);
+}
+
+TEST(IconLookup, FindsThemedIconsBestFirstAndAbsoluteFiles) {
+    testing::TemporaryTree tree;
+    tree.write("icons/Dark/index.theme",
+               "[Icon Theme]\nName=Dark\nInherits=hicolor\nDirectories=48x48/apps,symbolic/apps\n\n"
+               "[48x48/apps]\nSize=48\nContext=Applications\nType=Fixed\n\n"
+               "[symbolic/apps]\nSize=16\nContext=Applications\nType=Scalable\n");
+    tree.write("icons/hicolor/index.theme",
+               "[Icon Theme]\nName=Hicolor\nDirectories=32x32/apps,256x256/apps,scalable/apps,48x48/mimetypes\n\n"
+               "[32x32/apps]\nSize=32\nContext=Applications\n[256x256/apps]\nSize=256\nContext=Applications\n"
+               "[scalable/apps]\nSize=128\nType=Scalable\nContext=Applications\n"
+               "[48x48/mimetypes]\nSize=48\nContext=MimeTypes\n");
+    QImage image(64, 32, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    for (const char* folder : {"icons/Dark/48x48/apps", "icons/hicolor/32x32/apps", "icons/hicolor/256x256/apps",
+                               "icons/Dark/symbolic/apps", "icons/hicolor/48x48/mimetypes", "pixmaps"}) {
+        tree.makeFolder(folder);
+    }
+    tree.makeFolder("icons/hicolor/scalable/apps");
+    image.save(tree.path("icons/hicolor/32x32/apps/small.png"));
+    image.save(tree.path("icons/hicolor/256x256/apps/small.png"));
+    image.save(tree.path("icons/Dark/48x48/apps/themed.png"));
+    image.save(tree.path("icons/hicolor/256x256/apps/themed.png"));
+    image.save(tree.path("icons/Dark/symbolic/apps/symbolic.png"));
+    image.save(tree.path("icons/hicolor/48x48/mimetypes/mime.png"));
+    image.save(tree.path("pixmaps/legacy.xpm"));
+
+    const IconDirectories dirs("Dark", {tree.path("icons")}, {tree.path("pixmaps")});
+    EXPECT_EQ(dirs.find("themed"), tree.path("icons/Dark/48x48/apps/themed.png")) << "the theme before hicolor";
+    EXPECT_EQ(dirs.find("small"), tree.path("icons/hicolor/256x256/apps/small.png")) << "the largest size";
+    EXPECT_EQ(dirs.find("symbolic"), "");
+    EXPECT_EQ(dirs.find("mime"), "");
+    EXPECT_EQ(dirs.find("legacy.xpm"), tree.path("pixmaps/legacy.xpm"));
+
+    tree.write("apps/themed.desktop", "[Desktop Entry]\nType=Application\nName=T\nExec=t\nIcon=themed\n");
+    tree.write("apps/file.desktop", "[Desktop Entry]\nType=Application\nName=F\nExec=f\nIcon=" +
+                                        tree.path("pixmaps/legacy.xpm").toUtf8() + "\n");
+    tree.write("apps/missing.desktop", "[Desktop Entry]\nType=Application\nName=M\nExec=m\nIcon=nowhere\n");
+    const QImage themed = loadAppIcon({"themed", "T", tree.path("apps/themed.desktop"), {}}, dirs);
+    EXPECT_EQ(themed.size(), QSize(128, 128));
+    EXPECT_EQ(themed.pixelColor(64, 64), QColor(Qt::blue));
+    EXPECT_EQ(themed.pixelColor(64, 5).alpha(), 0) << "a wide icon is centred on a square";
+    EXPECT_FALSE(loadAppIcon({"file", "F", tree.path("apps/file.desktop"), {}}, dirs).isNull());
+    EXPECT_TRUE(loadAppIcon({"missing", "M", tree.path("apps/missing.desktop"), {}}, dirs).isNull());
+}
+
+}  // namespace
+}  // namespace tessora
