@@ -14,9 +14,10 @@ build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET) -j $(JOBS)
 
-# The main job: list this machine's applications ranked for QUERY (all when empty).
+# The main job: runs the resident tray application (in a virtual session of its own when there
+# is no display; see scripts/run.sh).
 run: build
-	@./scripts/run.sh $(QUERY)
+	@./scripts/run.sh
 
 # Builds everything (warnings are errors), runs the fuzz targets briefly, then every test.
 test: deps

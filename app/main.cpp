@@ -1,6 +1,7 @@
 #include "app/ArrangeCommand.h"
 #include "app/CommandLine.h"
 #include "app/ListApps.h"
+#include "app/ResidentApplication.h"
 #include "platform/x11/X11WindowSystem.h"
 
 #include <QApplication>
@@ -36,6 +37,9 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv,
 
 int main(int argc, char** argv) {
     const CommandLine command = parseCommandLine(argumentsOf(argc, argv));
+    if (command.action == CommandLine::Action::Run) {
+        return runResidentApplication(argc, argv);
+    }
     const std::unique_ptr<QCoreApplication> application = makeApplication(argc, argv, command);
     QCoreApplication::setApplicationName(QStringLiteral("tessora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSORA_VERSION));
@@ -64,11 +68,7 @@ int main(int argc, char** argv) {
             std::fputs(qPrintable(usageText(program)), stderr);
             return 2;
         case CommandLine::Action::Run:
-            std::fprintf(stderr,
-                         "%s: the resident application is not available in this build yet\n",
-                         qPrintable(program));
-            std::fputs(qPrintable(usageText(program)), stderr);
-            return 2;
+            break;  // handled above
     }
     return 2;
 }

@@ -1,63 +1,96 @@
 #!/usr/bin/env bash
-# The main job: lists this machine's applications, then opens three real applications and
-# arranges their windows in a layout, as `tessora --arrange` does for a user. Without a display
-# it brings up its own virtual X session (Xvfb and the openbox window manager), saves a
-# screenshot of the result and closes the session again.
-#   LAYOUT=quadra APPS="debian-xterm display-im6.q16" make run
+# The main job: runs Tessora, the resident tray application.
+#
+# With a display it simply runs there. Without one it first brings up a virtual session of its
+# own: Xvfb, the openbox window manager, trayer as the tray and a D-Bus session bus, with fresh
+# settings in a temporary folder. It starts Tessora, finishes the first-run welcome, presses the
+# shortcut (Ctrl+Escape) so that the launcher shows, saves screenshots under build/screenshots/
+# and prints how to look at the session. It keeps running until Ctrl+C, then cleans up.
+#   make run                       TESSORA=/path/to/tessora make run   (another build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tessora=${TESSORA:-$PWD/build/bin/tessora}
-layout=${LAYOUT:-triad}
-read -r -a apps <<<"${APPS:-debian-xterm debian-uxterm display-im6.q16}"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec "$tessora" "$@"
+fi
+
+# A session bus of our own, so that a Tessora running on another display never answers for us.
+if [ -z "${TESSORA_RUN_SESSION:-}" ]; then
+  export TESSORA_RUN_SESSION=1
+  exec dbus-run-session -- "$0" "$@"
+fi
+
 shots=$PWD/build/screenshots
 mkdir -p "$shots"
-
-session_pids=()  # ended last first: the applications, then the window manager, then the server
+scratch=$(mktemp -d)
+session_pids=()  # ended last first: Tessora, then the tray, the window manager, the server
 cleanup() {
+  trap - EXIT INT TERM
   local i
   for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
     kill "${session_pids[$i]}" 2>/dev/null || true
+    wait "${session_pids[$i]}" 2>/dev/null || true
   done
-  wait 2>/dev/null || true
+  rm -rf "$scratch"
 }
 trap cleanup EXIT
+trap 'exit 0' INT TERM
 
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  echo "No display: starting a virtual X session (Xvfb 1600x900, openbox)"
-  exec 3< <(Xvfb -displayfd 1 -screen 0 1600x900x24 -nolisten tcp 2>/dev/null)
-  session_pids+=($!)
-  read -r number <&3
-  export DISPLAY=:$number
-  openbox --sm-disable >/dev/null 2>&1 &
-  session_pids+=($!)
-  # The window manager is ready once it names itself on the root window.
+# Waits up to ~10 s for a command to succeed.
+wait_for() {
+  local _
   for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    "$@" >/dev/null 2>&1 && return 0
     sleep 0.05
   done
-  virtual=1
+  echo "Gave up waiting for: $*" >&2
+  return 1
+}
+# Tessora's windows say what they are in WM_WINDOW_ROLE: "launcher" or "settings".
+active_role() { xprop -id "$(xdotool getactivewindow)" WM_WINDOW_ROLE 2>/dev/null; }
+panel_is_active() { active_role | grep -q '"launcher"'; }
+welcome_is_active() { active_role | grep -q '"settings"'; }
+
+echo "No display: starting a virtual session (Xvfb 1600x900, openbox, trayer, D-Bus)"
+exec 3< <(exec Xvfb -displayfd 1 -screen 0 1600x900x24 -nolisten tcp 2>/dev/null)
+session_pids+=($!)
+read -r number <&3
+export DISPLAY=:$number
+export XDG_CONFIG_HOME=$scratch/config
+openbox --sm-disable >/dev/null 2>&1 &
+session_pids+=($!)
+wait_for sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+trayer --edge top --align right --widthtype request --height 26 --heighttype pixel \
+  --SetDockType true --SetPartialStrut true --transparent true --alpha 0 --tint 0x1a1726 \
+  >/dev/null 2>&1 &
+session_pids+=($!)
+wait_for xdotool search --classname trayer
+
+"$tessora" &
+session_pids+=($!)
+tessora_pid=$!
+# A first run opens the welcome window; Return continues from it.
+if wait_for welcome_is_active; then
+  import -window root "$shots/run-first-run.png"
+  xdotool key Return
+fi
+xdotool key ctrl+Escape
+if wait_for panel_is_active; then
+  import -window root "$shots/run-launcher.png"
 fi
 
-echo "== Installed applications (tessora --list-apps)"
-"$tessora" --list-apps "${QUERY:-}"
-echo
-echo "== tessora --arrange $layout ${apps[*]}"
-status=0
-"$tessora" --arrange "$layout" "${apps[@]}" || status=$?
-shot=$shots/arrange-$layout.png
-if import -window root "$shot" 2>/dev/null; then
-  echo "Screenshot of the arranged windows: $shot"
-fi
-if [ -n "${virtual:-}" ]; then
-  # Close what runs on the virtual display (the applications the run opened) before the
-  # window manager and the server go.
-  for environ in /proc/[0-9]*/environ; do
-    pid=${environ#/proc/}
-    pid=${pid%/environ}
-    [ "$pid" = "$$" ] && continue
-    if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qx "DISPLAY=$DISPLAY"; then
-      case " ${session_pids[*]} " in *" $pid "*) ;; *) session_pids+=("$pid") ;; esac
-    fi
-  done
-fi
-exit "$status"
+cat <<EOF
+
+Tessora is running (pid $tessora_pid) on the virtual display $DISPLAY, with its settings in
+$XDG_CONFIG_HOME. Screenshots: $shots/run-first-run.png, $shots/run-launcher.png
+
+Look at the session from another terminal:
+  DISPLAY=$DISPLAY xdotool key ctrl+Escape              # show or hide the launcher
+  DISPLAY=$DISPLAY import -window root shot.png         # a screenshot of the whole screen
+  DISPLAY=$DISPLAY xterm &                              # an application to arrange
+  DISPLAY=$DISPLAY xdotool mousemove 1590 12 click 3    # the tray menu (top right)
+
+Ctrl+C ends Tessora and the session.
+EOF
+wait "$tessora_pid" || true

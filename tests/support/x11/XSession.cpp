@@ -162,10 +162,12 @@ bool XSession::waitUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
-QProcess* XSession::run(const QString& program, const QStringList& arguments) {
+QProcess* XSession::run(const QString& program, const QStringList& arguments,
+                        const QProcessEnvironment& environment) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    env.insert(environment);
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start(program, arguments);
@@ -230,6 +232,10 @@ void XSession::moveToDesktop(xcb_window_t window, uint32_t desktop) {
 
 void XSession::switchToDesktop(uint32_t desktop) {
     clientMessage(m_root, atom("_NET_CURRENT_DESKTOP"), {desktop, XCB_CURRENT_TIME});
+}
+
+void XSession::activate(xcb_window_t window) {
+    clientMessage(window, atom("_NET_ACTIVE_WINDOW"), {2, XCB_CURRENT_TIME, 0});
 }
 
 void XSession::pressKey(uint8_t keycode, bool down) {

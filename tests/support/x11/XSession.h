@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -36,8 +37,9 @@ public:
     // Runs the test client with `arguments` and waits for its "ready": its window ids, empty
     // when it did not get ready.
     std::vector<xcb_window_t> startClient(const QStringList& arguments);
-    // Runs any program on the display.
-    QProcess* run(const QString& program, const QStringList& arguments);
+    // Runs any program on the display, with `environment` added to this process's own.
+    QProcess* run(const QString& program, const QStringList& arguments,
+                  const QProcessEnvironment& environment = {});
     static QString testClientPath();
 
     // Waits for `condition`, checking it whenever the server reports a change on the root
@@ -51,6 +53,7 @@ public:
     void setFullScreen(xcb_window_t window);
     void moveToDesktop(xcb_window_t window, uint32_t desktop);
     void switchToDesktop(uint32_t desktop);
+    void activate(xcb_window_t window);
     xcb_atom_t atom(const char* name) const;
 
     // Input as a user makes it (XTEST).

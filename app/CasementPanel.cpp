@@ -1,0 +1,184 @@
+#include "app/CasementPanel.h"
+
+#include "app/PanelGeometry.h"
+#include "app/PanelKeys.h"
+#include "app/QtWindowSpace.h"
+#include "app/TypedKeyEvent.h"
+#include "launcher/KeyNormalization.h"
+#include "platform/WindowSystem.h"
+#include "preferences/Palette.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QWindow>
+
+namespace tessora {
+
+CasementPanel::CasementPanel(WindowSystem& windows)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      windows_(windows) {
+    setWindowTitle(QStringLiteral("Tessora"));
+    // Tells it apart from the settings window, which has the same title and class.
+    setWindowRole(QStringLiteral("launcher"));
+    setObjectName(QStringLiteral("CasementPanel"));
+    resize(initialWidth, initialHeight);
+    // Without a compositing manager a clear window shows black: the panel is opaque in the
+    // palette's background, and its content paints on top.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, palette::windowBackground());
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    // Created now, unmapped, so that it is marked as a panel before it is first shown.
+    windows_.preparePanelWindow(winId());
+    // Key events reach the window before any widget inside it: Escape is ours, whichever
+    // control has the focus.
+    windowHandle()->installEventFilter(this);
+}
+
+CasementPanel::~CasementPanel() {
+    didDismiss_ = nullptr;
+    didBecomeKey_ = nullptr;
+}
+
+void CasementPanel::setContent(QWidget* content, std::function<QRegion()> shape) {
+    delete content_;
+    content_ = content;
+    shape_ = std::move(shape);
+    if (content_) {
+        content_->setParent(this);
+        content_->setGeometry(rect());
+        content_->show();
+    }
+    updateShape();
+}
+
+void CasementPanel::updateShape() {
+    const QRegion region = shape_ ? shape_() : QRegion();
+    if (region.isEmpty()) {
+        clearMask();
+    } else if (region != mask()) {
+        setMask(region);
+    }
+}
+
+bool CasementPanel::isPanelVisible() const {
+    return isVisible();
+}
+
+double CasementPanel::primaryHeight() const {
+    if (const std::optional<double> height = tessora::primaryHeight(windows_.screens())) {
+        return *height;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().height() * screen->devicePixelRatio() : 0.0;
+}
+
+ScreenRect CasementPanel::panelFrame() const {
+    return toScreenSpace(fromQtGeometry(geometry()), primaryHeight());
+}
+
+std::optional<ScreenRect> CasementPanel::panelScreenVisibleFrame() const {
+    const QList<Screen> screens = windows_.screens();
+    const std::optional<double> height = tessora::primaryHeight(screens);
+    if (!height) {
+        return std::nullopt;
+    }
+    const WindowRect frame = fromQtGeometry(geometry());
+    const Screen screen = screenContaining(screens, QPointF(frame.midX(), frame.midY()))
+                              .value_or(screens.front());
+    return toScreenSpace(screen.visibleFrame, *height);
+}
+
+void CasementPanel::setPanelFrame(const ScreenRect& frame) {
+    setGeometry(toQtGeometry(toWindowSpace(frame, primaryHeight())));
+}
+
+void CasementPanel::orderFront() {
+    if (!isVisible()) {
+        show();
+        // The window manager must have seen the map before our activation request, which
+        // travels on another connection.
+        QGuiApplication::sync();
+    }
+    raise();
+    activateWindow();
+    windows_.activateOwnWindow(winId());
+}
+
+void CasementPanel::orderOut() {
+    hide();
+}
+
+void CasementPanel::setDidDismiss(std::function<void()> didDismiss) {
+    didDismiss_ = std::move(didDismiss);
+}
+
+void CasementPanel::setDidBecomeKey(std::function<void()> didBecomeKey) {
+    didBecomeKey_ = std::move(didBecomeKey);
+}
+
+void CasementPanel::deliverTypedKeys(const QList<TypedKey>& keys) {
+    for (const TypedKey& typed : keys) {
+        // The panel may hide on the way (Escape): the rest were meant for it, not for whatever
+        // has the focus now.
+        if (!isVisible() || !windowHandle()) {
+            return;
+        }
+        const QtKeyPress key = qtKeyPress(typed);
+        QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, key.text);
+        QCoreApplication::sendEvent(windowHandle(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, key.text);
+        QCoreApplication::sendEvent(windowHandle(), &release);
+    }
+}
+
+void CasementPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && didBecomeKey_) {
+        didBecomeKey_();
+    }
+}
+
+bool CasementPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::KeyPress &&
+        keyHidesPanel(normalizedKey(*static_cast<QKeyEvent*>(event)))) {
+        orderOut();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CasementPanel::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        visiblePeriod_ = true;
+        // The content has laid itself out for this showing (it may have resized the panel).
+        updateShape();
+    }
+    QWidget::showEvent(event);
+}
+
+void CasementPanel::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Spontaneous hide events come from the window system (the window was unmapped behind our
+    // back) while the widget stays visible; only our own hiding ends a visible period.
+    if (event->spontaneous() || !visiblePeriod_) {
+        return;
+    }
+    visiblePeriod_ = false;
+    if (didDismiss_) {
+        didDismiss_();
+    }
+}
+
+void CasementPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (content_) {
+        content_->setGeometry(rect());
+    }
+    updateShape();
+}
+
+}  // namespace tessora

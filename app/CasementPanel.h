@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/PanelWindow.h"
+
+#include <QWidget>
+#include <functional>
+
+namespace tessora {
+
+class WindowSystem;
+
+// The launcher panel window: frameless, kept above other windows on every desktop, out of the
+// taskbar and the pager; 544 x 550 until its content resizes it. It is hidden and shown, never
+// recreated. Escape without modifiers hides it; every way it disappears (Escape, hide(), the
+// window manager closing it) ends in the dismissal callback once per visible period.
+class CasementPanel final : public QWidget, public PanelWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int initialWidth = 544;
+    static constexpr int initialHeight = 550;
+
+    explicit CasementPanel(WindowSystem& windows);
+    ~CasementPanel() override;
+
+    // The view the panel shows, filling it; the panel takes ownership. `shape`, when given, is
+    // the region (in the panel's coordinates) the view paints: the window is cut to it, since
+    // without a compositing manager the rest would show as an opaque rectangle.
+    void setContent(QWidget* content, std::function<QRegion()> shape = {});
+    QWidget* content() const { return content_; }
+
+    // --- PanelWindow
+    bool isPanelVisible() const override;
+    ScreenRect panelFrame() const override;
+    std::optional<ScreenRect> panelScreenVisibleFrame() const override;
+    void setPanelFrame(const ScreenRect& frame) override;
+    void orderFront() override;
+    void orderOut() override;
+    void setDidDismiss(std::function<void()> didDismiss) override;
+    void setDidBecomeKey(std::function<void()> didBecomeKey) override;
+    void deliverTypedKeys(const QList<TypedKey>& keys) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // The primary monitor's height, which converts between window and screen space.
+    double primaryHeight() const;
+    void updateShape();
+
+    WindowSystem& windows_;
+    QWidget* content_ = nullptr;
+    std::function<QRegion()> shape_;
+    std::function<void()> didDismiss_;
+    std::function<void()> didBecomeKey_;
+    bool visiblePeriod_ = false;
+};
+
+}  // namespace tessora

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "platform/WindowSystem.h"
+
+#include <QList>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace tessora {
+
+// Keys typed between the shortcut and the launcher panel taking the focus would land in the
+// application the user came from. From begin() until finish() the keyboard is held and what is
+// typed is kept; finish() lets go and hands the keys over, in order. A hold ends by itself after
+// `limit`, so a focus that never arrives cannot keep the keyboard. Where the keyboard cannot be
+// held (another program holds it) keys go where they always went. Main thread only.
+class KeyboardHandover {
+public:
+    static constexpr Clock::Duration limit = std::chrono::milliseconds(1000);
+
+    KeyboardHandover(WindowSystem& windows, Clock& clock);
+    ~KeyboardHandover();
+    KeyboardHandover(const KeyboardHandover&) = delete;
+    KeyboardHandover& operator=(const KeyboardHandover&) = delete;
+
+    // Holds the keyboard; `deliver` gets the kept keys at the end. A hold already running goes
+    // on with the new `deliver`.
+    void begin(std::function<void(const QList<TypedKey>&)> deliver);
+    // Lets go and delivers what was typed.
+    void finish();
+    // Lets go and drops what was typed.
+    void cancel();
+    bool holding() const { return hold_ != nullptr; }
+
+private:
+    void release();
+
+    WindowSystem& windows_;
+    Clock& clock_;
+    std::unique_ptr<InputGrab> hold_;
+    QList<TypedKey> typed_;
+    std::function<void(const QList<TypedKey>&)> deliver_;
+    Clock::TimerId timer_ = 0;
+};
+
+}  // namespace tessora

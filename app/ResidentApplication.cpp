@@ -1,0 +1,117 @@
+#include "app/ResidentApplication.h"
+
+#include "app/AppDelegate.h"
+#include "app/ShortcutService.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "app/WindowSystemConnection.h"
+#include "core/QtClock.h"
+#include "core/ThreadPoolWork.h"
+#include "launcher/ChainPanel.h"
+#include "launcher/StackIndicatorPanel.h"
+#include "platform/DefaultsStore.h"
+#include "platform/x11/X11WindowSystem.h"
+#include "preferences/OrreryKeycap.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QTimer>
+#include <cstdio>
+
+namespace tessora {
+
+namespace {
+
+void complain(const QString& text) {
+    std::fprintf(stderr, "tessora: %s\n", qPrintable(text));
+}
+
+}  // namespace
+
+int runResidentApplication(int& argc, char** argv) {
+    if (!X11WindowSystem::displayReachable()) {
+        const QByteArray display = qgetenv("DISPLAY");
+        complain(display.isEmpty()
+                     ? QStringLiteral("no X11 display to run on (DISPLAY is not set)")
+                     : QStringLiteral("cannot open the X11 display \"%1\"")
+                           .arg(QString::fromLocal8Bit(display)));
+        return 1;
+    }
+    // Our own windows are placed and raised through X11, like everything else we do.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication application(argc, argv);
+    // Our windows' WM_CLASS is ("tessora", "org.tessora.Tessora"): the class is the application
+    // id, as the desktop entry names it, so that the catalog knows these windows for ours and
+    // never lists this process as an application to launch.
+    QCoreApplication::setApplicationName(QStringLiteral("org.tessora.Tessora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSORA_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tessora"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tessora.Tessora"));
+    // A tray application: closing its last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false"));
+
+    SingleInstance instance;
+    switch (instance.claim()) {
+        case SingleInstance::Outcome::Forwarded:
+            return 0;
+        case SingleInstance::Outcome::Unanswered:
+            complain(QStringLiteral("another Tessora holds %1 but does not answer (%2)")
+                         .arg(QString::fromLatin1(SingleInstance::serviceName), instance.error()));
+            return 1;
+        case SingleInstance::Outcome::Primary:
+        case SingleInstance::Outcome::NoBus:
+            break;
+    }
+
+    const QString configHome = DefaultsStore::configHome();
+    const std::unique_ptr<DefaultsStore> defaults = DefaultsStore::openStandard(configHome);
+    const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
+    QtClock clock;
+    ThreadPoolWork background;
+    QString unavailable;
+    const std::unique_ptr<X11WindowSystem> windows =
+        connectWindowSystem(environment, clock, &unavailable);
+    if (!windows->canControlWindows(&unavailable)) {
+        complain(QStringLiteral("windows cannot be arranged here: %1").arg(unavailable));
+    }
+
+    AppDelegate delegate(AppContext{*windows, clock, background, *defaults, environment,
+                                    [configHome](const QString& domain) {
+                                        return DefaultsStore::openSuite(configHome, domain);
+                                    },
+                                    chainPanelFactory(), stackIndicatorPanelFactory(), nullptr,
+                                    QCoreApplication::arguments(),
+                                    QCoreApplication::applicationPid()});
+    instance.setShowPanel([&delegate] { delegate.applicationShouldHandleReopen(); });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &application,
+                     [] { QCoreApplication::exit(0); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
+                     &AppDelegate::applicationWillTerminate);
+
+    delegate.applicationDidFinishLaunching();
+    const ShortcutService& shortcut = delegate.shortcut();
+    if (!shortcut.enabled() && !shortcut.error().isEmpty()) {
+        QStringList keys;
+        for (const QString& key : keycaps(shortcut.label())) {
+            keys << keycapText(key);
+        }
+        complain(QStringLiteral("the shortcut %1 is not available: %2")
+                     .arg(keys.join(QLatin1Char('+')), shortcut.error()));
+    }
+    // Said once the event loop runs, when the tray icon and the hot key are in place; scripts
+    // and tests wait for this line.
+    QTimer::singleShot(0, &delegate, [&shortcut] {
+        QStringList keys;
+        for (const QString& key : keycaps(shortcut.label())) {
+            keys << keycapText(key);
+        }
+        complain(shortcut.enabled()
+                     ? QStringLiteral("ready; %1 opens the launcher").arg(keys.join(QLatin1Char('+')))
+                     : QStringLiteral("ready; the launcher opens from the tray menu"));
+    });
+    return application.exec();
+}
+
+}  // namespace tessora

@@ -1,0 +1,93 @@
+#include "app/SettingsWindow.h"
+
+#include "app/EssentialsPage.h"
+#include "app/PanelGeometry.h"
+#include "app/QtWindowSpace.h"
+#include "app/WelcomePage.h"
+#include "platform/WindowSystem.h"
+#include "preferences/Palette.h"
+#include "workspace/WorkspaceModel.h"
+
+#include <QGuiApplication>
+#include <QVBoxLayout>
+
+namespace tessora {
+
+SettingsWindow::SettingsWindow(WindowSystem& windows, WorkspaceModel& model,
+                               ShortcutService& shortcut)
+    : QWidget(nullptr, Qt::Window),
+      windows_(windows),
+      model_(model),
+      shortcut_(shortcut) {
+    setWindowTitle(QStringLiteral("Tessora"));
+    setWindowRole(QStringLiteral("settings"));
+    setObjectName(QStringLiteral("SettingsWindow"));
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, palette::windowBackground());
+    colours.setColor(QPalette::WindowText, Qt::white);
+    colours.setColor(QPalette::Highlight, palette::accent());
+    setPalette(colours);
+    setAutoFillBackground(true);
+    new QVBoxLayout(this);
+    layout()->setContentsMargins(0, 0, 0, 0);
+
+    applyMode();
+    centre();
+    connect(&model_, &WorkspaceModel::showOnboardingChanged, this, &SettingsWindow::applyMode);
+}
+
+SettingsWindow::~SettingsWindow() = default;
+
+void SettingsWindow::applyMode() {
+    const bool firstRun = model_.showOnboarding();
+    const bool changed = modeApplied_ && firstRun != firstRun_;
+    if (modeApplied_ && !changed) {
+        return;
+    }
+    firstRun_ = firstRun;
+
+    delete page_;
+    page_ = firstRun ? static_cast<QWidget*>(new WelcomePage(model_, shortcut_, this))
+                     : static_cast<QWidget*>(new EssentialsPage(shortcut_, this));
+    layout()->addWidget(page_);
+
+    if (firstRun) {
+        setFixedSize(firstRunSize);
+    } else {
+        setMinimumSize(settingsSize.width(), settingsMinimumHeight);
+        setMaximumSize(settingsSize.width(), QWIDGETSIZE_MAX);
+        // Created in this mode, or switched to it: either way it starts 791 x 620, once.
+        resize(settingsSize);
+    }
+    modeApplied_ = true;
+}
+
+void SettingsWindow::centre() {
+    const QList<Screen> screens = windows_.screens();
+    if (screens.isEmpty()) {
+        return;  // the window manager places it
+    }
+    const std::optional<QPointF> pointer = windows_.pointerLocation();
+    const Screen screen =
+        (pointer ? screenContaining(screens, *pointer) : std::nullopt).value_or(screens.front());
+    const QRect area = toQtGeometry(screen.visibleFrame);
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+void SettingsWindow::present() {
+    const bool wasVisible = isVisible();
+    if (isMinimized()) {
+        showNormal();
+    }
+    show();
+    raise();
+    activateWindow();
+    if (!wasVisible) {
+        QGuiApplication::sync();  // the window manager sees the map before the activation
+    }
+    windows_.activateOwnWindow(winId());
+}
+
+}  // namespace tessora

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/DefaultsStore.h"
+#include "platform/WindowSystem.h"
+
+#include <QObject>
+#include <QString>
+
+namespace tessora {
+
+class ShortcutService;
+
+// What one key press does while a new global shortcut is being recorded.
+struct RecordingStep {
+    enum class Kind {
+        Ignore,    // a modifier key alone: keep waiting for the key itself
+        Cancel,    // Escape without Ctrl: recording ends, nothing changes
+        Refuse,    // no Super, Alt or Ctrl held: `error` is shown, recording goes on
+        Register,  // register `keyCode` with `carbonModifiers`; on success store `label`
+    };
+    Kind kind = Kind::Ignore;
+    QString error;
+    quint32 keyCode = 0;
+    quint32 carbonModifiers = 0;
+    QString label;
+};
+
+// The recording rule for one key press: `key` normalised (macOS virtual key code and
+// KeyModifiers flags), `characters` what the key types with the modifiers ignored (empty for
+// none). Shift alone does not make a shortcut.
+RecordingStep recordingStep(const KeyInput& key, const QString& characters);
+
+// The stored label of a shortcut: the symbols of its modifiers in the order ⌃ ⌥ ⇧ ⌘, then the
+// key: "esc", "Space", the characters it types in upper case, else the key's name, else
+// "Key <code>".
+QString shortcutLabel(const KeyInput& key, const QString& characters);
+
+// Recording a new shortcut on the settings page. While recording, every key press goes to
+// handleKey() (and no further). A refused or unavailable combination leaves the service's error
+// shown and recording on; a registered one stores its label and ends recording.
+class ShortcutRecorder : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool recording READ recording NOTIFY recordingChanged)
+
+public:
+    ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults,
+                     QObject* parent = nullptr);
+
+    bool recording() const { return recording_; }
+    void start();
+    void stop();
+    void handleKey(const KeyInput& key, const QString& characters);
+
+signals:
+    void recordingChanged();
+    // A new shortcut was registered and its label stored.
+    void labelChanged(const QString& label);
+
+private:
+    void setRecording(bool recording);
+
+    ShortcutService& service_;
+    DefaultsStore& defaults_;
+    bool recording_ = false;
+};
+
+}  // namespace tessora

@@ -1,0 +1,149 @@
+// The resident application as a user meets it: the real program on Xvfb with openbox, reached
+// through the hot key, keys and clicks made with XTEST.
+#include "tests/support/x11/ResidentApp.h"
+#include "tests/support/x11/XSession.h"
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+#include <QProcess>
+#include <cstdlib>
+
+namespace tessora::testing {
+namespace {
+
+constexpr uint32_t kEscape = 0xff1b;
+constexpr uint32_t kControlL = 0xffe3;
+constexpr uint32_t kNumLock = 0xff7f;
+constexpr uint32_t kCapsLock = 0xffe5;
+
+class ResidentAppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(session.start(&error)) << error.toStdString();
+    }
+
+    // Whether our test connection can take `keysym` with Ctrl as a hot key (then lets it go).
+    bool canGrabCtrl(uint32_t keysym) {
+        xcb_connection_t* c = session.connection();
+        const uint8_t key = session.keycodeOf(keysym);
+        xcb_generic_error_t* error = xcb_request_check(
+            c, xcb_grab_key_checked(c, 1, session.root(), XCB_MOD_MASK_CONTROL, key,
+                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        const bool free = error == nullptr;
+        std::free(error);
+        if (free) {
+            xcb_ungrab_key(c, key, session.root(), XCB_MOD_MASK_CONTROL);
+            session.sync();
+        }
+        return free;
+    }
+
+    void startApp(ResidentApp& app) {
+        QString error;
+        ASSERT_TRUE(app.start(&error)) << error.toStdString();
+    }
+
+    XSession session;
+};
+
+TEST_F(ResidentAppTest, HotKeyTogglesThePanelInEveryLockStateAndIsReleasedAtExit) {
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    startApp(app);
+    EXPECT_FALSE(canGrabCtrl(kEscape)) << "the hot key is not held";
+
+    const std::vector<std::vector<uint32_t>> lockStates = {
+        {}, {kNumLock}, {kCapsLock}, {kNumLock, kCapsLock}};
+    for (const auto& locks : lockStates) {
+        for (uint32_t lock : locks) {
+            app.tapKey(lock);
+        }
+        app.pressShortcut();
+        EXPECT_TRUE(app.waitPanelShown()) << "locks on: " << locks.size();
+        app.pressShortcut();
+        EXPECT_TRUE(app.waitPanelHidden()) << "locks on: " << locks.size();
+        for (uint32_t lock : locks) {
+            app.tapKey(lock);  // off again
+        }
+    }
+
+    EXPECT_EQ(app.quit(), 0) << app.errors().toStdString();
+    EXPECT_TRUE(canGrabCtrl(kEscape)) << "the hot key outlived the program";
+}
+
+TEST_F(ResidentAppTest, ATakenHotKeyIsReportedAndTheProgramRunsOn) {
+    xcb_connection_t* c = session.connection();
+    const uint8_t escape = session.keycodeOf(kEscape);
+    xcb_grab_key(c, 1, session.root(), XCB_MOD_MASK_CONTROL, escape, XCB_GRAB_MODE_ASYNC,
+                 XCB_GRAB_MODE_ASYNC);
+    session.sync();
+
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    startApp(app);
+    EXPECT_TRUE(app.errors().contains("This shortcut is unavailable. Try another combination. "
+                                      "Your previous shortcut remains active."))
+        << app.errors().toStdString();
+    EXPECT_EQ(app.process().state(), QProcess::Running);
+    EXPECT_EQ(app.quit(), 0);
+}
+
+TEST_F(ResidentAppTest, ThePanelOpensOnTheMonitorUnderThePointer) {
+    // Two monitors side by side on the one Xvfb screen (1280 x 800).
+    QProcess xrandr;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(session.display()));
+    xrandr.setProcessEnvironment(env);
+    xrandr.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("xrandr --setmonitor left 640/170x800/280+0+0 screen && "
+                                 "xrandr --setmonitor right 640/170x800/280+640+0 none")});
+    ASSERT_TRUE(xrandr.waitForFinished(20000));
+    ASSERT_EQ(xrandr.exitCode(), 0) << xrandr.readAllStandardError().toStdString();
+
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    startApp(app);
+    for (const int pointerX : {900, 100}) {
+        session.movePointer(pointerX, 400);
+        app.pressShortcut();
+        ASSERT_TRUE(app.waitPanelShown());
+        const std::optional<QRect> frame = app.panelGeometry();
+        ASSERT_TRUE(frame);
+        const int monitorX = pointerX >= 640 ? 640 : 0;
+        // Centred on the monitor, its top 80 below the monitor's top.
+        EXPECT_NEAR(frame->center().x(), monitorX + 320, 2) << pointerX;
+        EXPECT_EQ(frame->top(), 80) << pointerX;
+        app.tapKey(kEscape);
+        ASSERT_TRUE(app.waitPanelHidden()) << app.errors().toStdString() << frame->x();
+    }
+}
+
+TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication) {
+    const std::vector<xcb_window_t> others = session.startClient({});
+    ASSERT_FALSE(others.empty());
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    startApp(app);
+
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown());
+    app.tapKey(kEscape, {kControlL});  // Ctrl+Escape again toggles; plain Escape follows
+    ASSERT_TRUE(app.waitPanelHidden());
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown());
+    app.tapKey(kEscape);
+    EXPECT_TRUE(app.waitPanelHidden()) << "Escape";
+
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown());
+    app.click(1200, 700);
+    EXPECT_TRUE(app.waitPanelHidden()) << "click outside";
+
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown());
+    const std::vector<xcb_window_t> another = session.startClient({});
+    ASSERT_FALSE(another.empty());
+    session.activate(another.front());
+    EXPECT_TRUE(app.waitPanelHidden()) << "another application in front";
+}
+
+}  // namespace
+}  // namespace tessora::testing
