@@ -67,8 +67,9 @@ void PanelController::showPanel() {
     presentingAppPID_ =
         front && front->pid != 0 ? std::optional<qint64>(front->pid) : std::nullopt;
 
-    panel_.orderFront();
+    // Watching before the panel appears: a click the moment it is there must count.
     watchClicks();
+    panel_.orderFront();
 
     // The view hears of it once the current event has been handled. A panel hidden again in
     // the meantime has already said "hidden", so it says nothing more.

@@ -300,6 +300,19 @@ void HotKeyGrabs::followMapping() {
     release(unused);
 }
 
+bool HotKeyGrabs::matches(const xcb_generic_event_t& event) const {
+    const uint8_t type = event.response_type & 0x7f;
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) {
+        return false;
+    }
+    const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
+    const uint16_t modifiers = key.state & kKeyModifierBits & ~lockMask();
+    return std::any_of(m_bindings.begin(), m_bindings.end(), [&](const Binding& b) {
+        return b.modifiers == modifiers &&
+               std::find(b.keyCodes.begin(), b.keyCodes.end(), key.detail) != b.keyCodes.end();
+    });
+}
+
 bool HotKeyGrabs::handle(const xcb_generic_event_t& event) {
     const uint8_t type = event.response_type & 0x7f;
     if (type == XCB_MAPPING_NOTIFY) {

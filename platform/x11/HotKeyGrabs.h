@@ -43,6 +43,8 @@ public:
     // Takes the presses (and their repeats) of live hot keys: true when the event was one.
     // Follows keyboard-map changes; other events are left alone (false).
     bool handle(const xcb_generic_event_t& event);
+    // Whether `event` is a press or release of a registered hot key (without handling it).
+    bool matches(const xcb_generic_event_t& event) const;
 
 private:
     // One passive grab: key code and X modifier state.

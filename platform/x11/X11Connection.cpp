@@ -162,12 +162,26 @@ void X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type,
 }
 
 void X11Connection::dispatchPending() {
+    while (!m_deferred.empty()) {
+        xcb_generic_event_t* event = m_deferred.front().release();
+        m_deferred.pop_front();
+        handle(event);
+    }
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
         handle(event);
     }
     if (broken() && m_notifier && m_notifier->isEnabled()) {
         qCWarning(lcX11) << "the connection to the X server broke";
         m_notifier->setEnabled(false);
+    }
+}
+
+void X11Connection::takePending(const std::function<bool(const xcb_generic_event_t&)>& take) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+        std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> owned(event, &std::free);
+        if (event->response_type == 0 || !take(*event)) {
+            m_deferred.push_back(std::move(owned));
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <cstdlib>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -54,6 +56,10 @@ public:
 
     // Reads and dispatches the events that are waiting (also called by the event loop).
     void dispatchPending();
+    // Reads the events that are waiting and hands each to `take`; those it does not take are
+    // kept, in order, for the next dispatchPending. Nothing else runs meanwhile, so a caller may
+    // use it in the middle of handling something.
+    void takePending(const std::function<bool(const xcb_generic_event_t&)>& take);
 
     // Every event except errors, in the order they arrive.
     std::function<void(const xcb_generic_event_t&)> onEvent;
@@ -70,6 +76,7 @@ private:
     xcb_window_t m_ownWindow = XCB_WINDOW_NONE;
     xcb_timestamp_t m_lastTime = XCB_CURRENT_TIME;
     QSocketNotifier* m_notifier = nullptr;
+    std::deque<std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>> m_deferred;
 };
 
 }  // namespace tessora::x11

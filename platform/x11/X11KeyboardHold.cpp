@@ -70,7 +70,11 @@ void KeyboardHold::release(int id, bool deliverInFlight) {
         // Presses sent before the release may still wait unread in our queue: they were typed
         // for the holder, who gets them before the hold ends.
         if (deliverInFlight) {
-            m_connection.dispatchPending();
+            m_connection.takePending([this](const xcb_generic_event_t& event) {
+                const uint8_t kind = event.response_type & 0x7f;
+                return (kind == XCB_KEY_PRESS || kind == XCB_KEY_RELEASE) &&
+                       !(m_passOver && m_passOver(event)) && handle(event);
+            });
         }
     }
     if (id != m_holdId) {

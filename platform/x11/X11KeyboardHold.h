@@ -33,6 +33,11 @@ public:
     // Takes the key events of a live hold (true); follows keyboard map changes; leaves
     // everything else to others (false).
     bool handle(const xcb_generic_event_t& event);
+    // Key events this predicate claims (the hot keys) are never taken as typed keys, not even
+    // when the hold ends with presses still unread.
+    void setPassOver(std::function<bool(const xcb_generic_event_t&)> passOver) {
+        m_passOver = std::move(passOver);
+    }
 
 private:
     class Handle;
@@ -44,6 +49,7 @@ private:
     std::function<void(const TypedKey&)> m_handler;
     xcb_key_symbols_t* m_symbols = nullptr;  // while held
     ModifierMasks m_masks;
+    std::function<bool(const xcb_generic_event_t&)> m_passOver;
     std::shared_ptr<KeyboardHold*> m_self;  // lets handles outlive this object safely
 };
 

@@ -130,7 +130,7 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
     app.pressShortcut();
     ASSERT_TRUE(app.waitPanelShown());
     app.tapKey(kEscape);
-    EXPECT_TRUE(app.waitPanelHidden()) << "Escape";
+    EXPECT_TRUE(app.waitPanelHidden()) << "Escape" << app.errors().toStdString();
 
     app.pressShortcut();
     ASSERT_TRUE(app.waitPanelShown());
@@ -143,6 +143,9 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
     ASSERT_FALSE(another.empty());
     session.activate(another.front());
     EXPECT_TRUE(app.waitPanelHidden()) << "another application in front";
+    if (HasFailure()) {
+        ADD_FAILURE() << app.errors().toStdString();
+    }
 }
 
 }  // namespace

@@ -97,6 +97,9 @@ std::optional<int> ResidentApp::quit() {
 }
 
 QByteArray ResidentApp::errors() {
+    // Without an event loop the pipe is read only while waiting on it.
+    while (m_process.state() == QProcess::Running && m_process.waitForReadyRead(50)) {
+    }
     m_errors += m_process.readAllStandardError();
     return m_errors;
 }
@@ -106,6 +109,8 @@ void ResidentApp::pressShortcut() {
 }
 
 void ResidentApp::tapKey(uint32_t keysym, std::initializer_list<uint32_t> modifierKeysyms) {
+    // Presses of one key within the same millisecond read as the keyboard's auto-repeat.
+    m_lastTap = m_session.waitServerTimeAfter(m_lastTap);
     for (uint32_t modifier : modifierKeysyms) {
         m_session.pressKey(m_session.keycodeOf(modifier), true);
     }

@@ -61,6 +61,7 @@ private:
     QProcess m_process;
     QByteArray m_errors;
     std::optional<xcb_window_t> m_panel;
+    xcb_timestamp_t m_lastTap = XCB_CURRENT_TIME;
 };
 
 }  // namespace tessora::testing

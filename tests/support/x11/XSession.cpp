@@ -256,6 +256,32 @@ void XSession::movePointer(int x, int y) {
     xcb_flush(m_connection);
 }
 
+xcb_timestamp_t XSession::waitServerTimeAfter(xcb_timestamp_t time) {
+    // A zero-length append to a root property is a no-op that the server stamps with its time.
+    for (;;) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_root, XCB_ATOM_CUT_BUFFER6,
+                            XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(m_connection);
+        xcb_timestamp_t now = XCB_CURRENT_TIME;
+        while (now == XCB_CURRENT_TIME) {
+            xcb_generic_event_t* event = xcb_wait_for_event(m_connection);
+            if (!event) {
+                return time;  // the server is gone
+            }
+            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+                const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                if (notify->atom == XCB_ATOM_CUT_BUFFER6) {
+                    now = notify->time;
+                }
+            }
+            std::free(event);
+        }
+        if (now != time) {
+            return now;
+        }
+    }
+}
+
 uint8_t XSession::keycodeOf(uint32_t keysym) const {
     const xcb_setup_t* setup = xcb_get_setup(m_connection);
     const uint8_t first = setup->min_keycode;

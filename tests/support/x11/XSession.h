@@ -61,6 +61,9 @@ public:
     void pressButton(uint8_t button, bool down);
     void movePointer(int x, int y);
     uint8_t keycodeOf(uint32_t keysym) const;
+    // Waits until the server's clock has moved past `time` (a millisecond timestamp), as two
+    // presses by a hand always are; returns the new time.
+    xcb_timestamp_t waitServerTimeAfter(xcb_timestamp_t time);
 
 private:
     void wakeWindowManager() const;
