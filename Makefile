@@ -4,7 +4,6 @@
 
 PRESET ?= dev
 JOBS ?= $(shell nproc)
-QUERY ?=
 FUZZ_SECONDS ?= 20
 
 deps:

@@ -59,6 +59,7 @@ QString usageText(const QString& program) {
     return QStringLiteral(
                "Usage: %1 [OPTION]\n"
                "Opens several applications at once and arranges their windows.\n"
+               "Without an option it runs in the tray; Ctrl+Escape opens its launcher.\n"
                "\n"
                "  --list-apps [QUERY]  print the installed applications ranked for QUERY (all of\n"
                "                       them when QUERY is absent): id, tab, name, tab, entry path\n"

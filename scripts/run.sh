@@ -4,8 +4,10 @@
 # With a display it simply runs there. Without one it first brings up a virtual session of its
 # own: Xvfb, the openbox window manager, trayer as the tray and a D-Bus session bus, with fresh
 # settings in a temporary folder. It starts Tessora, finishes the first-run welcome, presses the
-# shortcut (Ctrl+Escape) so that the launcher shows, saves screenshots under build/screenshots/
-# and prints how to look at the session. It keeps running until Ctrl+C, then cleans up.
+# shortcut (Ctrl+Escape), picks three applications and a layout in the launcher by keyboard, so
+# that they open and are arranged, saves screenshots under build/screenshots/ and prints how to
+# look at the session. It keeps running until Ctrl+C (or, without a terminal, ends there).
+#   LAYOUT=quadra PICKS="xterm uxterm imagemagick" make run
 #   make run                       TESSORA=/path/to/tessora make run   (another build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -75,15 +77,34 @@ if wait_for welcome_is_active; then
   import -window root "$shots/run-first-run.png"
   xdotool key Return
 fi
+# The main job through the launcher, by keyboard, as a user does it: the shortcut, a few
+# letters and Tab for each application, Ctrl+2 for the layouts, the layout's name and Tab.
+# The applications open and their windows are arranged in the layout.
+layout=${LAYOUT:-triad}
+read -r -a picks <<<"${PICKS:-xterm uxterm imagemagick}"
 xdotool key ctrl+Escape
-if wait_for panel_is_active; then
-  import -window root "$shots/run-launcher.png"
-fi
+wait_for panel_is_active || true
+for pick in "${picks[@]}"; do
+  xdotool type --delay 30 "$pick"
+  xdotool key Tab
+done
+import -window root "$shots/run-launcher-selection.png"
+xdotool key ctrl+2
+xdotool type --delay 30 "$layout"
+import -window root "$shots/run-launcher-layouts.png"
+xdotool key Tab
+# The arrangement waits for each window to settle; give it the few seconds that takes.
+windows_open() { [ "$(xdotool search --onlyvisible --class 'xterm|uxterm|display' 2>/dev/null | wc -l)" -ge "${#picks[@]}" ]; }
+wait_for windows_open || true
+sleep 3
+import -window root "$shots/run-arranged.png"
 
 cat <<EOF
 
 Tessora is running (pid $tessora_pid) on the virtual display $DISPLAY, with its settings in
-$XDG_CONFIG_HOME. Screenshots: $shots/run-first-run.png, $shots/run-launcher.png
+$XDG_CONFIG_HOME. It opened ${picks[*]} through the launcher and arranged them in
+"$layout". Screenshots: $shots/run-first-run.png, $shots/run-launcher-selection.png,
+$shots/run-launcher-layouts.png, $shots/run-arranged.png
 
 Look at the session from another terminal:
   DISPLAY=$DISPLAY xdotool key ctrl+Escape              # show or hide the launcher
@@ -93,4 +114,7 @@ Look at the session from another terminal:
 
 Ctrl+C ends Tessora and the session.
 EOF
-wait "$tessora_pid" || true
+# Without a terminal to end it from, the run ends here.
+if [ -t 0 ]; then
+  wait "$tessora_pid" || true
+fi
