@@ -1,5 +1,7 @@
 #include "platform/x11/GlobalInput.h"
 
+#include <memory>
+
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Log.h"
 
@@ -14,35 +16,34 @@ namespace {
 constexpr xcb_keysym_t kLeft = 0xff51;
 constexpr xcb_keysym_t kRight = 0xff53;
 constexpr xcb_keysym_t kNumLock = 0xff7f;
+constexpr xcb_keysym_t kScrollLock = 0xff14;
 constexpr xcb_keysym_t kAltL = 0xffe9;
 constexpr xcb_keysym_t kSuperL = 0xffeb;
 
 // The modifier bit whose keys include one that produces `symbol`; 0 when none does.
-uint16_t maskOf(xcb_connection_t* c, xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
-    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, symbol);
+// The bit of the first modifier that holds a key producing `symbol`; 0 when none.
+uint16_t modifierBitOf(const xcb_get_modifier_mapping_reply_t* mapping,
+                       xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
+    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
+        xcb_key_symbols_get_keycode(symbols, symbol), &std::free);
     if (!codes) {
         return 0;
     }
-    uint16_t mask = 0;
-    xcb_get_modifier_mapping_reply_t* mapping =
-        xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr);
-    if (mapping) {
-        const xcb_keycode_t* keys = xcb_get_modifier_mapping_keycodes(mapping);
-        const int perModifier = mapping->keycodes_per_modifier;
-        for (int modifier = 0; modifier < 8 && mask == 0; ++modifier) {
-            for (int k = 0; k < perModifier; ++k) {
-                const xcb_keycode_t key = keys[modifier * perModifier + k];
-                for (xcb_keycode_t* code = codes; key != 0 && *code != XCB_NO_SYMBOL; ++code) {
-                    if (*code == key) {
-                        mask = static_cast<uint16_t>(1u << modifier);
-                    }
+    const xcb_keycode_t* keys =
+        xcb_get_modifier_mapping_keycodes(const_cast<xcb_get_modifier_mapping_reply_t*>(mapping));
+    const int perModifier = mapping->keycodes_per_modifier;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        for (int k = 0; k < perModifier; ++k) {
+            const xcb_keycode_t key = keys[modifier * perModifier + k];
+            for (const xcb_keycode_t* code = codes.get(); key != 0 && *code != XCB_NO_SYMBOL;
+                 ++code) {
+                if (*code == key) {
+                    return static_cast<uint16_t>(1u << modifier);
                 }
             }
         }
-        std::free(mapping);
     }
-    std::free(codes);
-    return mask;
+    return 0;
 }
 
 uint8_t keyCodeOf(xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
@@ -53,6 +54,29 @@ uint8_t keyCodeOf(xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
 }
 
 }  // namespace
+
+ModifierMasks readModifierMasks(xcb_connection_t* connection, xcb_key_symbols_t* symbols) {
+    ModifierMasks masks;
+    std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&std::free)> mapping(
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr),
+        &std::free);
+    if (!mapping || !symbols) {
+        return masks;
+    }
+    if (const uint16_t alt = modifierBitOf(mapping.get(), symbols, kAltL)) {
+        masks.alt = alt;
+    }
+    if (const uint16_t super = modifierBitOf(mapping.get(), symbols, kSuperL)) {
+        masks.super = super;
+    }
+    masks.numLock = modifierBitOf(mapping.get(), symbols, kNumLock);
+    masks.scrollLock = modifierBitOf(mapping.get(), symbols, kScrollLock);
+    // A lock that shares its bit with another modifier would make grab variants the same.
+    if (masks.scrollLock == masks.numLock || (masks.scrollLock & (masks.alt | masks.super))) {
+        masks.scrollLock = 0;
+    }
+    return masks;
+}
 
 quint32 keyModifierFlags(uint16_t state, const ModifierMasks& masks) {
     quint32 flags = 0;
@@ -121,13 +145,7 @@ GlobalInput::GlobalInput(X11Connection& connection, std::function<QPointF(int, i
     if (!symbols) {
         return;
     }
-    if (const uint16_t alt = maskOf(connection.get(), symbols, kAltL)) {
-        m_masks.alt = alt;
-    }
-    if (const uint16_t super = maskOf(connection.get(), symbols, kSuperL)) {
-        m_masks.super = super;
-    }
-    m_masks.numLock = maskOf(connection.get(), symbols, kNumLock);
+    m_masks = readModifierMasks(connection.get(), symbols);
     m_leftKey = keyCodeOf(symbols, kLeft);
     m_rightKey = keyCodeOf(symbols, kRight);
     xcb_key_symbols_free(symbols);

@@ -3,6 +3,7 @@
 #include "platform/WindowSystem.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
 #include <QPointF>
 #include <functional>
 #include <memory>
@@ -17,7 +18,12 @@ struct ModifierMasks {
     uint16_t alt = XCB_MOD_MASK_1;
     uint16_t super = XCB_MOD_MASK_4;
     uint16_t numLock = XCB_MOD_MASK_2;
+    uint16_t scrollLock = 0;  // 0 when not on the map, or sharing a bit with another modifier
 };
+
+// The bits of Alt, Super, NumLock and Scroll Lock on the server's current modifier map (one
+// round trip); Alt and Super keep their usual bits where the map does not say.
+ModifierMasks readModifierMasks(xcb_connection_t* connection, xcb_key_symbols_t* symbols);
 
 // Normalises an X modifier state to the KeyModifiers flags: Ctrl is Command, Super is Control, Alt
 // is Option.

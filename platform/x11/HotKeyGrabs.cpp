@@ -13,36 +13,8 @@ namespace tessora::x11 {
 
 namespace {
 
-constexpr xcb_keysym_t kNumLock = 0xff7f, kScrollLock = 0xff14, kAltL = 0xffe9,
-                       kSuperL = 0xffeb;
 // Key events carry the pointer buttons above the eight modifier bits.
 constexpr uint16_t kKeyModifierBits = 0xff;
-
-// The modifier bit of the first modifier that holds a key producing `symbol`; 0 when none.
-uint16_t modifierBitOf(const xcb_get_modifier_mapping_reply_t* mapping,
-                       xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
-    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, symbol);
-    if (!codes || !mapping) {
-        std::free(codes);
-        return 0;
-    }
-    const xcb_keycode_t* keys =
-        xcb_get_modifier_mapping_keycodes(const_cast<xcb_get_modifier_mapping_reply_t*>(mapping));
-    const int perModifier = mapping->keycodes_per_modifier;
-    uint16_t bit = 0;
-    for (int modifier = 0; modifier < 8 && bit == 0; ++modifier) {
-        for (int k = 0; k < perModifier && bit == 0; ++k) {
-            const xcb_keycode_t key = keys[modifier * perModifier + k];
-            for (const xcb_keycode_t* code = codes; key != 0 && *code != XCB_NO_SYMBOL; ++code) {
-                if (*code == key) {
-                    bit = static_cast<uint16_t>(1u << modifier);
-                }
-            }
-        }
-    }
-    std::free(codes);
-    return bit;
-}
 
 }  // namespace
 
@@ -78,28 +50,11 @@ HotKeyGrabs::~HotKeyGrabs() {
 }
 
 void HotKeyGrabs::readModifiers(xcb_key_symbols_t* symbols) {
-    xcb_connection_t* c = m_connection.get();
-    xcb_get_modifier_mapping_reply_t* mapping =
-        xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr);
-    ModifierMasks masks;  // the usual bits where the map does not say
-    if (const uint16_t alt = modifierBitOf(mapping, symbols, kAltL)) {
-        masks.alt = alt;
-    }
-    if (const uint16_t super = modifierBitOf(mapping, symbols, kSuperL)) {
-        masks.super = super;
-    }
-    masks.numLock = modifierBitOf(mapping, symbols, kNumLock);
-    m_scrollLock = modifierBitOf(mapping, symbols, kScrollLock);
-    // A lock that shares its bit with Alt or Super would make every variant the same.
-    if (m_scrollLock == masks.numLock || (m_scrollLock & (masks.alt | masks.super))) {
-        m_scrollLock = 0;
-    }
-    m_masks = masks;
-    std::free(mapping);
+    m_masks = readModifierMasks(m_connection.get(), symbols);
 }
 
 uint16_t HotKeyGrabs::lockMask() const {
-    return XCB_MOD_MASK_LOCK | m_masks.numLock | m_scrollLock;
+    return XCB_MOD_MASK_LOCK | m_masks.numLock | m_masks.scrollLock;
 }
 
 bool HotKeyGrabs::resolve(Binding& binding, xcb_key_symbols_t* symbols) const {
@@ -137,8 +92,8 @@ bool HotKeyGrabs::resolve(Binding& binding, xcb_key_symbols_t* symbols) const {
     }
     binding.modifiers = modifiers;
     std::vector<uint16_t> extras;
-    if (m_scrollLock != 0) {
-        extras.push_back(m_scrollLock);
+    if (m_masks.scrollLock != 0) {
+        extras.push_back(m_masks.scrollLock);
     }
     for (const uint8_t key : binding.keyCodes) {
         for (const uint16_t variant : modifierVariants(modifiers, extras, m_masks)) {

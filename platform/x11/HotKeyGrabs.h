@@ -77,7 +77,6 @@ private:
 
     X11Connection& m_connection;
     ModifierMasks m_masks;
-    uint16_t m_scrollLock = 0;
     std::vector<Binding> m_bindings;  // oldest first
     std::map<GrabKey, int> m_held;    // grabs held, with the number of bindings using each
     int m_lastId = 0;

@@ -9,9 +9,6 @@ namespace tessora::x11 {
 
 namespace {
 
-constexpr xcb_keysym_t kNumLock = 0xff7f;
-constexpr xcb_keysym_t kAltL = 0xffe9;
-constexpr xcb_keysym_t kSuperL = 0xffeb;
 constexpr xcb_keysym_t kKeypadSpace = 0xff80;
 constexpr xcb_keysym_t kKeypadFirstSymbol = 0xffaa;  // KP_Multiply; up to KP_9 they are ASCII
 constexpr xcb_keysym_t kKeypadNine = 0xffb9;
@@ -19,27 +16,6 @@ constexpr xcb_keysym_t kKeypadEqual = 0xffbd;
 constexpr xcb_keysym_t kUnicodeBase = 0x01000000;
 
 // The modifier bit of the first modifier whose keys include one that produces `symbol`.
-uint16_t maskOf(const xcb_get_modifier_mapping_reply_t* mapping, xcb_key_symbols_t* symbols,
-                xcb_keysym_t symbol) {
-    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
-        xcb_key_symbols_get_keycode(symbols, symbol), &std::free);
-    if (!codes) {
-        return 0;
-    }
-    const xcb_keycode_t* keys = xcb_get_modifier_mapping_keycodes(mapping);
-    const int perModifier = mapping->keycodes_per_modifier;
-    for (int modifier = 0; modifier < 8; ++modifier) {
-        for (int k = 0; k < perModifier; ++k) {
-            const xcb_keycode_t key = keys[modifier * perModifier + k];
-            for (const xcb_keycode_t* code = codes.get(); key != 0 && *code != 0; ++code) {
-                if (*code == key) {
-                    return static_cast<uint16_t>(1u << modifier);
-                }
-            }
-        }
-    }
-    return 0;
-}
 
 bool isKeypadSymbol(xcb_keysym_t keysym) {
     return keysym >= kKeypadSpace && keysym <= kKeypadEqual;
@@ -54,24 +30,6 @@ bool isCasedLetter(const KeyLevels& levels) {
 }
 
 }  // namespace
-
-ModifierMasks readModifierMasks(xcb_connection_t* connection, xcb_key_symbols_t* symbols) {
-    ModifierMasks masks;
-    std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&std::free)> mapping(
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr),
-        &std::free);
-    if (!mapping || !symbols) {
-        return masks;
-    }
-    if (const uint16_t alt = maskOf(mapping.get(), symbols, kAltL)) {
-        masks.alt = alt;
-    }
-    if (const uint16_t super = maskOf(mapping.get(), symbols, kSuperL)) {
-        masks.super = super;
-    }
-    masks.numLock = maskOf(mapping.get(), symbols, kNumLock);
-    return masks;
-}
 
 KeyLevels keyLevels(xcb_key_symbols_t* symbols, xcb_keycode_t key) {
     return KeyLevels{xcb_key_symbols_get_keysym(symbols, key, 0),

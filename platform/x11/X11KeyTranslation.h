@@ -13,9 +13,6 @@ namespace tessora::x11 {
 // a media key). 0 cannot serve: it is the code of A.
 inline constexpr quint32 kNoMacKeyCode = 0xFFFF;
 
-// The modifier bits of Alt, Super and NumLock on the server's current modifier map.
-ModifierMasks readModifierMasks(xcb_connection_t* connection, xcb_key_symbols_t* symbols);
-
 // The first two keysyms of a key (its first group), as xcb-keysyms gives them: a letter's
 // second keysym is its upper case even when the map lists only one.
 struct KeyLevels {
