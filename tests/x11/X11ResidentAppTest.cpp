@@ -39,6 +39,49 @@ protected:
         return free;
     }
 
+    QByteArray windowClass(xcb_window_t window) {
+        xcb_connection_t* c = session.connection();
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64), nullptr);
+        QByteArray value;
+        if (reply) {
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        }
+        std::free(reply);
+        return value;
+    }
+
+    // The first window under `parent` (to `depth` levels) whose class contains `name`, and
+    // whether it must be viewable and override-redirect (a popup).
+    std::optional<xcb_window_t> findWindow(xcb_window_t parent, const QByteArray& name, int depth,
+                                           bool popup = false) {
+        xcb_connection_t* c = session.connection();
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+        if (!tree) {
+            return std::nullopt;
+        }
+        std::optional<xcb_window_t> found;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+            bool matches = windowClass(children[i]).contains(name);
+            if (matches && popup) {
+                xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+                    c, xcb_get_window_attributes(c, children[i]), nullptr);
+                matches = attributes && attributes->override_redirect &&
+                          attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+                std::free(attributes);
+            }
+            if (matches) {
+                found = children[i];
+            } else if (depth > 0) {
+                found = findWindow(children[i], name, depth - 1, popup);
+            }
+        }
+        std::free(tree);
+        return found;
+    }
+
     void startApp(ResidentApp& app) {
         QString error;
         ASSERT_TRUE(app.start(&error)) << error.toStdString();
@@ -146,6 +189,47 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
     if (HasFailure()) {
         ADD_FAILURE() << app.errors().toStdString();
     }
+}
+
+TEST_F(ResidentAppTest, TheTrayIconSitsInARealTrayAndOpensItsMenu) {
+    QProcess* tray = session.run(QStringLiteral("trayer"), {QStringLiteral("--edge"),
+                                                            QStringLiteral("top")});
+    // The tray is there once it owns the system tray selection.
+    xcb_connection_t* c = session.connection();
+    const xcb_atom_t selection = session.atom("_NET_SYSTEM_TRAY_S0");
+    ASSERT_TRUE(session.waitUntil([&] {
+        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+            c, xcb_get_selection_owner(c, selection), nullptr);
+        const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+        std::free(owner);
+        return owned;
+    })) << tray->state();
+    const std::optional<xcb_window_t> trayer = findWindow(session.root(), "trayer", 1);
+    ASSERT_TRUE(trayer);
+
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    startApp(app);
+    std::optional<xcb_window_t> icon;
+    ASSERT_TRUE(session.waitUntil([&] {
+        icon = findWindow(*trayer, "tessora", 4);
+        return icon.has_value();
+    })) << "the icon was not embedded in the tray";
+
+    xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, *icon, session.root(), 0, 0), nullptr);
+    ASSERT_NE(origin, nullptr);
+    const int x = origin->dst_x + 4;
+    const int y = origin->dst_y + 4;
+    std::free(origin);
+    app.click(x, y, 3);
+    EXPECT_TRUE(session.waitUntil([&] {
+        return findWindow(session.root(), "tessora", 0, true).has_value();
+    })) << "no menu";
+    app.tapKey(kEscape);
+    EXPECT_TRUE(session.waitUntil([&] {
+        return !findWindow(session.root(), "tessora", 0, true).has_value();
+    })) << "the menu stayed";
+    EXPECT_EQ(app.quit(), 0);
 }
 
 }  // namespace
