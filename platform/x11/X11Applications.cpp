@@ -158,6 +158,7 @@ std::optional<QString> X11WindowSystem::frontmostApplicationId() const {
 }
 
 std::optional<RunningApplication> X11WindowSystem::frontmostApplication() const {
+    // Only the active window is read: the launcher asks this on its way to the screen.
     const std::optional<WindowFacts> active = activeWindowFacts();
     if (!active) {
         return std::nullopt;
@@ -166,15 +167,8 @@ std::optional<RunningApplication> X11WindowSystem::frontmostApplication() const 
     if (match.id.isEmpty()) {
         return std::nullopt;
     }
-    std::optional<RunningApplication> app = runningApplication(match.id);
-    if (!app) {
-        app = RunningApplication{match.id, match.name, match.location, true, std::nullopt, 0};
-    }
-    // The active window's own process, when it says: one application may run in several.
-    if (active->pid) {
-        app->pid = *active->pid;
-    }
-    return app;
+    return RunningApplication{match.id, match.name, match.location, true, std::nullopt,
+                              active->pid.value_or(0)};
 }
 
 }  // namespace tessora
