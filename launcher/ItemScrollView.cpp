@@ -138,6 +138,26 @@ bool ItemScrollView::isScrolling() const {
     return scroll_->state() == QAbstractAnimation::Running;
 }
 
+void ItemScrollView::setListOrGrid(bool grid, int columns, const QMarginsF& padding) {
+    ItemGridMetrics metrics;
+    metrics.padding = padding;
+    if (grid) {
+        metrics.columns = columns;
+        metrics.itemHeight = 94;
+        metrics.rowSpacing = 10;
+        metrics.columnSpacing = 8;
+    }
+    setItemMetrics(metrics);
+}
+
+void ItemScrollView::followHighlight(int index, int milliseconds) {
+    viewport()->update();
+    if (index >= 0 && index < itemCount()) {
+        revealItem(index, milliseconds);
+        announceHighlight(index);
+    }
+}
+
 void ItemScrollView::announceHighlight(int index) {
     if (!QAccessible::isActive() || index < 0 || index >= count_) {
         return;

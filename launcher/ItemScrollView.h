@@ -21,6 +21,9 @@ public:
     ~ItemScrollView() override;
 
     void setItemMetrics(const ItemGridMetrics& metrics);
+    // One column of rows, or a grid of `columns` cells with the launcher's cell height and
+    // spacing, inside `padding`.
+    void setListOrGrid(bool grid, int columns, const QMarginsF& padding);
     void setItemCount(int count);
     int itemCount() const { return count_; }
     const ItemGridGeometry& itemGeometry() const { return geometry_; }
@@ -47,6 +50,9 @@ public:
     virtual void activateItem(int index) = 0;
     // Tells assistive technology that the highlighted item changed.
     void announceHighlight(int index);
+    // Repaints for a new highlight; one in the list is brought into view over `milliseconds`
+    // and announced, a stale one is ignored.
+    void followHighlight(int index, int milliseconds);
 
 signals:
     void scrollFinished();

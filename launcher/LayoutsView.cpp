@@ -32,24 +32,11 @@ void LayoutsView::setLayouts(const QList<WindowLayout>& layouts) {
 
 void LayoutsView::setGrid(bool grid, int columns) {
     grid_ = grid;
-    ItemGridMetrics metrics;
-    metrics.padding = QMarginsF(24, 6, 24, 24);
-    if (grid) {
-        metrics.columns = columns;
-        metrics.itemHeight = 94;
-        metrics.rowSpacing = 10;
-        metrics.columnSpacing = 8;
-    }
-    setItemMetrics(metrics);
+    setListOrGrid(grid, columns, QMarginsF(24, 6, 24, 24));
 }
 
 void LayoutsView::highlightChanged() {
-    viewport()->update();
-    const int h = state_.layoutHighlighted();
-    if (h >= 0 && h < itemCount()) {
-        revealItem(h, followMilliseconds);
-        announceHighlight(h);
-    }
+    followHighlight(state_.layoutHighlighted(), followMilliseconds);
 }
 
 bool LayoutsView::itemIsActive(int index) const {

@@ -37,24 +37,11 @@ void ResultsView::setResults(const InstalledApps& results) {
 void ResultsView::setGrid(bool grid, int columns) {
     grid_ = grid;
     columns_ = columns;
-    ItemGridMetrics metrics;
-    metrics.padding = QMarginsF(12, 12, 12, 12);
-    if (grid) {
-        metrics.columns = columns;
-        metrics.itemHeight = 94;
-        metrics.rowSpacing = 10;
-        metrics.columnSpacing = 8;
-    }
-    setItemMetrics(metrics);
+    setListOrGrid(grid, columns, QMarginsF(12, 12, 12, 12));
 }
 
 void ResultsView::highlightChanged() {
-    viewport()->update();
-    const int h = model_.highlighted();
-    if (h >= 0 && h < itemCount()) {
-        revealItem(h, followMilliseconds);
-        announceHighlight(h);
-    }
+    followHighlight(model_.highlighted(), followMilliseconds);
 }
 
 QString ResultsView::itemText(int index) const {
