@@ -1,5 +1,6 @@
 #include "platform/sim/SimHotKeys.h"
 
+#include "platform/sim/SimRegistration.h"
 #include "platform/sim/SimWindowSystem.h"
 
 #include <QSet>
@@ -26,21 +27,6 @@ struct SimHotKeys::Registry {
     int lastId = 0;
 };
 
-class SimHotKeys::Handle final : public InputGrab {
-public:
-    Handle(std::weak_ptr<Registry> registry, int id) : m_registry(std::move(registry)), m_id(id) {}
-    ~Handle() override {
-        if (const std::shared_ptr<Registry> registry = m_registry.lock()) {
-            std::erase_if(registry->entries,
-                          [this](const Registry::Entry& e) { return e.id == m_id; });
-        }
-    }
-
-private:
-    std::weak_ptr<Registry> m_registry;
-    int m_id;
-};
-
 SimHotKeys::SimHotKeys() : m_registry(std::make_shared<Registry>()) {}
 
 void SimHotKeys::setTaken(KeyInput combination, bool taken) {
@@ -57,7 +43,7 @@ std::unique_ptr<InputGrab> SimHotKeys::grab(KeyInput combination, std::function<
     }
     const int id = ++m_registry->lastId;
     m_registry->entries.push_back({id, keyOf(combination), std::move(onPress)});
-    return std::make_unique<Handle>(m_registry, id);
+    return std::make_unique<SimRegistration<Registry>>(m_registry, id);
 }
 
 bool SimHotKeys::press(KeyInput combination) {

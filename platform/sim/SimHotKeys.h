@@ -22,7 +22,6 @@ public:
 
 private:
     struct Registry;
-    class Handle;
 
     std::shared_ptr<Registry> m_registry;
 };

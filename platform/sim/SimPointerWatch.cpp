@@ -1,4 +1,6 @@
 #include "platform/sim/SimShellInput.h"
+
+#include "platform/sim/SimRegistration.h"
 #include "platform/sim/SimWindowSystem.h"
 
 #include <algorithm>
@@ -20,21 +22,6 @@ struct SimButtonWatchers::Registry {
     }
 };
 
-class SimButtonWatchers::Handle final : public InputGrab {
-public:
-    Handle(std::weak_ptr<Registry> registry, int id) : m_registry(std::move(registry)), m_id(id) {}
-    ~Handle() override {
-        if (const std::shared_ptr<Registry> registry = m_registry.lock()) {
-            std::erase_if(registry->entries,
-                          [this](const Registry::Entry& e) { return e.id == m_id; });
-        }
-    }
-
-private:
-    std::weak_ptr<Registry> m_registry;
-    int m_id;
-};
-
 SimButtonWatchers::SimButtonWatchers() : m_registry(std::make_shared<Registry>()) {}
 
 std::unique_ptr<InputGrab> SimButtonWatchers::watch(std::function<void(QPointF)> handler) {
@@ -43,7 +30,7 @@ std::unique_ptr<InputGrab> SimButtonWatchers::watch(std::function<void(QPointF)>
     }
     const int id = ++m_registry->lastId;
     m_registry->entries.push_back({id, std::move(handler)});
-    return std::make_unique<Handle>(m_registry, id);
+    return std::make_unique<SimRegistration<Registry>>(m_registry, id);
 }
 
 int SimButtonWatchers::click(QPointF location) {

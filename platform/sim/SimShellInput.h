@@ -23,7 +23,6 @@ public:
 
 private:
     struct Registry;
-    class Handle;
 
     std::shared_ptr<Registry> m_registry;
     bool m_refused = false;
