@@ -62,10 +62,15 @@ void PanelController::showPanel() {
         }
     }
 
-    // Taken before the panel takes the focus, which makes us the frontmost application.
+    // Taken before the panel takes the focus, which makes us the frontmost application. Shown
+    // again straight after it was hidden, the panel may still be the active window (the window
+    // manager hands the focus back asynchronously): the user still came from the application
+    // recorded last time, whose activation on its way must not hide the panel.
     const std::optional<RunningApplication> front = windows_.frontmostApplication();
-    presentingAppPID_ =
-        front && front->pid != 0 ? std::optional<qint64>(front->pid) : std::nullopt;
+    if (!front || front->pid != ownPid_) {
+        presentingAppPID_ =
+            front && front->pid != 0 ? std::optional<qint64>(front->pid) : std::nullopt;
+    }
 
     // Watching before the panel appears: a click the moment it is there must count.
     watchClicks();

@@ -220,6 +220,21 @@ TEST_F(PanelControllerTest, OnlyAnotherApplicationBecomingActiveHidesThePanel) {
                                 "hidden, cleared"}));
 }
 
+TEST_F(PanelControllerTest, ShownAgainBeforeTheFocusWentBackTheUserStillCameFromTheSameApp) {
+    SimApp& us = sim.addApp("org.tessora.Tessora", "Tessora");
+    us.pid = ownPid;
+    const WindowId panelWindow = sim.addWindow(us, {0, 0, 544, 550});
+    controller->showPanel();
+    sim.setActiveWindow(panelWindow);
+    controller->hidePanel();
+    // Shown again while the panel is still the active window: the window manager gives the
+    // focus back to the editor only now, which must not hide the panel.
+    controller->showPanel();
+    EXPECT_EQ(controller->presentingAppPID(), sim.app("org.example.Editor").pid);
+    sim.setActiveWindow(editorWindow);
+    EXPECT_TRUE(panel.visible);
+}
+
 TEST_F(PanelControllerTest, ActivationsWhileThePointerIsAtTheTopOfAScreenLeaveThePanel) {
     controller->showPanel();
     sim.setPointer(QPointF(700, 96));

@@ -171,7 +171,7 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
     app.tapKey(kEscape, {kControlL});  // Ctrl+Escape again toggles; plain Escape follows
     ASSERT_TRUE(app.waitPanelHidden());
     app.pressShortcut();
-    ASSERT_TRUE(app.waitPanelShown());
+    ASSERT_TRUE(app.waitPanelShown()) << app.errors().toStdString();
     app.tapKey(kEscape);
     EXPECT_TRUE(app.waitPanelHidden()) << "Escape" << app.errors().toStdString();
 
