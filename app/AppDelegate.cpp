@@ -27,101 +27,101 @@ namespace tessora {
 
 AppDelegate::AppDelegate(AppContext context, QObject* parent)
     : QObject(parent),
-      context_(std::move(context)),
-      noUpdater_(context_.updater ? nullptr : std::make_unique<NoUpdater>()),
-      updater_(context_.updater ? *context_.updater : *noUpdater_),
-      chain_(std::make_unique<RibbonLayoutSession>(context_.windows, context_.clock,
-                                                   context_.chainPanels)),
-      indicator_(context_.indicatorPanels
-                     ? std::make_unique<WindowStackIndicator>(context_.windows, context_.clock,
-                                                              context_.indicatorPanels)
+      m_context(std::move(context)),
+      m_noUpdater(m_context.updater ? nullptr : std::make_unique<NoUpdater>()),
+      m_updater(m_context.updater ? *m_context.updater : *m_noUpdater),
+      m_chain(std::make_unique<RibbonLayoutSession>(m_context.windows, m_context.clock,
+                                                   m_context.chainPanels)),
+      m_indicator(m_context.indicatorPanels
+                     ? std::make_unique<WindowStackIndicator>(m_context.windows, m_context.clock,
+                                                              m_context.indicatorPanels)
                      : nullptr),
-      arranger_(std::make_unique<LaunchArranger>(context_.windows, context_.clock,
-                                                 indicator_.get(), chain_.get())),
-      model_(std::make_unique<WorkspaceModel>(
-          context_.defaults,
-          WorkspaceServices{context_.windows, context_.background, context_.catalog,
-                            context_.openPreviousEdition, arranger_.get()})),
-      shortcut_(std::make_unique<ShortcutService>(context_.windows, context_.defaults)) {}
+      m_arranger(std::make_unique<LaunchArranger>(m_context.windows, m_context.clock,
+                                                 m_indicator.get(), m_chain.get())),
+      m_model(std::make_unique<WorkspaceModel>(
+          m_context.defaults,
+          WorkspaceServices{m_context.windows, m_context.background, m_context.catalog,
+                            m_context.openPreviousEdition, m_arranger.get()})),
+      m_shortcut(std::make_unique<ShortcutService>(m_context.windows, m_context.defaults)) {}
 
 AppDelegate::~AppDelegate() {
     applicationWillTerminate();
-    shortcut_->setOnOpen({});
-    updater_.setIsArranging({});
+    m_shortcut->setOnOpen({});
+    m_updater.setIsArranging({});
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    if (started_ || context_.arguments.contains(QStringLiteral("--unit-testing"))) {
+    if (m_started || m_context.arguments.contains(QStringLiteral("--unit-testing"))) {
         return;
     }
-    started_ = true;
+    m_started = true;
     registerFonts();
     buildStatusMenu();
     buildPanel();
-    connect(&context_.windows, &WindowSystem::screensChanged, this,
+    connect(&m_context.windows, &WindowSystem::screensChanged, this,
             &AppDelegate::applicationDidChangeScreenParameters);
-    shortcut_->setOnOpen([self = QPointer<AppDelegate>(this)] {
+    m_shortcut->setOnOpen([self = QPointer<AppDelegate>(this)] {
         if (self) {
             self->shortcutPressed();
         }
     });
-    updater_.setIsArranging([self = QPointer<AppDelegate>(this)] {
-        return self && self->model_->busy();
+    m_updater.setIsArranging([self = QPointer<AppDelegate>(this)] {
+        return self && self->m_model->busy();
     });
-    if (model_->showOnboarding()) {
+    if (m_model->showOnboarding()) {
         openSettingsWindow(PreferencesNavigation::Section::Settings);
     }
-    startDetached(model_->refreshApps());
+    startDetached(m_model->refreshApps());
 }
 
 void AppDelegate::buildStatusMenu() {
-    statusMenu_ = std::make_unique<StatusMenu>();
-    QMenu* menu = statusMenu_->menu();
+    m_statusMenu = std::make_unique<StatusMenu>();
+    QMenu* menu = m_statusMenu->menu();
     connect(menu, &QMenu::aboutToShow, this, &AppDelegate::menuNeedsUpdate);
     connect(menu, &QMenu::aboutToHide, this, &AppDelegate::menuDidClose);
-    connect(statusMenu_->enableItem(), &QAction::triggered, this, &AppDelegate::toggleEnabled);
-    connect(statusMenu_->openItem(), &QAction::triggered, this, &AppDelegate::showPanel);
-    connect(statusMenu_->shortcutsItem(), &QAction::triggered, this,
+    connect(m_statusMenu->enableItem(), &QAction::triggered, this, &AppDelegate::toggleEnabled);
+    connect(m_statusMenu->openItem(), &QAction::triggered, this, &AppDelegate::showPanel);
+    connect(m_statusMenu->shortcutsItem(), &QAction::triggered, this,
             [this] { openSettingsWindow(PreferencesNavigation::Section::Shortcuts); });
-    connect(statusMenu_->updateItem(), &QAction::triggered, this,
-            [this] { updater_.checkForUpdates(); });
-    connect(statusMenu_->settingsItem(), &QAction::triggered, this,
+    connect(m_statusMenu->updateItem(), &QAction::triggered, this,
+            [this] { m_updater.checkForUpdates(); });
+    connect(m_statusMenu->settingsItem(), &QAction::triggered, this,
             [this] { openSettingsWindow(PreferencesNavigation::Section::Settings); });
     // exit() rather than quit(): quitting must not depend on every window agreeing to close.
-    connect(statusMenu_->quitItem(), &QAction::triggered, qApp, [] { QCoreApplication::exit(0); },
+    connect(m_statusMenu->quitItem(), &QAction::triggered, qApp, [] { QCoreApplication::exit(0); },
             Qt::QueuedConnection);
     menuNeedsUpdate();
-    statusMenu_->showInTray(trayIcon());
+    m_statusMenu->showInTray(trayIcon());
 }
 
 void AppDelegate::buildPanel() {
-    panel_ = std::make_unique<CasementPanel>(context_.windows);
-    auto* view = new ContentView(*model_, context_.defaults, *panel_, notifier_,
+    m_panel = std::make_unique<CasementPanel>(m_context.windows);
+    auto* view = new ContentView(*m_model, m_context.defaults, *m_panel, m_notifier,
                                  [self = QPointer<AppDelegate>(this)] {
                                      if (self) {
                                          self->openSettingsWindow(
                                              PreferencesNavigation::Section::Settings);
                                      }
                                  });
-    panel_->setContent(view, [view] { return view->contentShape(); });
+    m_panel->setContent(view, [view] { return view->contentShape(); });
 
     PanelController::Hooks hooks;
-    hooks.launcherEnabled = [this] { return shortcut_->enabled(); };
+    hooks.launcherEnabled = [this] { return m_shortcut->enabled(); };
     hooks.openFirstRun = [this] { openSettingsWindow(PreferencesNavigation::Section::Settings); };
     hooks.syncStackIndicator = [this] {
-        if (indicator_) {
-            indicator_->sync();
+        if (m_indicator) {
+            m_indicator->sync();
         }
     };
     hooks.ownWindowAt = [this](QPointF location) { return ownWindowAt(location); };
     hooks.activated = [this](const RunningApplication& app) { recordActivation(app); };
-    controller_ = std::make_unique<PanelController>(context_.windows, context_.clock, *model_,
-                                                    *panel_, notifier_, std::move(hooks),
-                                                    context_.ownPid);
+    m_controller = std::make_unique<PanelController>(m_context.windows, m_context.clock, *m_model,
+                                                    *m_panel, m_notifier, std::move(hooks),
+                                                    m_context.ownPid);
 }
 
 void AppDelegate::applicationDidChangeScreenParameters() {
-    chain_->end();
+    m_chain->end();
 }
 
 void AppDelegate::applicationShouldHandleReopen() {
@@ -129,47 +129,47 @@ void AppDelegate::applicationShouldHandleReopen() {
 }
 
 void AppDelegate::applicationWillTerminate() {
-    if (!started_ || terminated_) {
+    if (!m_started || m_terminated) {
         return;
     }
-    terminated_ = true;
-    chain_->end();
-    disconnect(&context_.windows, nullptr, this, nullptr);
-    controller_->stopObserving();
-    statusMenu_->removeFromTray();
+    m_terminated = true;
+    m_chain->end();
+    disconnect(&m_context.windows, nullptr, this, nullptr);
+    m_controller->stopObserving();
+    m_statusMenu->removeFromTray();
 }
 
 void AppDelegate::showPanel() {
-    if (controller_) {
-        controller_->showPanel();
+    if (m_controller) {
+        m_controller->showPanel();
     }
 }
 
 void AppDelegate::hidePanel() {
-    if (controller_) {
-        controller_->hidePanel();
+    if (m_controller) {
+        m_controller->hidePanel();
     }
 }
 
 void AppDelegate::togglePanel() {
-    if (controller_) {
-        controller_->togglePanel();
+    if (m_controller) {
+        m_controller->togglePanel();
     }
 }
 
 void AppDelegate::openSettingsWindow(PreferencesNavigation::Section section) {
-    navigation_.setSection(section);
-    if (!settingsWindow_) {
-        settingsWindow_ =
-            std::make_unique<SettingsWindow>(context_.windows, *model_, *shortcut_);
+    m_navigation.setSection(section);
+    if (!m_settingsWindow) {
+        m_settingsWindow =
+            std::make_unique<SettingsWindow>(m_context.windows, *m_model, *m_shortcut);
     }
     hidePanel();
-    settingsWindow_->present();
+    m_settingsWindow->present();
 }
 
 void AppDelegate::menuNeedsUpdate() {
-    statusMenu_->enableItem()->setChecked(shortcut_->enabled());
-    statusMenu_->updateItem()->setEnabled(updater_.canCheck() && !model_->busy());
+    m_statusMenu->enableItem()->setChecked(m_shortcut->enabled());
+    m_statusMenu->updateItem()->setEnabled(m_updater.canCheck() && !m_model->busy());
 }
 
 void AppDelegate::menuDidClose() {
@@ -177,25 +177,25 @@ void AppDelegate::menuDidClose() {
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (controller_) {
-                controller_->refocus();
+            if (m_controller) {
+                m_controller->refocus();
             }
         },
         Qt::QueuedConnection);
 }
 
 void AppDelegate::toggleEnabled() {
-    shortcut_->setEnabled(!shortcut_->enabled());
-    if (!shortcut_->enabled()) {
+    m_shortcut->setEnabled(!m_shortcut->enabled());
+    if (!m_shortcut->enabled()) {
         hidePanel();
     }
-    statusMenu_->enableItem()->setChecked(shortcut_->enabled());
+    m_statusMenu->enableItem()->setChecked(m_shortcut->enabled());
 }
 
 void AppDelegate::shortcutPressed() {
-    if (model_->showOnboarding() && model_->onboardingStep() == 1) {
+    if (m_model->showOnboarding() && m_model->onboardingStep() == 1) {
         // The first-run flow asks the user to try the shortcut: this is the proof.
-        model_->insertVerifiedKey(0);
+        m_model->insertVerifiedKey(0);
         openSettingsWindow(PreferencesNavigation::Section::Settings);
         return;
     }
@@ -204,8 +204,8 @@ void AppDelegate::shortcutPressed() {
 
 void AppDelegate::recordActivation(const RunningApplication& app) {
     if (const std::optional<QString> id =
-            recentHistoryId(app, context_.ownPid, context_.catalog, model_->apps())) {
-        model_->recordActivation(*id);
+            recentHistoryId(app, m_context.ownPid, m_context.catalog, m_model->apps())) {
+        m_model->recordActivation(*id);
     }
 }
 

@@ -78,16 +78,16 @@ public:
     void toggleEnabled();
 
     // --- parts, for the program and for tests (null before start-up)
-    WorkspaceModel& model() const { return *model_; }
-    ShortcutService& shortcut() const { return *shortcut_; }
-    PreferencesNavigation& navigation() { return navigation_; }
-    PanelNotifier& notifier() { return notifier_; }
-    RibbonLayoutSession& chainSession() const { return *chain_; }
-    StatusMenu* statusMenu() const { return statusMenu_.get(); }
-    CasementPanel* panel() const { return panel_.get(); }
-    PanelController* panelController() const { return controller_.get(); }
-    SettingsWindow* settingsWindow() const { return settingsWindow_.get(); }
-    bool started() const { return started_; }
+    WorkspaceModel& model() const { return *m_model; }
+    ShortcutService& shortcut() const { return *m_shortcut; }
+    PreferencesNavigation& navigation() { return m_navigation; }
+    PanelNotifier& notifier() { return m_notifier; }
+    RibbonLayoutSession& chainSession() const { return *m_chain; }
+    StatusMenu* statusMenu() const { return m_statusMenu.get(); }
+    CasementPanel* panel() const { return m_panel.get(); }
+    PanelController* panelController() const { return m_controller.get(); }
+    SettingsWindow* settingsWindow() const { return m_settingsWindow.get(); }
+    bool started() const { return m_started; }
 
 private:
     void buildStatusMenu();
@@ -97,22 +97,22 @@ private:
     // Whether a point (window space) lies on one of our visible windows.
     bool ownWindowAt(QPointF location) const;
 
-    AppContext context_;
-    std::unique_ptr<Updater> noUpdater_;
-    Updater& updater_;
-    std::unique_ptr<RibbonLayoutSession> chain_;
-    std::unique_ptr<WindowStackIndicator> indicator_;
-    std::unique_ptr<LaunchArranger> arranger_;
-    std::unique_ptr<WorkspaceModel> model_;
-    std::unique_ptr<ShortcutService> shortcut_;
-    PreferencesNavigation navigation_;
-    PanelNotifier notifier_;
-    std::unique_ptr<CasementPanel> panel_;
-    std::unique_ptr<PanelController> controller_;
-    std::unique_ptr<SettingsWindow> settingsWindow_;
-    std::unique_ptr<StatusMenu> statusMenu_;
-    bool started_ = false;
-    bool terminated_ = false;
+    AppContext m_context;
+    std::unique_ptr<Updater> m_noUpdater;
+    Updater& m_updater;
+    std::unique_ptr<RibbonLayoutSession> m_chain;
+    std::unique_ptr<WindowStackIndicator> m_indicator;
+    std::unique_ptr<LaunchArranger> m_arranger;
+    std::unique_ptr<WorkspaceModel> m_model;
+    std::unique_ptr<ShortcutService> m_shortcut;
+    PreferencesNavigation m_navigation;
+    PanelNotifier m_notifier;
+    std::unique_ptr<CasementPanel> m_panel;
+    std::unique_ptr<PanelController> m_controller;
+    std::unique_ptr<SettingsWindow> m_settingsWindow;
+    std::unique_ptr<StatusMenu> m_statusMenu;
+    bool m_started = false;
+    bool m_terminated = false;
 };
 
 }  // namespace tessora

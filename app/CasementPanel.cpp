@@ -18,7 +18,7 @@ namespace tessora {
 
 CasementPanel::CasementPanel(WindowSystem& windows)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      windows_(windows) {
+      m_windows(windows) {
     setWindowTitle(QStringLiteral("Tessora"));
     // Tells it apart from the settings window, which has the same title and class.
     setWindowRole(QStringLiteral("launcher"));
@@ -32,31 +32,31 @@ CasementPanel::CasementPanel(WindowSystem& windows)
     setAutoFillBackground(true);
 
     // Created now, unmapped, so that it is marked as a panel before it is first shown.
-    windows_.preparePanelWindow(winId());
+    m_windows.preparePanelWindow(winId());
     // Key events reach the window before any widget inside it: Escape is ours, whichever
     // control has the focus.
     windowHandle()->installEventFilter(this);
 }
 
 CasementPanel::~CasementPanel() {
-    didDismiss_ = nullptr;
-    didBecomeKey_ = nullptr;
+    m_didDismiss = nullptr;
+    m_didBecomeKey = nullptr;
 }
 
 void CasementPanel::setContent(QWidget* content, std::function<QRegion()> shape) {
-    delete content_;
-    content_ = content;
-    shape_ = std::move(shape);
-    if (content_) {
-        content_->setParent(this);
-        content_->setGeometry(rect());
-        content_->show();
+    delete m_content;
+    m_content = content;
+    m_shape = std::move(shape);
+    if (m_content) {
+        m_content->setParent(this);
+        m_content->setGeometry(rect());
+        m_content->show();
     }
     updateShape();
 }
 
 void CasementPanel::updateShape() {
-    const QRegion region = shape_ ? shape_() : QRegion();
+    const QRegion region = m_shape ? m_shape() : QRegion();
     if (region.isEmpty()) {
         clearMask();
     } else if (region != mask()) {
@@ -69,7 +69,7 @@ bool CasementPanel::isPanelVisible() const {
 }
 
 double CasementPanel::primaryHeight() const {
-    if (const std::optional<double> height = tessora::primaryHeight(windows_.screens())) {
+    if (const std::optional<double> height = tessora::primaryHeight(m_windows.screens())) {
         return *height;
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -81,7 +81,7 @@ ScreenRect CasementPanel::panelFrame() const {
 }
 
 std::optional<ScreenRect> CasementPanel::panelScreenVisibleFrame() const {
-    const QList<Screen> screens = windows_.screens();
+    const QList<Screen> screens = m_windows.screens();
     const std::optional<double> height = tessora::primaryHeight(screens);
     if (!height) {
         return std::nullopt;
@@ -105,7 +105,7 @@ void CasementPanel::orderFront() {
     }
     raise();
     activateWindow();
-    windows_.activateOwnWindow(winId());
+    m_windows.activateOwnWindow(winId());
 }
 
 void CasementPanel::orderOut() {
@@ -113,11 +113,11 @@ void CasementPanel::orderOut() {
 }
 
 void CasementPanel::setDidDismiss(std::function<void()> didDismiss) {
-    didDismiss_ = std::move(didDismiss);
+    m_didDismiss = std::move(didDismiss);
 }
 
 void CasementPanel::setDidBecomeKey(std::function<void()> didBecomeKey) {
-    didBecomeKey_ = std::move(didBecomeKey);
+    m_didBecomeKey = std::move(didBecomeKey);
 }
 
 void CasementPanel::deliverTypedKeys(const QList<TypedKey>& keys) {
@@ -137,8 +137,8 @@ void CasementPanel::deliverTypedKeys(const QList<TypedKey>& keys) {
 
 void CasementPanel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && didBecomeKey_) {
-        didBecomeKey_();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_didBecomeKey) {
+        m_didBecomeKey();
     }
 }
 
@@ -153,7 +153,7 @@ bool CasementPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void CasementPanel::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        visiblePeriod_ = true;
+        m_visiblePeriod = true;
         // The content has laid itself out for this showing (it may have resized the panel).
         updateShape();
     }
@@ -164,19 +164,19 @@ void CasementPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     // Spontaneous hide events come from the window system (the window was unmapped behind our
     // back) while the widget stays visible; only our own hiding ends a visible period.
-    if (event->spontaneous() || !visiblePeriod_) {
+    if (event->spontaneous() || !m_visiblePeriod) {
         return;
     }
-    visiblePeriod_ = false;
-    if (didDismiss_) {
-        didDismiss_();
+    m_visiblePeriod = false;
+    if (m_didDismiss) {
+        m_didDismiss();
     }
 }
 
 void CasementPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (content_) {
-        content_->setGeometry(rect());
+    if (m_content) {
+        m_content->setGeometry(rect());
     }
     updateShape();
 }

@@ -27,7 +27,7 @@ public:
     // the region (in the panel's coordinates) the view paints: the window is cut to it, since
     // without a compositing manager the rest would show as an opaque rectangle.
     void setContent(QWidget* content, std::function<QRegion()> shape = {});
-    QWidget* content() const { return content_; }
+    QWidget* content() const { return m_content; }
 
     // --- PanelWindow
     bool isPanelVisible() const override;
@@ -52,12 +52,12 @@ private:
     double primaryHeight() const;
     void updateShape();
 
-    WindowSystem& windows_;
-    QWidget* content_ = nullptr;
-    std::function<QRegion()> shape_;
-    std::function<void()> didDismiss_;
-    std::function<void()> didBecomeKey_;
-    bool visiblePeriod_ = false;
+    WindowSystem& m_windows;
+    QWidget* m_content = nullptr;
+    std::function<QRegion()> m_shape;
+    std::function<void()> m_didDismiss;
+    std::function<void()> m_didBecomeKey;
+    bool m_visiblePeriod = false;
 };
 
 }  // namespace tessora

@@ -17,7 +17,7 @@ const QString shortcutDetail = QStringLiteral("Opens the launcher from any appli
 }  // namespace
 
 EssentialsPage::EssentialsPage(ShortcutService& shortcut, QWidget* parent)
-    : QWidget(parent), shortcut_(shortcut) {
+    : QWidget(parent), m_shortcut(shortcut) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(40, 44, 40, 40);
     column->setSpacing(24);
@@ -30,33 +30,33 @@ EssentialsPage::EssentialsPage(ShortcutService& shortcut, QWidget* parent)
     column->addWidget(title);
 
     auto* group = new OrrerySettingsGroup(QStringLiteral("Launcher"), this);
-    switch_ = new OrrerySwitch(QStringLiteral("Enable Tessora"));
+    m_switch = new OrrerySwitch(QStringLiteral("Enable Tessora"));
     group->addWidget(new OrrerySettingsRow(
         QStringLiteral("Enable Tessora"),
-        QStringLiteral("While it is off, the shortcut does nothing."), switch_));
+        QStringLiteral("While it is off, the shortcut does nothing."), m_switch));
     group->addDivider();
-    keycaps_ = new ShortcutKeycaps(shortcut.label());
-    shortcutRow_ = new OrrerySettingsRow(QStringLiteral("Shortcut"), shortcutDetail, keycaps_);
-    group->addWidget(shortcutRow_);
+    m_keycaps = new ShortcutKeycaps(shortcut.label());
+    m_shortcutRow = new OrrerySettingsRow(QStringLiteral("Shortcut"), shortcutDetail, m_keycaps);
+    group->addWidget(m_shortcutRow);
     column->addWidget(group);
     column->addStretch(1);
 
     // The switch asks; the service decides (taking the key can fail), and the switch follows.
-    connect(switch_, &QAbstractButton::clicked, this, [this](bool on) {
-        shortcut_.setEnabled(on);
+    connect(m_switch, &QAbstractButton::clicked, this, [this](bool on) {
+        m_shortcut.setEnabled(on);
         refresh();
     });
-    connect(&shortcut_, &ShortcutService::enabledChanged, this, &EssentialsPage::refresh);
-    connect(&shortcut_, &ShortcutService::errorChanged, this, &EssentialsPage::refresh);
+    connect(&m_shortcut, &ShortcutService::enabledChanged, this, &EssentialsPage::refresh);
+    connect(&m_shortcut, &ShortcutService::errorChanged, this, &EssentialsPage::refresh);
     refresh();
 }
 
 void EssentialsPage::refresh() {
-    switch_->setChecked(shortcut_.enabled());
-    keycaps_->setLabel(shortcut_.label());
-    const bool problem = !shortcut_.error().isEmpty();
-    shortcutRow_->setNeedsAttention(problem);
-    shortcutRow_->setDetail(problem ? shortcut_.error() : shortcutDetail);
+    m_switch->setChecked(m_shortcut.enabled());
+    m_keycaps->setLabel(m_shortcut.label());
+    const bool problem = !m_shortcut.error().isEmpty();
+    m_shortcutRow->setNeedsAttention(problem);
+    m_shortcutRow->setDetail(problem ? m_shortcut.error() : shortcutDetail);
 }
 
 }  // namespace tessora

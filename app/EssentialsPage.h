@@ -18,17 +18,17 @@ class EssentialsPage final : public QWidget {
 public:
     explicit EssentialsPage(ShortcutService& shortcut, QWidget* parent = nullptr);
 
-    OrrerySwitch* enableSwitch() const { return switch_; }
-    OrrerySettingsRow* shortcutRow() const { return shortcutRow_; }
-    ShortcutKeycaps* keycaps() const { return keycaps_; }
+    OrrerySwitch* enableSwitch() const { return m_switch; }
+    OrrerySettingsRow* shortcutRow() const { return m_shortcutRow; }
+    ShortcutKeycaps* keycaps() const { return m_keycaps; }
 
 private:
     void refresh();
 
-    ShortcutService& shortcut_;
-    OrrerySwitch* switch_;
-    OrrerySettingsRow* shortcutRow_;
-    ShortcutKeycaps* keycaps_;
+    ShortcutService& m_shortcut;
+    OrrerySwitch* m_switch;
+    OrrerySettingsRow* m_shortcutRow;
+    ShortcutKeycaps* m_keycaps;
 };
 
 }  // namespace tessora

@@ -5,36 +5,36 @@
 namespace tessora {
 
 KeyboardHandover::KeyboardHandover(WindowSystem& windows, Clock& clock)
-    : windows_(windows), clock_(clock) {}
+    : m_windows(windows), m_clock(clock) {}
 
 KeyboardHandover::~KeyboardHandover() {
     cancel();
 }
 
 void KeyboardHandover::begin(std::function<void(const QList<TypedKey>&)> deliver) {
-    deliver_ = std::move(deliver);
-    if (hold_) {
+    m_deliver = std::move(deliver);
+    if (m_hold) {
         return;
     }
-    hold_ = windows_.holdKeyboard([this](const TypedKey& key) { typed_.append(key); });
-    if (hold_) {
-        timer_ = clock_.schedule(limit, [this] {
-            timer_ = 0;
+    m_hold = m_windows.holdKeyboard([this](const TypedKey& key) { m_typed.append(key); });
+    if (m_hold) {
+        m_timer = m_clock.schedule(limit, [this] {
+            m_timer = 0;
             finish();
         });
     }
 }
 
 void KeyboardHandover::finish() {
-    if (!hold_) {
+    if (!m_hold) {
         return;
     }
-    clock_.cancel(timer_);
-    timer_ = 0;
-    // Letting go first: keys still on their way arrive in `typed_` as the hold ends.
-    hold_.reset();
-    const QList<TypedKey> typed = std::exchange(typed_, {});
-    const auto deliver = std::exchange(deliver_, nullptr);
+    m_clock.cancel(m_timer);
+    m_timer = 0;
+    // Letting go first: keys still on their way arrive in `m_typed` as the hold ends.
+    m_hold.reset();
+    const QList<TypedKey> typed = std::exchange(m_typed, {});
+    const auto deliver = std::exchange(m_deliver, nullptr);
     if (deliver && !typed.isEmpty()) {
         deliver(typed);
     }
@@ -45,11 +45,11 @@ void KeyboardHandover::cancel() {
 }
 
 void KeyboardHandover::release() {
-    clock_.cancel(timer_);
-    timer_ = 0;
-    hold_.reset();
-    typed_.clear();
-    deliver_ = nullptr;
+    m_clock.cancel(m_timer);
+    m_timer = 0;
+    m_hold.reset();
+    m_typed.clear();
+    m_deliver = nullptr;
 }
 
 }  // namespace tessora

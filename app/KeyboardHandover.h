@@ -31,17 +31,17 @@ public:
     void finish();
     // Lets go and drops what was typed.
     void cancel();
-    bool holding() const { return hold_ != nullptr; }
+    bool holding() const { return m_hold != nullptr; }
 
 private:
     void release();
 
-    WindowSystem& windows_;
-    Clock& clock_;
-    std::unique_ptr<InputGrab> hold_;
-    QList<TypedKey> typed_;
-    std::function<void(const QList<TypedKey>&)> deliver_;
-    Clock::TimerId timer_ = 0;
+    WindowSystem& m_windows;
+    Clock& m_clock;
+    std::unique_ptr<InputGrab> m_hold;
+    QList<TypedKey> m_typed;
+    std::function<void(const QList<TypedKey>&)> m_deliver;
+    Clock::TimerId m_timer = 0;
 };
 
 }  // namespace tessora

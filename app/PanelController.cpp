@@ -12,53 +12,53 @@ PanelController::PanelController(WindowSystem& windows, Clock& clock, WorkspaceM
                                  PanelWindow& panel, PanelNotifier& notifier, Hooks hooks,
                                  qint64 ownPid, QObject* parent)
     : QObject(parent),
-      windows_(windows),
-      model_(model),
-      panel_(panel),
-      notifier_(notifier),
-      hooks_(std::move(hooks)),
-      ownPid_(ownPid),
-      handover_(windows, clock) {
-    panel_.setDidDismiss([this] { dismissed(); });
-    panel_.setDidBecomeKey([this] { handover_.finish(); });
-    connect(&windows_, &WindowSystem::activeWindowChanged, this,
+      m_windows(windows),
+      m_model(model),
+      m_panel(panel),
+      m_notifier(notifier),
+      m_hooks(std::move(hooks)),
+      m_ownPid(ownPid),
+      m_handover(windows, clock) {
+    m_panel.setDidDismiss([this] { dismissed(); });
+    m_panel.setDidBecomeKey([this] { m_handover.finish(); });
+    connect(&m_windows, &WindowSystem::activeWindowChanged, this,
             &PanelController::activeWindowChanged);
-    connect(&windows_, &WindowSystem::currentDesktopChanged, this,
+    connect(&m_windows, &WindowSystem::currentDesktopChanged, this,
             &PanelController::desktopChanged);
 }
 
 PanelController::~PanelController() {
-    panel_.setDidDismiss({});
-    panel_.setDidBecomeKey({});
+    m_panel.setDidDismiss({});
+    m_panel.setDidBecomeKey({});
 }
 
 void PanelController::showPanel() {
-    if (hooks_.launcherEnabled && !hooks_.launcherEnabled()) {
+    if (m_hooks.launcherEnabled && !m_hooks.launcherEnabled()) {
         return;
     }
-    if (model_.showOnboarding()) {
-        if (hooks_.openFirstRun) {
-            hooks_.openFirstRun();
+    if (m_model.showOnboarding()) {
+        if (m_hooks.openFirstRun) {
+            m_hooks.openFirstRun();
         }
         return;
     }
-    if (!panel_.isPanelVisible() && observing_) {
+    if (!m_panel.isPanelVisible() && m_observing) {
         // What is typed until the panel has the focus goes to the panel, not to the
         // application the user came from. Taken first: every moment counts.
-        handover_.begin([this](const QList<TypedKey>& keys) { panel_.deliverTypedKeys(keys); });
+        m_handover.begin([this](const QList<TypedKey>& keys) { m_panel.deliverTypedKeys(keys); });
     }
-    startDetached(model_.refreshApps());
+    startDetached(m_model.refreshApps());
 
     // Without screens the panel shows where it was last time.
-    const QList<Screen> screens = windows_.screens();
+    const QList<Screen> screens = m_windows.screens();
     if (const std::optional<double> height = primaryHeight(screens)) {
-        const std::optional<QPointF> pointer = windows_.pointerLocation();
+        const std::optional<QPointF> pointer = m_windows.pointerLocation();
         const Screen screen =
             (pointer ? screenContaining(screens, *pointer) : std::nullopt).value_or(screens.front());
         const ScreenRect visible = toScreenSpace(screen.visibleFrame, *height);
-        panel_.setPanelFrame(panelFrameOn(visible, panel_.panelFrame().size()));
-        if (model_.targetDisplayID() != screen.number) {
-            model_.setTargetDisplayID(screen.number);
+        m_panel.setPanelFrame(panelFrameOn(visible, m_panel.panelFrame().size()));
+        if (m_model.targetDisplayID() != screen.number) {
+            m_model.setTargetDisplayID(screen.number);
         }
     }
 
@@ -66,35 +66,35 @@ void PanelController::showPanel() {
     // again straight after it was hidden, the panel may still be the active window (the window
     // manager hands the focus back asynchronously): the user still came from the application
     // recorded last time, whose activation on its way must not hide the panel.
-    const std::optional<RunningApplication> front = windows_.frontmostApplication();
-    if (!front || front->pid != ownPid_) {
-        presentingAppPID_ =
+    const std::optional<RunningApplication> front = m_windows.frontmostApplication();
+    if (!front || front->pid != m_ownPid) {
+        m_presentingAppPID =
             front && front->pid != 0 ? std::optional<qint64>(front->pid) : std::nullopt;
     }
 
     // Watching before the panel appears: a click the moment it is there must count.
     watchClicks();
-    panel_.orderFront();
+    m_panel.orderFront();
 
     // The view hears of it once the current event has been handled. A panel hidden again in
     // the meantime has already said "hidden", so it says nothing more.
-    const quint64 period = period_;
+    const quint64 period = m_period;
     QMetaObject::invokeMethod(
         this,
         [this, period] {
-            if (period == period_ && panel_.isPanelVisible()) {
-                emit notifier_.casementPanelShown();
+            if (period == m_period && m_panel.isPanelVisible()) {
+                emit m_notifier.casementPanelShown();
             }
         },
         Qt::QueuedConnection);
 }
 
 void PanelController::hidePanel() {
-    panel_.orderOut();
+    m_panel.orderOut();
 }
 
 void PanelController::togglePanel() {
-    if (panel_.isPanelVisible()) {
+    if (m_panel.isPanelVisible()) {
         hidePanel();
     } else {
         showPanel();
@@ -102,45 +102,45 @@ void PanelController::togglePanel() {
 }
 
 void PanelController::refocus() {
-    if (!panel_.isPanelVisible()) {
+    if (!m_panel.isPanelVisible()) {
         return;
     }
-    panel_.orderFront();
-    emit notifier_.casementPanelRefocus();
+    m_panel.orderFront();
+    emit m_notifier.casementPanelRefocus();
 }
 
 void PanelController::outsideClick(QPointF location) {
     // Clicks on our own windows are ours to handle, as the panel's own controls are.
-    if (hooks_.ownWindowAt && hooks_.ownWindowAt(location)) {
+    if (m_hooks.ownWindowAt && m_hooks.ownWindowAt(location)) {
         return;
     }
-    if (nearTopOfScreen(windows_.screens(), location, clickTopStrip)) {
+    if (nearTopOfScreen(m_windows.screens(), location, clickTopStrip)) {
         return;
     }
     hidePanel();
 }
 
 void PanelController::activeWindowChanged() {
-    const std::optional<RunningApplication> app = windows_.frontmostApplication();
-    if (app && hooks_.activated) {
-        hooks_.activated(*app);
+    const std::optional<RunningApplication> app = m_windows.frontmostApplication();
+    if (app && m_hooks.activated) {
+        m_hooks.activated(*app);
     }
     applicationActivated(app);
 }
 
 void PanelController::applicationActivated(const std::optional<RunningApplication>& app) {
-    if (!app || app->pid == ownPid_ || !app->regular) {
+    if (!app || app->pid == m_ownPid || !app->regular) {
         return;
     }
-    if (presentingAppPID_ && *presentingAppPID_ == app->pid) {
+    if (m_presentingAppPID && *m_presentingAppPID == app->pid) {
         return;  // back to where the user came from: the panel stays
     }
-    if (const std::optional<QPointF> pointer = windows_.pointerLocation()) {
-        if (nearTopOfScreen(windows_.screens(), *pointer, activationTopStrip)) {
+    if (const std::optional<QPointF> pointer = m_windows.pointerLocation()) {
+        if (nearTopOfScreen(m_windows.screens(), *pointer, activationTopStrip)) {
             return;
         }
     }
-    const std::optional<RunningApplication> front = windows_.frontmostApplication();
+    const std::optional<RunningApplication> front = m_windows.frontmostApplication();
     if (front && front->pid == app->pid) {
         hidePanel();
     }
@@ -148,50 +148,50 @@ void PanelController::applicationActivated(const std::optional<RunningApplicatio
 
 void PanelController::desktopChanged() {
     hidePanel();
-    if (hooks_.syncStackIndicator) {
-        hooks_.syncStackIndicator();
+    if (m_hooks.syncStackIndicator) {
+        m_hooks.syncStackIndicator();
     }
 }
 
 void PanelController::stopObserving() {
-    observing_ = false;
-    disconnect(&windows_, nullptr, this, nullptr);
+    m_observing = false;
+    disconnect(&m_windows, nullptr, this, nullptr);
     stopWatchingClicks();
-    handover_.cancel();
+    m_handover.cancel();
 }
 
 void PanelController::dismissed() {
-    ++period_;
+    ++m_period;
     stopWatchingClicks();
-    handover_.cancel();
-    model_.clearSelection();
-    emit notifier_.casementPanelHidden();
+    m_handover.cancel();
+    m_model.clearSelection();
+    emit m_notifier.casementPanelHidden();
 }
 
 // Clicks are watched only while the panel is visible: nothing wakes us for every click the
 // user makes while the panel is away.
 void PanelController::watchClicks() {
-    if (clickWatch_ || !observing_) {
+    if (m_clickWatch || !m_observing) {
         return;
     }
-    clickWatch_ = windows_.watchButtonPresses([this](QPointF location) {
-        inClickHandler_ = true;
+    m_clickWatch = m_windows.watchButtonPresses([this](QPointF location) {
+        m_inClickHandler = true;
         outsideClick(location);
-        inClickHandler_ = false;
+        m_inClickHandler = false;
     });
 }
 
 void PanelController::stopWatchingClicks() {
-    if (!clickWatch_) {
+    if (!m_clickWatch) {
         return;
     }
-    if (inClickHandler_) {
+    if (m_inClickHandler) {
         // The watch is calling us: let it go once its handler has returned.
-        std::shared_ptr<InputGrab> retired(std::move(clickWatch_));
+        std::shared_ptr<InputGrab> retired(std::move(m_clickWatch));
         QMetaObject::invokeMethod(this, [retired] {}, Qt::QueuedConnection);
         return;
     }
-    clickWatch_.reset();
+    m_clickWatch.reset();
 }
 
 }  // namespace tessora

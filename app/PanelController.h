@@ -65,10 +65,10 @@ public:
     void stopObserving();
 
     // The application that was frontmost when the panel was last shown.
-    std::optional<qint64> presentingAppPID() const { return presentingAppPID_; }
-    bool watchingClicks() const { return clickWatch_ != nullptr; }
+    std::optional<qint64> presentingAppPID() const { return m_presentingAppPID; }
+    bool watchingClicks() const { return m_clickWatch != nullptr; }
     // Whether keys typed now are kept for the panel, which is on its way.
-    bool holdingKeys() const { return handover_.holding(); }
+    bool holdingKeys() const { return m_handover.holding(); }
 
 private:
     void activeWindowChanged();
@@ -76,20 +76,20 @@ private:
     void watchClicks();
     void stopWatchingClicks();
 
-    WindowSystem& windows_;
-    WorkspaceModel& model_;
-    PanelWindow& panel_;
-    PanelNotifier& notifier_;
-    Hooks hooks_;
-    qint64 ownPid_;
-    std::optional<qint64> presentingAppPID_;
+    WindowSystem& m_windows;
+    WorkspaceModel& m_model;
+    PanelWindow& m_panel;
+    PanelNotifier& m_notifier;
+    Hooks m_hooks;
+    qint64 m_ownPid;
+    std::optional<qint64> m_presentingAppPID;
     // Counts the panel's visible periods: a "shown" notice still queued when its period ended
     // is dropped.
-    quint64 period_ = 0;
-    KeyboardHandover handover_;
-    std::unique_ptr<InputGrab> clickWatch_;
-    bool inClickHandler_ = false;
-    bool observing_ = true;
+    quint64 m_period = 0;
+    KeyboardHandover m_handover;
+    std::unique_ptr<InputGrab> m_clickWatch;
+    bool m_inClickHandler = false;
+    bool m_observing = true;
 };
 
 }  // namespace tessora

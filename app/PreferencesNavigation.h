@@ -18,18 +18,18 @@ public:
 
     using QObject::QObject;
 
-    Section section() const { return section_; }
-    bool sidebarVisible() const { return sidebarVisible_; }
+    Section section() const { return m_section; }
+    bool sidebarVisible() const { return m_sidebarVisible; }
 
     void setSection(Section section) {
-        if (section_ != section) {
-            section_ = section;
+        if (m_section != section) {
+            m_section = section;
             emit sectionChanged();
         }
     }
     void setSidebarVisible(bool visible) {
-        if (sidebarVisible_ != visible) {
-            sidebarVisible_ = visible;
+        if (m_sidebarVisible != visible) {
+            m_sidebarVisible = visible;
             emit sidebarVisibleChanged();
         }
     }
@@ -39,8 +39,8 @@ signals:
     void sidebarVisibleChanged();
 
 private:
-    Section section_ = Section::Settings;
-    bool sidebarVisible_ = true;
+    Section m_section = Section::Settings;
+    bool m_sidebarVisible = true;
 };
 
 }  // namespace tessora

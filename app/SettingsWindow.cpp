@@ -16,9 +16,9 @@ namespace tessora {
 SettingsWindow::SettingsWindow(WindowSystem& windows, WorkspaceModel& model,
                                ShortcutService& shortcut)
     : QWidget(nullptr, Qt::Window),
-      windows_(windows),
-      model_(model),
-      shortcut_(shortcut) {
+      m_windows(windows),
+      m_model(model),
+      m_shortcut(shortcut) {
     setWindowTitle(QStringLiteral("Tessora"));
     setWindowRole(QStringLiteral("settings"));
     setObjectName(QStringLiteral("SettingsWindow"));
@@ -33,23 +33,23 @@ SettingsWindow::SettingsWindow(WindowSystem& windows, WorkspaceModel& model,
 
     applyMode();
     centre();
-    connect(&model_, &WorkspaceModel::showOnboardingChanged, this, &SettingsWindow::applyMode);
+    connect(&m_model, &WorkspaceModel::showOnboardingChanged, this, &SettingsWindow::applyMode);
 }
 
 SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::applyMode() {
-    const bool firstRun = model_.showOnboarding();
-    const bool changed = modeApplied_ && firstRun != firstRun_;
-    if (modeApplied_ && !changed) {
+    const bool firstRun = m_model.showOnboarding();
+    const bool changed = m_modeApplied && firstRun != m_firstRun;
+    if (m_modeApplied && !changed) {
         return;
     }
-    firstRun_ = firstRun;
+    m_firstRun = firstRun;
 
-    delete page_;
-    page_ = firstRun ? static_cast<QWidget*>(new WelcomePage(model_, shortcut_, this))
-                     : static_cast<QWidget*>(new EssentialsPage(shortcut_, this));
-    layout()->addWidget(page_);
+    delete m_page;
+    m_page = firstRun ? static_cast<QWidget*>(new WelcomePage(m_model, m_shortcut, this))
+                     : static_cast<QWidget*>(new EssentialsPage(m_shortcut, this));
+    layout()->addWidget(m_page);
 
     if (firstRun) {
         setFixedSize(firstRunSize);
@@ -59,15 +59,15 @@ void SettingsWindow::applyMode() {
         // Created in this mode, or switched to it: either way it starts 791 x 620, once.
         resize(settingsSize);
     }
-    modeApplied_ = true;
+    m_modeApplied = true;
 }
 
 void SettingsWindow::centre() {
-    const QList<Screen> screens = windows_.screens();
+    const QList<Screen> screens = m_windows.screens();
     if (screens.isEmpty()) {
         return;  // the window manager places it
     }
-    const std::optional<QPointF> pointer = windows_.pointerLocation();
+    const std::optional<QPointF> pointer = m_windows.pointerLocation();
     const Screen screen =
         (pointer ? screenContaining(screens, *pointer) : std::nullopt).value_or(screens.front());
     const QRect area = toQtGeometry(screen.visibleFrame);
@@ -87,7 +87,7 @@ void SettingsWindow::present() {
     if (!wasVisible) {
         QGuiApplication::sync();  // the window manager sees the map before the activation
     }
-    windows_.activateOwnWindow(winId());
+    m_windows.activateOwnWindow(winId());
 }
 
 }  // namespace tessora

@@ -26,8 +26,8 @@ public:
 
     // Shows it in front with the focus.
     void present();
-    bool showsFirstRun() const { return firstRun_; }
-    QWidget* page() const { return page_; }
+    bool showsFirstRun() const { return m_firstRun; }
+    QWidget* page() const { return m_page; }
 
 private:
     // Puts the page of the model's mode in place and enforces the mode's size limits; a change
@@ -35,12 +35,12 @@ private:
     void applyMode();
     void centre();
 
-    WindowSystem& windows_;
-    WorkspaceModel& model_;
-    ShortcutService& shortcut_;
-    QWidget* page_ = nullptr;
-    bool firstRun_ = false;
-    bool modeApplied_ = false;
+    WindowSystem& m_windows;
+    WorkspaceModel& m_model;
+    ShortcutService& m_shortcut;
+    QWidget* m_page = nullptr;
+    bool m_firstRun = false;
+    bool m_modeApplied = false;
 };
 
 }  // namespace tessora

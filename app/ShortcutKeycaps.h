@@ -17,7 +17,7 @@ public:
     QStringList shownKeys() const;
 
 private:
-    QHBoxLayout* layout_;
+    QHBoxLayout* m_layout;
 };
 
 }  // namespace tessora

@@ -75,7 +75,7 @@ RecordingStep recordingStep(const KeyInput& key, const QString& characters) {
 
 ShortcutRecorder::ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults,
                                    QObject* parent)
-    : QObject(parent), service_(service), defaults_(defaults) {}
+    : QObject(parent), m_service(service), m_defaults(defaults) {}
 
 void ShortcutRecorder::start() {
     setRecording(true);
@@ -86,7 +86,7 @@ void ShortcutRecorder::stop() {
 }
 
 void ShortcutRecorder::handleKey(const KeyInput& key, const QString& characters) {
-    if (!recording_) {
+    if (!m_recording) {
         return;
     }
     const RecordingStep step = recordingStep(key, characters);
@@ -97,11 +97,11 @@ void ShortcutRecorder::handleKey(const KeyInput& key, const QString& characters)
             stop();
             return;
         case RecordingStep::Kind::Refuse:
-            service_.setError(step.error);
+            m_service.setError(step.error);
             return;
         case RecordingStep::Kind::Register:
-            if (service_.registerCombination(step.keyCode, step.carbonModifiers)) {
-                defaults_.setText(keys::shortcutLabel, step.label);
+            if (m_service.registerCombination(step.keyCode, step.carbonModifiers)) {
+                m_defaults.setText(keys::shortcutLabel, step.label);
                 stop();
                 emit labelChanged(step.label);
             }
@@ -110,10 +110,10 @@ void ShortcutRecorder::handleKey(const KeyInput& key, const QString& characters)
 }
 
 void ShortcutRecorder::setRecording(bool recording) {
-    if (recording == recording_) {
+    if (recording == m_recording) {
         return;
     }
-    recording_ = recording;
+    m_recording = recording;
     emit recordingChanged();
 }
 

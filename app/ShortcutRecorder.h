@@ -46,7 +46,7 @@ public:
     ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults,
                      QObject* parent = nullptr);
 
-    bool recording() const { return recording_; }
+    bool recording() const { return m_recording; }
     void start();
     void stop();
     void handleKey(const KeyInput& key, const QString& characters);
@@ -59,9 +59,9 @@ signals:
 private:
     void setRecording(bool recording);
 
-    ShortcutService& service_;
-    DefaultsStore& defaults_;
-    bool recording_ = false;
+    ShortcutService& m_service;
+    DefaultsStore& m_defaults;
+    bool m_recording = false;
 };
 
 }  // namespace tessora

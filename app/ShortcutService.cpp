@@ -29,22 +29,22 @@ std::optional<quint32> storedUnsigned(const DefaultsStore& defaults, const char*
 }  // namespace
 
 ShortcutService::ShortcutService(WindowSystem& windows, DefaultsStore& defaults, QObject* parent)
-    : QObject(parent), windows_(windows), defaults_(defaults) {
+    : QObject(parent), m_windows(windows), m_defaults(defaults) {
     // Earlier layouts stored combinations in another form: they are replaced by the default.
-    if (defaults_.boolValue(keys::shortcutV2) != true) {
-        defaults_.setInteger(keys::shortcutCode, defaultKeyCode);
-        defaults_.setInteger(keys::shortcutModifiers, defaultModifiers);
-        defaults_.setText(keys::shortcutLabel, kDefaultLabel);
-        defaults_.setBool(keys::shortcutV2, true);
+    if (m_defaults.boolValue(keys::shortcutV2) != true) {
+        m_defaults.setInteger(keys::shortcutCode, defaultKeyCode);
+        m_defaults.setInteger(keys::shortcutModifiers, defaultModifiers);
+        m_defaults.setText(keys::shortcutLabel, kDefaultLabel);
+        m_defaults.setBool(keys::shortcutV2, true);
     }
-    if (defaults_.boolValue(keys::launcherEnabled).value_or(true)) {
+    if (m_defaults.boolValue(keys::launcherEnabled).value_or(true)) {
         const Combination stored = storedCombination();
         registerCombination(stored.keyCode, stored.modifiers);
     }
 }
 
 ShortcutService::~ShortcutService() {
-    hotKey_.reset();
+    m_hotKey.reset();
 }
 
 quint32 ShortcutService::modifiersFromCarbon(quint32 carbon) {
@@ -83,9 +83,9 @@ quint32 ShortcutService::carbonFromModifiers(quint32 modifiers) {
 
 ShortcutService::Combination ShortcutService::storedCombination() const {
     Combination stored;
-    stored.keyCode = storedUnsigned(defaults_, keys::shortcutCode).value_or(defaultKeyCode);
+    stored.keyCode = storedUnsigned(m_defaults, keys::shortcutCode).value_or(defaultKeyCode);
     stored.modifiers =
-        storedUnsigned(defaults_, keys::shortcutModifiers).value_or(defaultModifiers);
+        storedUnsigned(m_defaults, keys::shortcutModifiers).value_or(defaultModifiers);
     // No recording stores a combination without Command, Option or Control; one found in the
     // store would take an ordinary key away from every application, so it counts as corrupt.
     if ((stored.modifiers & (kCmdKey | kOptionKey | kControlKey)) == 0) {
@@ -95,25 +95,25 @@ ShortcutService::Combination ShortcutService::storedCombination() const {
 }
 
 bool ShortcutService::registerCombination(quint32 keyCode, quint32 modifiers) {
-    std::unique_ptr<InputGrab> grab = windows_.grabHotKey(
+    std::unique_ptr<InputGrab> grab = m_windows.grabHotKey(
         KeyInput{keyCode, modifiersFromCarbon(modifiers)}, [this] { pressed(); });
     if (!grab) {
         setError(kUnavailable);
         return false;
     }
     // The new hot key is live before the old one is let go.
-    std::unique_ptr<InputGrab> previous = std::exchange(hotKey_, std::move(grab));
+    std::unique_ptr<InputGrab> previous = std::exchange(m_hotKey, std::move(grab));
     previous.reset();
     setError(QString());
     setEnabledFlag(true);
-    defaults_.setInteger(keys::shortcutCode, keyCode);
-    defaults_.setInteger(keys::shortcutModifiers, modifiers);
-    defaults_.setBool(keys::launcherEnabled, true);
+    m_defaults.setInteger(keys::shortcutCode, keyCode);
+    m_defaults.setInteger(keys::shortcutModifiers, modifiers);
+    m_defaults.setBool(keys::launcherEnabled, true);
     return true;
 }
 
 void ShortcutService::setEnabled(bool enabled) {
-    if (enabled == enabled_) {
+    if (enabled == m_enabled) {
         return;
     }
     if (enabled) {
@@ -121,38 +121,38 @@ void ShortcutService::setEnabled(bool enabled) {
         registerCombination(stored.keyCode, stored.modifiers);
         return;
     }
-    hotKey_.reset();
+    m_hotKey.reset();
     setEnabledFlag(false);
-    defaults_.setBool(keys::launcherEnabled, false);
+    m_defaults.setBool(keys::launcherEnabled, false);
 }
 
 void ShortcutService::setOnOpen(std::function<void()> onOpen) {
-    onOpen_ = std::move(onOpen);
+    m_onOpen = std::move(onOpen);
 }
 
 void ShortcutService::setError(const QString& error) {
-    if (error == error_) {
+    if (error == m_error) {
         return;
     }
-    error_ = error;
+    m_error = error;
     emit errorChanged();
 }
 
 QString ShortcutService::label() const {
-    return defaults_.textValue(keys::shortcutLabel).value_or(kDefaultLabel);
+    return m_defaults.textValue(keys::shortcutLabel).value_or(kDefaultLabel);
 }
 
 void ShortcutService::setEnabledFlag(bool enabled) {
-    if (enabled == enabled_) {
+    if (enabled == m_enabled) {
         return;
     }
-    enabled_ = enabled;
+    m_enabled = enabled;
     emit enabledChanged();
 }
 
 void ShortcutService::pressed() {
-    if (onOpen_) {
-        const std::function<void()> onOpen = onOpen_;  // it may replace itself
+    if (m_onOpen) {
+        const std::function<void()> onOpen = m_onOpen;  // it may replace itself
         onOpen();
     }
 }

@@ -28,8 +28,8 @@ public:
     ShortcutService(WindowSystem& windows, DefaultsStore& defaults, QObject* parent = nullptr);
     ~ShortcutService() override;
 
-    const QString& error() const { return error_; }
-    bool enabled() const { return enabled_; }
+    const QString& error() const { return m_error; }
+    bool enabled() const { return m_enabled; }
 
     // Takes `keyCode` with the Carbon `modifiers` as the hot key; true when it is now active.
     // On failure `error` says so and the previous hot key stays as it was.
@@ -61,12 +61,12 @@ private:
     void setEnabledFlag(bool enabled);
     void pressed();
 
-    WindowSystem& windows_;
-    DefaultsStore& defaults_;
-    QString error_;
-    bool enabled_ = false;
-    std::unique_ptr<InputGrab> hotKey_;
-    std::function<void()> onOpen_;
+    WindowSystem& m_windows;
+    DefaultsStore& m_defaults;
+    QString m_error;
+    bool m_enabled = false;
+    std::unique_ptr<InputGrab> m_hotKey;
+    std::function<void()> m_onOpen;
 };
 
 }  // namespace tessora

@@ -12,30 +12,30 @@ Q_LOGGING_CATEGORY(lcInstance, "tessora.instance", QtInfoMsg)
 }  // namespace
 
 SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)) {}
+    : QObject(parent), m_bus(std::move(bus)) {}
 
 SingleInstance::~SingleInstance() {
-    if (registered_) {
-        bus_.unregisterObject(QString::fromLatin1(objectPath));
-        bus_.unregisterService(QString::fromLatin1(serviceName));
+    if (m_registered) {
+        m_bus.unregisterObject(QString::fromLatin1(objectPath));
+        m_bus.unregisterService(QString::fromLatin1(serviceName));
     }
 }
 
 bool SingleInstance::registerName() {
     const QString path = QString::fromLatin1(objectPath);
     // The object first, so that a call arriving the moment the name is ours finds it.
-    bus_.registerObject(path, this, QDBusConnection::ExportScriptableSlots);
-    registered_ = bus_.registerService(QString::fromLatin1(serviceName));
-    if (!registered_) {
-        bus_.unregisterObject(path);
+    m_bus.registerObject(path, this, QDBusConnection::ExportScriptableSlots);
+    m_registered = m_bus.registerService(QString::fromLatin1(serviceName));
+    if (!m_registered) {
+        m_bus.unregisterObject(path);
     }
-    return registered_;
+    return m_registered;
 }
 
 SingleInstance::Outcome SingleInstance::claim() {
-    if (!bus_.isConnected()) {
+    if (!m_bus.isConnected()) {
         qCInfo(lcInstance) << "no D-Bus session bus; running without the single-instance check:"
-                           << bus_.lastError().message();
+                           << m_bus.lastError().message();
         return Outcome::NoBus;
     }
     if (registerName()) {
@@ -44,7 +44,7 @@ SingleInstance::Outcome SingleInstance::claim() {
     const QString service = QString::fromLatin1(serviceName);
     const QDBusMessage call = QDBusMessage::createMethodCall(
         service, QString::fromLatin1(objectPath), service, QStringLiteral("ShowPanel"));
-    const QDBusMessage reply = bus_.call(call, QDBus::Block, callTimeoutMs);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, callTimeoutMs);
     if (reply.type() != QDBusMessage::ErrorMessage) {
         return Outcome::Forwarded;
     }
@@ -52,13 +52,13 @@ SingleInstance::Outcome SingleInstance::claim() {
     if (registerName()) {
         return Outcome::Primary;
     }
-    error_ = reply.errorMessage();
+    m_error = reply.errorMessage();
     return Outcome::Unanswered;
 }
 
 void SingleInstance::ShowPanel() {
-    if (showPanel_) {
-        showPanel_();
+    if (m_showPanel) {
+        m_showPanel();
     }
 }
 

@@ -33,9 +33,9 @@ public:
 
     // Claims the name or hands over to the instance that holds it.
     Outcome claim();
-    QString error() const { return error_; }
+    QString error() const { return m_error; }
     // What a ShowPanel call does while we are the primary instance.
-    void setShowPanel(std::function<void()> showPanel) { showPanel_ = std::move(showPanel); }
+    void setShowPanel(std::function<void()> showPanel) { m_showPanel = std::move(showPanel); }
 
 public slots:
     Q_SCRIPTABLE void ShowPanel();
@@ -43,10 +43,10 @@ public slots:
 private:
     bool registerName();
 
-    QDBusConnection bus_;
-    std::function<void()> showPanel_;
-    QString error_;
-    bool registered_ = false;
+    QDBusConnection m_bus;
+    std::function<void()> m_showPanel;
+    QString m_error;
+    bool m_registered = false;
 };
 
 }  // namespace tessora

@@ -14,19 +14,19 @@ namespace {
 Q_LOGGING_CATEGORY(lcTray, "tessora.tray", QtInfoMsg)
 }  // namespace
 
-StatusMenu::StatusMenu(QObject* parent) : QObject(parent), menu_(std::make_unique<QMenu>()) {
-    menu_->setTitle(QStringLiteral("Tessora"));
-    enable_ = menu_->addAction(QStringLiteral("Enable Tessora"));
-    enable_->setCheckable(true);
-    open_ = menu_->addAction(QStringLiteral("Open Lanterna"));
-    shortcuts_ = menu_->addAction(QStringLiteral("Shortcuts…"));
-    menu_->addSeparator();
-    update_ = menu_->addAction(QStringLiteral("Check for Updates…"));
-    update_->setEnabled(false);
-    settings_ = menu_->addAction(QStringLiteral("Settings…"));
-    menu_->addSeparator();
-    quit_ = menu_->addAction(QStringLiteral("Quit Tessora"));
-    quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+StatusMenu::StatusMenu(QObject* parent) : QObject(parent), m_menu(std::make_unique<QMenu>()) {
+    m_menu->setTitle(QStringLiteral("Tessora"));
+    m_enable = m_menu->addAction(QStringLiteral("Enable Tessora"));
+    m_enable->setCheckable(true);
+    m_open = m_menu->addAction(QStringLiteral("Open Lanterna"));
+    m_shortcuts = m_menu->addAction(QStringLiteral("Shortcuts…"));
+    m_menu->addSeparator();
+    m_update = m_menu->addAction(QStringLiteral("Check for Updates…"));
+    m_update->setEnabled(false);
+    m_settings = m_menu->addAction(QStringLiteral("Settings…"));
+    m_menu->addSeparator();
+    m_quit = m_menu->addAction(QStringLiteral("Quit Tessora"));
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 StatusMenu::~StatusMenu() {
@@ -34,15 +34,15 @@ StatusMenu::~StatusMenu() {
 }
 
 void StatusMenu::showInTray(const QIcon& icon) {
-    if (!tray_) {
-        tray_ = std::make_unique<QSystemTrayIcon>(icon);
-        tray_->setToolTip(QStringLiteral("Tessora"));
-        tray_->setContextMenu(menu_.get());
+    if (!m_tray) {
+        m_tray = std::make_unique<QSystemTrayIcon>(icon);
+        m_tray->setToolTip(QStringLiteral("Tessora"));
+        m_tray->setContextMenu(m_menu.get());
         // A click opens the menu too, as a click on a status item does.
-        connect(tray_.get(), &QSystemTrayIcon::activated, this,
+        connect(m_tray.get(), &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger && !menu_->isVisible()) {
-                        menu_->popup(QCursor::pos());
+                    if (reason == QSystemTrayIcon::Trigger && !m_menu->isVisible()) {
+                        m_menu->popup(QCursor::pos());
                     }
                 });
     }
@@ -50,13 +50,13 @@ void StatusMenu::showInTray(const QIcon& icon) {
         qCInfo(lcTray) << "no system tray yet; the icon appears when one starts."
                        << "The launcher opens with the shortcut meanwhile.";
     }
-    tray_->show();
+    m_tray->show();
 }
 
 void StatusMenu::removeFromTray() {
-    if (tray_) {
-        tray_->hide();
-        tray_.reset();
+    if (m_tray) {
+        m_tray->hide();
+        m_tray.reset();
     }
 }
 

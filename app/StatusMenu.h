@@ -21,29 +21,29 @@ public:
     explicit StatusMenu(QObject* parent = nullptr);
     ~StatusMenu() override;
 
-    QMenu* menu() const { return menu_.get(); }
-    QAction* enableItem() const { return enable_; }
-    QAction* openItem() const { return open_; }
-    QAction* shortcutsItem() const { return shortcuts_; }
-    QAction* updateItem() const { return update_; }
-    QAction* settingsItem() const { return settings_; }
-    QAction* quitItem() const { return quit_; }
+    QMenu* menu() const { return m_menu.get(); }
+    QAction* enableItem() const { return m_enable; }
+    QAction* openItem() const { return m_open; }
+    QAction* shortcutsItem() const { return m_shortcuts; }
+    QAction* updateItem() const { return m_update; }
+    QAction* settingsItem() const { return m_settings; }
+    QAction* quitItem() const { return m_quit; }
 
     // Puts the icon with the menu in the tray. Without a tray yet, it appears once a tray
     // host starts.
     void showInTray(const QIcon& icon);
     void removeFromTray();
-    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    QSystemTrayIcon* trayIcon() const { return m_tray.get(); }
 
 private:
-    std::unique_ptr<QMenu> menu_;
-    std::unique_ptr<QSystemTrayIcon> tray_;
-    QAction* enable_;
-    QAction* open_;
-    QAction* shortcuts_;
-    QAction* update_;
-    QAction* settings_;
-    QAction* quit_;
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
+    QAction* m_enable;
+    QAction* m_open;
+    QAction* m_shortcuts;
+    QAction* m_update;
+    QAction* m_settings;
+    QAction* m_quit;
 };
 
 }  // namespace tessora

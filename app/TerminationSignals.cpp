@@ -30,8 +30,8 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
         return;  // the signals keep their default action
     }
-    notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
+    m_notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         unsigned char byte = 0;
         if (::read(signalPipe[0], &byte, 1) == 1) {
             emit received(byte);
@@ -42,7 +42,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
 
 TerminationSignals::~TerminationSignals() {
     install(SIG_DFL);
-    notifier_.reset();
+    m_notifier.reset();
     for (int& fd : signalPipe) {
         if (fd >= 0) {
             ::close(fd);

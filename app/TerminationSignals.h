@@ -19,7 +19,7 @@ signals:
     void received(int signal);
 
 private:
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
 }  // namespace tessora

@@ -77,17 +77,17 @@ WelcomePage::WelcomePage(WorkspaceModel& model, ShortcutService& shortcut, QWidg
     });
     column->addStretch(1);
 
-    continue_ = new OrreryButton(QStringLiteral("Continue"), true, false, this);
-    continue_->setMinimumWidth(160);
-    column->addWidget(continue_, 0, Qt::AlignHCenter);
-    connect(continue_, &QAbstractButton::clicked, this, [&model] { finishFirstRun(model); });
-    continue_->setFocus();
+    m_continue = new OrreryButton(QStringLiteral("Continue"), true, false, this);
+    m_continue->setMinimumWidth(160);
+    column->addWidget(m_continue, 0, Qt::AlignHCenter);
+    connect(m_continue, &QAbstractButton::clicked, this, [&model] { finishFirstRun(model); });
+    m_continue->setFocus();
 }
 
 void WelcomePage::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        continue_->click();
+        m_continue->click();
         return;
     }
     QWidget::keyPressEvent(event);

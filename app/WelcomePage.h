@@ -16,7 +16,7 @@ class WelcomePage final : public QWidget {
 public:
     WelcomePage(WorkspaceModel& model, ShortcutService& shortcut, QWidget* parent = nullptr);
 
-    OrreryButton* continueButton() const { return continue_; }
+    OrreryButton* continueButton() const { return m_continue; }
 
     // Records that the first run is done, in the store and in the model.
     static void finishFirstRun(WorkspaceModel& model);
@@ -26,7 +26,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    OrreryButton* continue_;
+    OrreryButton* m_continue;
 };
 
 }  // namespace tessora

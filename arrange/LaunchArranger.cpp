@@ -22,17 +22,17 @@ QString couldNotOpenMessage(const InstalledApp& app, const QString& description)
 // a virtual call needs none of its symbols here.
 LaunchArranger::LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator,
                                RibbonLayoutSession* chainSession)
-    : windows_(windows), clock_(clock), indicator_(indicator), chain_(chainSession) {}
+    : m_windows(windows), m_clock(clock), m_indicator(indicator), m_chain(chainSession) {}
 
 LaunchArranger::~LaunchArranger() {
-    stop_.request_stop();
+    m_stop.request_stop();
 }
 
 Task<QStringList> LaunchArranger::open(InstalledApps apps) {
     QStringList messages;
     // One after the other, each activated, so that they come up in selection order.
     for (const InstalledApp& app : apps) {
-        const LaunchOutcome outcome = co_await windows_.openApplication(app, true);
+        const LaunchOutcome outcome = co_await m_windows.openApplication(app, true);
         if (!outcome.app) {
             messages.append(couldNotOpenMessage(app, outcome.error));
         }
@@ -43,36 +43,36 @@ Task<QStringList> LaunchArranger::open(InstalledApps apps) {
 Task<QStringList> LaunchArranger::arrange(WindowLayout layout, InstalledApps apps, WindowRect area,
                                           double gap, bool indicators) {
     PlacementResult result =
-        co_await placeWindows(windows_, clock_, layout, apps, area, gap, stop_.get_token());
-    if (indicators && indicator_ && result.stackFrame && result.stackedWindows.size() >= 2) {
-        indicator_->show(result.stackedWindows, area, *result.stackFrame, gap);
+        co_await placeWindows(m_windows, m_clock, layout, apps, area, gap, m_stop.get_token());
+    if (indicators && m_indicator && result.stackFrame && result.stackedWindows.size() >= 2) {
+        m_indicator->show(result.stackedWindows, area, *result.stackFrame, gap);
     }
     co_return result.messages;
 }
 
 Task<QStringList> LaunchArranger::chain(WindowLayout layout, InstalledApps apps, WindowRect area,
                                         ScreenRect screenArea, double gap) {
-    if (!chain_) {
+    if (!m_chain) {
         qCInfo(lcArrange) << "The Chain layout is not available here;" << apps.size()
                           << "applications were left as they are";
         co_return QStringList();
     }
     // Problems of a Chain run are not reported: an application without windows simply has no
     // column.
-    co_await chain_->start(layout.regions, apps, area, screenArea, gap);
+    co_await m_chain->start(layout.regions, apps, area, screenArea, gap);
     co_return QStringList();
 }
 
 Task<void> LaunchArranger::endChain() {
-    if (chain_) {
-        chain_->end();
+    if (m_chain) {
+        m_chain->end();
     }
     co_return;
 }
 
 void LaunchArranger::hideStackIndicator() {
-    if (indicator_) {
-        indicator_->hide();
+    if (m_indicator) {
+        m_indicator->hide();
     }
 }
 

@@ -31,11 +31,11 @@ public:
     void hideStackIndicator() override;
 
 private:
-    WindowSystem& windows_;
-    Clock& clock_;
-    WindowStackIndicator* indicator_;  // absent where no indicator can be shown
-    ChainLayoutControl* chain_;        // absent where no Chain session runs
-    std::stop_source stop_;            // ends waits still running when the arranger goes
+    WindowSystem& m_windows;
+    Clock& m_clock;
+    WindowStackIndicator* m_indicator;  // absent where no indicator can be shown
+    ChainLayoutControl* m_chain;        // absent where no Chain session runs
+    std::stop_source m_stop;            // ends waits still running when the arranger goes
 };
 
 QString couldNotOpenMessage(const InstalledApp& app, const QString& description);

@@ -27,14 +27,14 @@ using namespace std::chrono_literals;
 // The production clock, counting the waits it serves by their length.
 class MeasuringClock final : public Clock {
 public:
-    TimePoint now() const override { return clock_.now(); }
+    TimePoint now() const override { return m_clock.now(); }
     TimerId schedule(Duration delay, std::function<void()> callback) override {
-        return clock_.schedule(delay, [this, delay, callback = std::move(callback)] {
+        return m_clock.schedule(delay, [this, delay, callback = std::move(callback)] {
             ++served[delay];
             callback();
         });
     }
-    void cancel(TimerId id) override { clock_.cancel(id); }
+    void cancel(TimerId id) override { m_clock.cancel(id); }
 
     // The fixed waits on the critical path: the window polls of all applications run at once,
     // so they count once per poll round; the settle pause and the verified writes one by one.
@@ -50,7 +50,7 @@ public:
     std::map<Duration, int> served;
 
 private:
-    QtClock clock_;
+    QtClock m_clock;
 };
 
 double cpuSeconds() {

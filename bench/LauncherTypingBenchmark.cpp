@@ -42,10 +42,10 @@ public:
     Panel() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) { resize(544, 550); }
     bool isPanelVisible() const override { return isVisible(); }
     void dismissPanel() override { hide(); }
-    ScreenRect panelFrame() const override { return frame_; }
+    ScreenRect panelFrame() const override { return m_frame; }
     std::optional<ScreenRect> panelScreenVisibleFrame() const override { return ScreenRect{0, 0, 1440, 875}; }
     void setPanelFrame(const ScreenRect& frame) override {
-        frame_ = frame;
+        m_frame = frame;
         resize(qRound(frame.width), qRound(frame.height));
         if (content) {
             content->setGeometry(rect());
@@ -54,7 +54,7 @@ public:
     QWidget* content = nullptr;
 
 private:
-    ScreenRect frame_{448, 245, 544, 550};
+    ScreenRect m_frame{448, 245, 544, 550};
 };
 
 struct Keystroke {

@@ -24,7 +24,7 @@ QMenu::indicator { width: 14px; height: 14px; left: 6px; }
 
 ActionsMenu::ActionsMenu(WorkspaceModel& model, LauncherState& state, std::function<void()> launch,
                          std::function<void()> openSettings, QWidget* parent)
-    : QToolButton(parent), model_(model), state_(state), menu_(new QMenu(this)) {
+    : QToolButton(parent), m_model(model), m_state(state), m_menu(new QMenu(this)) {
     setAccessibleName(QStringLiteral("Tessora actions"));
     setToolTip(QStringLiteral("Tessora actions"));
     setFocusPolicy(Qt::NoFocus);
@@ -32,50 +32,50 @@ ActionsMenu::ActionsMenu(WorkspaceModel& model, LauncherState& state, std::funct
     setPopupMode(QToolButton::InstantPopup);
     setCursor(Qt::PointingHandCursor);
     setFixedSize(sizeHint());
-    menu_->setStyleSheet(QString::fromLatin1(menuStyle));
+    m_menu->setStyleSheet(QString::fromLatin1(menuStyle));
 
-    launch_ = menu_->addAction(QStringLiteral("Launch selected apps"));
-    connect(launch_, &QAction::triggered, this, [launch = std::move(launch)] { launch(); });
+    m_launch = m_menu->addAction(QStringLiteral("Launch selected apps"));
+    connect(m_launch, &QAction::triggered, this, [launch = std::move(launch)] { launch(); });
 
-    QMenu* view = menu_->addMenu(QStringLiteral("View content as"));
+    QMenu* view = m_menu->addMenu(QStringLiteral("View content as"));
     view->setStyleSheet(QString::fromLatin1(menuStyle));
-    grid_ = view->addAction(QStringLiteral("Grid"));
-    list_ = view->addAction(QStringLiteral("List"));
-    grid_->setCheckable(true);
-    list_->setCheckable(true);
-    connect(grid_, &QAction::triggered, this, [this] {
-        state_.setAppViewMode(QStringLiteral("grid"));
+    m_grid = view->addAction(QStringLiteral("Grid"));
+    m_list = view->addAction(QStringLiteral("List"));
+    m_grid->setCheckable(true);
+    m_list->setCheckable(true);
+    connect(m_grid, &QAction::triggered, this, [this] {
+        m_state.setAppViewMode(QStringLiteral("grid"));
         refresh();
     });
-    connect(list_, &QAction::triggered, this, [this] {
-        state_.setAppViewMode(QStringLiteral("list"));
+    connect(m_list, &QAction::triggered, this, [this] {
+        m_state.setAppViewMode(QStringLiteral("list"));
         refresh();
     });
 
-    clear_ = menu_->addAction(QStringLiteral("Clear selection"));
-    clear_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    connect(clear_, &QAction::triggered, &model_, &WorkspaceModel::clearSelection);
+    m_clear = m_menu->addAction(QStringLiteral("Clear selection"));
+    m_clear->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(m_clear, &QAction::triggered, &m_model, &WorkspaceModel::clearSelection);
 
-    menu_->addSeparator();
-    settings_ = menu_->addAction(QStringLiteral("Settings…"));
-    connect(settings_, &QAction::triggered, this, [openSettings = std::move(openSettings)] {
+    m_menu->addSeparator();
+    m_settings = m_menu->addAction(QStringLiteral("Settings…"));
+    connect(m_settings, &QAction::triggered, this, [openSettings = std::move(openSettings)] {
         if (openSettings) {
             openSettings();
         }
     });
-    setMenu(menu_);
+    setMenu(m_menu);
 
-    connect(&model_, &WorkspaceModel::selectedChanged, this, &ActionsMenu::refresh);
-    connect(&model_, &WorkspaceModel::busyChanged, this, &ActionsMenu::refresh);
-    connect(&state_, &LauncherState::appViewModeChanged, this, &ActionsMenu::refresh);
+    connect(&m_model, &WorkspaceModel::selectedChanged, this, &ActionsMenu::refresh);
+    connect(&m_model, &WorkspaceModel::busyChanged, this, &ActionsMenu::refresh);
+    connect(&m_state, &LauncherState::appViewModeChanged, this, &ActionsMenu::refresh);
     refresh();
 }
 
 void ActionsMenu::refresh() {
-    launch_->setEnabled(!model_.selected().isEmpty() && !model_.busy());
+    m_launch->setEnabled(!m_model.selected().isEmpty() && !m_model.busy());
     // Only the entry equal to the stored mode carries the check.
-    grid_->setChecked(state_.appViewMode() == QLatin1String("grid"));
-    list_->setChecked(state_.appViewMode() == QLatin1String("list"));
+    m_grid->setChecked(m_state.appViewMode() == QLatin1String("grid"));
+    m_list->setChecked(m_state.appViewMode() == QLatin1String("list"));
 }
 
 void ActionsMenu::paintEvent(QPaintEvent*) {

@@ -20,12 +20,12 @@ public:
     ActionsMenu(WorkspaceModel& model, LauncherState& state, std::function<void()> launch,
                 std::function<void()> openSettings, QWidget* parent = nullptr);
 
-    QMenu* actionsMenu() const { return menu_; }
-    QAction* launchAction() const { return launch_; }
-    QAction* gridAction() const { return grid_; }
-    QAction* listAction() const { return list_; }
-    QAction* clearAction() const { return clear_; }
-    QAction* settingsAction() const { return settings_; }
+    QMenu* actionsMenu() const { return m_menu; }
+    QAction* launchAction() const { return m_launch; }
+    QAction* gridAction() const { return m_grid; }
+    QAction* listAction() const { return m_list; }
+    QAction* clearAction() const { return m_clear; }
+    QAction* settingsAction() const { return m_settings; }
 
     QSize sizeHint() const override { return {30, 30}; }
 
@@ -35,14 +35,14 @@ protected:
 private:
     void refresh();
 
-    WorkspaceModel& model_;
-    LauncherState& state_;
-    QMenu* menu_;
-    QAction* launch_;
-    QAction* grid_;
-    QAction* list_;
-    QAction* clear_;
-    QAction* settings_;
+    WorkspaceModel& m_model;
+    LauncherState& m_state;
+    QMenu* m_menu;
+    QAction* m_launch;
+    QAction* m_grid;
+    QAction* m_list;
+    QAction* m_clear;
+    QAction* m_settings;
 };
 
 }  // namespace tessora

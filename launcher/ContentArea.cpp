@@ -17,13 +17,13 @@ namespace tessora {
 using namespace launcherpaint;
 
 ApplicationsPage::ApplicationsPage(WorkspaceModel& model, IconCache& icons, QWidget* parent)
-    : QWidget(parent), recent_(new RecentApps(model, icons, this)), results_(new ResultsView(model, icons, this)) {
-    recent_->hide();
+    : QWidget(parent), m_recent(new RecentApps(model, icons, this)), m_results(new ResultsView(model, icons, this)) {
+    m_recent->hide();
 }
 
 void ApplicationsPage::setRecentShown(bool shown) {
-    recentShown_ = shown;
-    recent_->setVisible(shown);
+    m_recentShown = shown;
+    m_recent->setVisible(shown);
     place();
 }
 
@@ -33,41 +33,41 @@ void ApplicationsPage::resizeEvent(QResizeEvent*) {
 
 void ApplicationsPage::place() {
     int top = 0;
-    if (recentShown_) {
-        const int height = recent_->heightForWidth(width());
-        recent_->setGeometry(0, 0, width(), height);
+    if (m_recentShown) {
+        const int height = m_recent->heightForWidth(width());
+        m_recent->setGeometry(0, 0, width(), height);
         top = height + 8;
     } else {
         top = 24;
     }
-    results_->setGeometry(8, top, std::max(0, width() - 16), std::max(0, height() - top - 24));
+    m_results->setGeometry(8, top, std::max(0, width() - 16), std::max(0, height() - top - 24));
 }
 
 ContentArea::ContentArea(WorkspaceModel& model, LauncherState& state, IconCache& icons, QWidget* parent)
     : QWidget(parent),
-      state_(state),
-      tabBar_(new TabBar(state, this)),
-      pages_(new QStackedWidget(this)),
-      applications_(new ApplicationsPage(model, icons, pages_)),
-      layoutsPage_(new QWidget(pages_)),
-      layouts_(new LayoutsView(model, state, layoutsPage_)) {
+      m_state(state),
+      m_tabBar(new TabBar(state, this)),
+      m_pages(new QStackedWidget(this)),
+      m_applications(new ApplicationsPage(model, icons, m_pages)),
+      m_layoutsPage(new QWidget(m_pages)),
+      m_layouts(new LayoutsView(model, state, m_layoutsPage)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(tabBar_);
-    column->addWidget(pages_, 1);
-    pages_->addWidget(applications_);
-    pages_->addWidget(layoutsPage_);
-    auto* layoutsColumn = new QVBoxLayout(layoutsPage_);
+    column->addWidget(m_tabBar);
+    column->addWidget(m_pages, 1);
+    m_pages->addWidget(m_applications);
+    m_pages->addWidget(m_layoutsPage);
+    auto* layoutsColumn = new QVBoxLayout(m_layoutsPage);
     layoutsColumn->setContentsMargins(8, 0, 8, 24);
-    layoutsColumn->addWidget(layouts_);
-    connect(&state_, &LauncherState::tabChanged, this, &ContentArea::showTab);
+    layoutsColumn->addWidget(m_layouts);
+    connect(&m_state, &LauncherState::tabChanged, this, &ContentArea::showTab);
     showTab();
 }
 
 void ContentArea::showTab() {
-    pages_->setCurrentWidget(state_.tab() == LauncherTab::Applications ? static_cast<QWidget*>(applications_)
-                                                                        : layoutsPage_);
+    m_pages->setCurrentWidget(m_state.tab() == LauncherTab::Applications ? static_cast<QWidget*>(m_applications)
+                                                                        : m_layoutsPage);
 }
 
 void ContentArea::paintEvent(QPaintEvent*) {

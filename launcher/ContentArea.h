@@ -21,8 +21,8 @@ class ApplicationsPage : public QWidget {
 public:
     ApplicationsPage(WorkspaceModel& model, IconCache& icons, QWidget* parent = nullptr);
 
-    RecentApps* recent() const { return recent_; }
-    ResultsView* results() const { return results_; }
+    RecentApps* recent() const { return m_recent; }
+    ResultsView* results() const { return m_results; }
     // Shows or hides the recent section and lays the page out again.
     void setRecentShown(bool shown);
 
@@ -32,9 +32,9 @@ protected:
 private:
     void place();
 
-    RecentApps* recent_;
-    ResultsView* results_;
-    bool recentShown_ = false;
+    RecentApps* m_recent;
+    ResultsView* m_results;
+    bool m_recentShown = false;
 };
 
 // The rounded area below the search bar: the tab pills and the current tab's page.
@@ -44,9 +44,9 @@ class ContentArea : public QWidget {
 public:
     ContentArea(WorkspaceModel& model, LauncherState& state, IconCache& icons, QWidget* parent = nullptr);
 
-    TabBar* tabBar() const { return tabBar_; }
-    ApplicationsPage* applications() const { return applications_; }
-    LayoutsView* layouts() const { return layouts_; }
+    TabBar* tabBar() const { return m_tabBar; }
+    ApplicationsPage* applications() const { return m_applications; }
+    LayoutsView* layouts() const { return m_layouts; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -54,12 +54,12 @@ protected:
 private:
     void showTab();
 
-    LauncherState& state_;
-    TabBar* tabBar_;
-    QStackedWidget* pages_;
-    ApplicationsPage* applications_;
-    QWidget* layoutsPage_;
-    LayoutsView* layouts_;
+    LauncherState& m_state;
+    TabBar* m_tabBar;
+    QStackedWidget* m_pages;
+    ApplicationsPage* m_applications;
+    QWidget* m_layoutsPage;
+    LayoutsView* m_layouts;
 };
 
 }  // namespace tessora

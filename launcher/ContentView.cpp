@@ -42,97 +42,97 @@ constexpr int contentTop = searchBarTop + SearchBar::barHeight + stackSpacing;
 ContentView::ContentView(WorkspaceModel& model, DefaultsStore& defaults, PanelHost& panel,
                          PanelNotifier& notifier, std::function<void()> openSettings, QWidget* parent)
     : QWidget(parent),
-      model_(model),
-      panel_(panel),
-      openSettings_(std::move(openSettings)),
-      state_(new LauncherState(defaults, this)),
-      icons_(new IconCache(this)) {
+      m_model(model),
+      m_panel(panel),
+      m_openSettings(std::move(openSettings)),
+      m_state(new LauncherState(defaults, this)),
+      m_icons(new IconCache(this)) {
     installLauncherAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
-    actions_ = new ActionsMenu(
-        model_, *state_, [this] { launchSelected(); },
+    m_actions = new ActionsMenu(
+        m_model, *m_state, [this] { launchSelected(); },
         [this] {
-            if (openSettings_) {
-                openSettings_();
+            if (m_openSettings) {
+                m_openSettings();
             }
         });
-    searchBar_ = new SearchBar(model_, *icons_, actions_, this);
-    contentArea_ = new ContentArea(model_, *state_, *icons_, this);
+    m_searchBar = new SearchBar(m_model, *m_icons, m_actions, this);
+    m_contentArea = new ContentArea(m_model, *m_state, *m_icons, this);
     // The menu's shortcut also works while the menu is closed.
-    actions_->clearAction()->setShortcutContext(Qt::WindowShortcut);
-    addAction(actions_->clearAction());
+    m_actions->clearAction()->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_actions->clearAction());
 
     QLineEdit* field = searchField();
     field->installEventFilter(this);
     connect(field, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (state_->tab() == LauncherTab::Applications) {
-            model_.setQuery(text);
+        if (m_state->tab() == LauncherTab::Applications) {
+            m_model.setQuery(text);
         } else {
-            state_->setLayoutQuery(text);
+            m_state->setLayoutQuery(text);
         }
     });
     connect(field, &QLineEdit::returnPressed, this, [this] {
-        if (state_->tab() == LauncherTab::Applications && !model_.query().isEmpty()) {
+        if (m_state->tab() == LauncherTab::Applications && !m_model.query().isEmpty()) {
             selectHighlightedResult();
         }
     });
 
-    connect(&model_, &WorkspaceModel::queryChanged, this, &ContentView::queryChanged);
-    connect(&model_, &WorkspaceModel::appsChanged, this, [this] {
+    connect(&m_model, &WorkspaceModel::queryChanged, this, &ContentView::queryChanged);
+    connect(&m_model, &WorkspaceModel::appsChanged, this, [this] {
         refreshResults();
         refreshRecent();
     });
-    connect(&model_, &WorkspaceModel::recentIDsChanged, this, &ContentView::refreshRecent);
+    connect(&m_model, &WorkspaceModel::recentIDsChanged, this, &ContentView::refreshRecent);
 
-    connect(state_, &LauncherState::tabChanged, this, &ContentView::tabChanged);
-    connect(state_, &LauncherState::layoutQueryChanged, this, &ContentView::layoutQueryChanged);
-    connect(state_, &LauncherState::appViewModeChanged, this, [this] {
+    connect(m_state, &LauncherState::tabChanged, this, &ContentView::tabChanged);
+    connect(m_state, &LauncherState::layoutQueryChanged, this, &ContentView::layoutQueryChanged);
+    connect(m_state, &LauncherState::appViewModeChanged, this, [this] {
         viewModeChanged();
         resizePanel();
     });
-    connect(state_, &LauncherState::panelWidthChanged, this, &ContentView::viewModeChanged);
-    connect(state_, &LauncherState::panelHeightChanged, this, &ContentView::place);
-    connect(state_, &LauncherState::searchFocusedChanged, this, &ContentView::applySearchFocus);
-    connect(state_, &LauncherState::resultsSessionChanged, this, [this] {
+    connect(m_state, &LauncherState::panelWidthChanged, this, &ContentView::viewModeChanged);
+    connect(m_state, &LauncherState::panelHeightChanged, this, &ContentView::place);
+    connect(m_state, &LauncherState::searchFocusedChanged, this, &ContentView::applySearchFocus);
+    connect(m_state, &LauncherState::resultsSessionChanged, this, [this] {
         resultsView()->restart();
         layoutsView()->restart();
     });
 
     connect(tabBar(), &TabBar::pillActivated, this, [this](LauncherTab tab) {
-        state_->setTab(tab);
+        m_state->setTab(tab);
         if (tab == LauncherTab::Layouts) {
-            state_->setLayoutHighlighted(-1);
-            state_->setHoveredLayoutID(QString());
+            m_state->setLayoutHighlighted(-1);
+            m_state->setHoveredLayoutID(QString());
         }
-        state_->setSearchFocused(true);
+        m_state->setSearchFocused(true);
         applySearchFocus();
     });
     const auto selectApp = [this](const InstalledApp& app) {
-        model_.toggle(app);
-        state_->setSearchFocused(true);
+        m_model.toggle(app);
+        m_state->setSearchFocused(true);
         applySearchFocus();
     };
     connect(resultsView(), &ResultsView::appActivated, this, selectApp);
     connect(recentApps(), &RecentApps::appActivated, this, selectApp);
     connect(layoutsView(), &LayoutsView::layoutActivated, this, [this](int index) {
-        state_->setLayoutHighlighted(index);
-        chooseLayout(layouts_.at(index).id);
+        m_state->setLayoutHighlighted(index);
+        chooseLayout(m_layouts.at(index).id);
     });
 
     connect(&notifier, &PanelNotifier::casementPanelHidden, this, &ContentView::resetForPanel);
     connect(&notifier, &PanelNotifier::casementPanelShown, this, [this] {
         resetForPanel();
-        if (model_.highlighted() != -1) {
-            model_.setHighlighted(-1);
+        if (m_model.highlighted() != -1) {
+            m_model.setHighlighted(-1);
         }
         // Running applications lead an empty search, and they may have changed meanwhile.
         refreshResults();
         resizePanel();
-        state_->setSearchFocused(false);
+        m_state->setSearchFocused(false);
         focusNextTurn();
     });
     connect(&notifier, &PanelNotifier::casementPanelRefocus, this, [this] {
-        state_->setSearchFocused(false);
+        m_state->setSearchFocused(false);
         focusNextTurn();
     });
 
@@ -141,23 +141,23 @@ ContentView::ContentView(WorkspaceModel& model, DefaultsStore& defaults, PanelHo
     refreshLayouts();
     viewModeChanged();
     tabChanged();
-    resize(static_cast<int>(state_->panelWidth()), static_cast<int>(state_->panelHeight()));
+    resize(static_cast<int>(m_state->panelWidth()), static_cast<int>(m_state->panelHeight()));
 }
 
 ContentView::~ContentView() {
     removeKeyMonitor();
 }
 
-QLineEdit* ContentView::searchField() const { return searchBar_->field(); }
-TabBar* ContentView::tabBar() const { return contentArea_->tabBar(); }
-ResultsView* ContentView::resultsView() const { return contentArea_->applications()->results(); }
-RecentApps* ContentView::recentApps() const { return contentArea_->applications()->recent(); }
-LayoutsView* ContentView::layoutsView() const { return contentArea_->layouts(); }
+QLineEdit* ContentView::searchField() const { return m_searchBar->field(); }
+TabBar* ContentView::tabBar() const { return m_contentArea->tabBar(); }
+ResultsView* ContentView::resultsView() const { return m_contentArea->applications()->results(); }
+RecentApps* ContentView::recentApps() const { return m_contentArea->applications()->recent(); }
+LayoutsView* ContentView::layoutsView() const { return m_contentArea->layouts(); }
 
 // --- keys
 
 void ContentView::installKeyMonitor() {
-    if (monitored_) {
+    if (m_monitored) {
         return;
     }
     QWindow* panelWindow = window()->windowHandle();
@@ -165,29 +165,29 @@ void ContentView::installKeyMonitor() {
         return;
     }
     panelWindow->installEventFilter(this);
-    monitored_ = panelWindow;
+    m_monitored = panelWindow;
 }
 
 void ContentView::removeKeyMonitor() {
-    if (monitored_) {
-        monitored_->removeEventFilter(this);
+    if (m_monitored) {
+        m_monitored->removeEventFilter(this);
     }
-    monitored_ = nullptr;
+    m_monitored = nullptr;
 }
 
 bool ContentView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == monitored_ && event->type() == QEvent::KeyPress) {
+    if (watched == m_monitored && event->type() == QEvent::KeyPress) {
         return handleKey(normalizedKey(*static_cast<QKeyEvent*>(event)));
     }
     if (watched == searchField()) {
         if (event->type() == QEvent::FocusIn) {
-            state_->setSearchFocused(true);
+            m_state->setSearchFocused(true);
         } else if (event->type() == QEvent::FocusOut) {
             // The field keeps its claim while another window or a menu has the keyboard: it gets
             // the focus back when the panel is active again.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                state_->setSearchFocused(false);
+                m_state->setSearchFocused(false);
             }
         }
     }
@@ -198,17 +198,17 @@ LauncherKeyContext ContentView::keyContext() const {
     LauncherKeyContext context;
     // The monitor only sits on the panel's own window.
     context.eventInPanel = true;
-    context.panelIsKeyWindow = monitored_ && QGuiApplication::focusWindow() == monitored_;
-    context.showOnboarding = model_.showOnboarding();
-    context.tab = state_->tab();
-    context.searchFocused = state_->searchFocused();
-    context.grid = state_->isGrid();
-    context.columns = state_->gridColumns();
-    context.resultCount = static_cast<int>(results_.size());
-    context.highlighted = model_.highlighted();
-    context.layoutCount = static_cast<int>(layouts_.size());
-    context.layoutHighlighted = state_->layoutHighlighted();
-    context.selectedCount = static_cast<int>(model_.selected().size());
+    context.panelIsKeyWindow = m_monitored && QGuiApplication::focusWindow() == m_monitored;
+    context.showOnboarding = m_model.showOnboarding();
+    context.tab = m_state->tab();
+    context.searchFocused = m_state->searchFocused();
+    context.grid = m_state->isGrid();
+    context.columns = m_state->gridColumns();
+    context.resultCount = static_cast<int>(m_results.size());
+    context.highlighted = m_model.highlighted();
+    context.layoutCount = static_cast<int>(m_layouts.size());
+    context.layoutHighlighted = m_state->layoutHighlighted();
+    context.selectedCount = static_cast<int>(m_model.selected().size());
     return context;
 }
 
@@ -218,10 +218,10 @@ bool ContentView::handleKey(const KeyInput& key) {
     case LauncherKeyCommand::None:
         break;
     case LauncherKeyCommand::DismissPanel:
-        panel_.dismissPanel();
+        m_panel.dismissPanel();
         break;
     case LauncherKeyCommand::ClearSelection:
-        model_.clearSelection();
+        m_model.clearSelection();
         break;
     case LauncherKeyCommand::ShowApplications:
         openTab(LauncherTab::Applications);
@@ -236,16 +236,16 @@ bool ContentView::handleKey(const KeyInput& key) {
         selectHighlightedResult();
         break;
     case LauncherKeyCommand::ChooseLayout:
-        chooseLayout(layouts_.at(decision.index).id);
+        chooseLayout(m_layouts.at(decision.index).id);
         break;
     case LauncherKeyCommand::SetHighlighted:
-        model_.setHighlighted(decision.index);
+        m_model.setHighlighted(decision.index);
         break;
     case LauncherKeyCommand::SetLayoutHighlighted:
-        state_->setLayoutHighlighted(decision.index);
+        m_state->setLayoutHighlighted(decision.index);
         break;
     case LauncherKeyCommand::RemoveLastSelected:
-        model_.toggle(model_.selected().last());
+        m_model.toggle(m_model.selected().last());
         break;
     }
     return decision.consume;
@@ -263,100 +263,100 @@ void ContentView::keyPressEvent(QKeyEvent* event) {
 // --- actions
 
 void ContentView::openTab(LauncherTab tab) {
-    state_->setTab(tab);
+    m_state->setTab(tab);
     if (tab == LauncherTab::Layouts) {
-        state_->setLayoutHighlighted(-1);
+        m_state->setLayoutHighlighted(-1);
     }
-    state_->setSearchFocused(true);
+    m_state->setSearchFocused(true);
     applySearchFocus();
 }
 
 void ContentView::selectHighlightedResult() {
-    const int index = std::max(model_.highlighted(), 0);
-    if (index >= results_.size()) {
+    const int index = std::max(m_model.highlighted(), 0);
+    if (index >= m_results.size()) {
         return;
     }
-    const InstalledApp app = results_.at(index);
-    if (WorkspaceModel::selectionPosition(app, model_.selected())) {
-        model_.setQuery(QString());
+    const InstalledApp app = m_results.at(index);
+    if (WorkspaceModel::selectionPosition(app, m_model.selected())) {
+        m_model.setQuery(QString());
     } else {
-        model_.toggle(app);
+        m_model.toggle(app);
     }
 }
 
 void ContentView::chooseLayout(const QString& id) {
-    model_.setLayoutID(id);
-    if (!model_.selected().isEmpty()) {
+    m_model.setLayoutID(id);
+    if (!m_model.selected().isEmpty()) {
         launchSelected();
     }
 }
 
 void ContentView::hidePanel() {
-    if (panel_.isPanelVisible()) {
-        panel_.dismissPanel();
+    if (m_panel.isPanelVisible()) {
+        m_panel.dismissPanel();
     }
 }
 
 void ContentView::launchSelected() {
-    model_.launchSelected([this] { hidePanel(); });
+    m_model.launchSelected([this] { hidePanel(); });
 }
 
 // --- reactions to the model and the state
 
 void ContentView::queryChanged() {
     refreshResults();
-    const int highlight = model_.query().isEmpty() ? -1 : 0;
-    if (model_.highlighted() != highlight) {
-        model_.setHighlighted(highlight);
+    const int highlight = m_model.query().isEmpty() ? -1 : 0;
+    if (m_model.highlighted() != highlight) {
+        m_model.setHighlighted(highlight);
     }
     // The recent applications themselves only change with the catalog or the history.
-    contentArea_->applications()->setRecentShown(model_.query().isEmpty() && !recentApps()->apps().isEmpty());
-    if (state_->tab() == LauncherTab::Applications && searchField()->text() != model_.query()) {
-        searchField()->setText(model_.query());
+    m_contentArea->applications()->setRecentShown(m_model.query().isEmpty() && !recentApps()->apps().isEmpty());
+    if (m_state->tab() == LauncherTab::Applications && searchField()->text() != m_model.query()) {
+        searchField()->setText(m_model.query());
     }
 }
 
 void ContentView::refreshResults() {
-    results_ = model_.results();
-    resultsView()->setResults(results_);
+    m_results = m_model.results();
+    resultsView()->setResults(m_results);
 }
 
 void ContentView::refreshRecent() {
-    const InstalledApps recent = model_.recentApps();
+    const InstalledApps recent = m_model.recentApps();
     recentApps()->setApps(recent);
-    contentArea_->applications()->setRecentShown(model_.query().isEmpty() && !recent.isEmpty());
+    m_contentArea->applications()->setRecentShown(m_model.query().isEmpty() && !recent.isEmpty());
 }
 
 void ContentView::layoutQueryChanged() {
     refreshLayouts();
-    state_->setLayoutHighlighted(!state_->layoutQuery().isEmpty() && !layouts_.isEmpty() ? 0 : -1);
-    if (state_->tab() == LauncherTab::Layouts && searchField()->text() != state_->layoutQuery()) {
-        searchField()->setText(state_->layoutQuery());
+    m_state->setLayoutHighlighted(!m_state->layoutQuery().isEmpty() && !m_layouts.isEmpty() ? 0 : -1);
+    if (m_state->tab() == LauncherTab::Layouts && searchField()->text() != m_state->layoutQuery()) {
+        searchField()->setText(m_state->layoutQuery());
     }
 }
 
 void ContentView::refreshLayouts() {
-    layouts_ = filteredLayouts(state_->layoutQuery());
-    layoutsView()->setLayouts(layouts_);
+    m_layouts = filteredLayouts(m_state->layoutQuery());
+    layoutsView()->setLayouts(m_layouts);
 }
 
 void ContentView::tabChanged() {
     QLineEdit* field = searchField();
-    if (state_->tab() == LauncherTab::Applications) {
+    if (m_state->tab() == LauncherTab::Applications) {
         field->setPlaceholderText(QStringLiteral("Applications"));
         field->setAccessibleName(QStringLiteral("Search installed apps"));
-        field->setText(model_.query());
+        field->setText(m_model.query());
     } else {
         field->setPlaceholderText(QStringLiteral("Layouts"));
         field->setAccessibleName(QStringLiteral("Search layouts"));
-        field->setText(state_->layoutQuery());
+        field->setText(m_state->layoutQuery());
     }
     resizePanel();
 }
 
 void ContentView::viewModeChanged() {
-    const bool grid = state_->isGrid();
-    const int columns = state_->gridColumns();
+    const bool grid = m_state->isGrid();
+    const int columns = m_state->gridColumns();
     resultsView()->setGrid(grid, columns);
     layoutsView()->setGrid(grid, columns);
     recentApps()->setGrid(grid, columns);
@@ -365,7 +365,7 @@ void ContentView::viewModeChanged() {
 
 void ContentView::applySearchFocus() {
     QLineEdit* field = searchField();
-    if (state_->searchFocused()) {
+    if (m_state->searchFocused()) {
         if (!field->hasFocus()) {
             field->setFocus(Qt::OtherFocusReason);
         }
@@ -378,44 +378,44 @@ void ContentView::focusNextTurn() {
     // Dropping the focus and taking it again one turn later lets the field take the keyboard
     // in a panel that has only just become active.
     QTimer::singleShot(0, this, [this] {
-        state_->setSearchFocused(true);
+        m_state->setSearchFocused(true);
         applySearchFocus();
     });
 }
 
 void ContentView::resetForPanel() {
-    state_->setTab(LauncherTab::Applications);
-    state_->setLayoutQuery(QString());
-    state_->setLayoutHighlighted(-1);
-    state_->setHoveredLayoutID(QString());
-    state_->setSearchFocused(false);
-    state_->bumpResultsSession();
+    m_state->setTab(LauncherTab::Applications);
+    m_state->setLayoutQuery(QString());
+    m_state->setLayoutHighlighted(-1);
+    m_state->setHoveredLayoutID(QString());
+    m_state->setSearchFocused(false);
+    m_state->bumpResultsSession();
 }
 
 // --- size and shape
 
 void ContentView::resizePanel() {
-    const auto frame = resizedPanelFrame(panel_.panelFrame(), panel_.panelScreenVisibleFrame(), state_->isGrid());
+    const auto frame = resizedPanelFrame(m_panel.panelFrame(), m_panel.panelScreenVisibleFrame(), m_state->isGrid());
     if (!frame) {
         return;
     }
-    state_->setPanelWidth(frame->width);
-    state_->setPanelHeight(frame->height);
-    panel_.setPanelFrame(*frame);
+    m_state->setPanelWidth(frame->width);
+    m_state->setPanelHeight(frame->height);
+    m_panel.setPanelFrame(*frame);
     place();
 }
 
 void ContentView::place() {
-    const int width = qRound(state_->panelWidth());
-    const int height = qRound(state_->panelHeight());
-    searchBar_->move((width - SearchBar::barWidth) / 2, searchBarTop);
-    contentArea_->setGeometry(padding, contentTop, width - 2 * padding, std::max(0, height - 100));
+    const int width = qRound(m_state->panelWidth());
+    const int height = qRound(m_state->panelHeight());
+    m_searchBar->move((width - SearchBar::barWidth) / 2, searchBarTop);
+    m_contentArea->setGeometry(padding, contentTop, width - 2 * padding, std::max(0, height - 100));
     update();
 }
 
 QRegion ContentView::contentShape() const {
-    const QRegion bar(capsule(QRectF(searchBar_->geometry())).toFillPolygon().toPolygon());
-    const QRegion area(continuousRoundedRect(QRectF(contentArea_->geometry()), 35).toFillPolygon().toPolygon());
+    const QRegion bar(capsule(QRectF(m_searchBar->geometry())).toFillPolygon().toPolygon());
+    const QRegion area(continuousRoundedRect(QRectF(m_contentArea->geometry()), 35).toFillPolygon().toPolygon());
     return bar.united(area);
 }
 
@@ -424,7 +424,7 @@ void ContentView::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    state_->setSearchFocused(true);
+    m_state->setSearchFocused(true);
     applySearchFocus();
     installKeyMonitor();
     resizePanel();

@@ -45,20 +45,20 @@ public:
                 QWidget* parent = nullptr);
     ~ContentView() override;
 
-    LauncherState& state() const { return *state_; }
-    IconCache& icons() const { return *icons_; }
-    const InstalledApps& results() const { return results_; }
-    const QList<WindowLayout>& layouts() const { return layouts_; }
+    LauncherState& state() const { return *m_state; }
+    IconCache& icons() const { return *m_icons; }
+    const InstalledApps& results() const { return m_results; }
+    const QList<WindowLayout>& layouts() const { return m_layouts; }
 
     // The pieces, for the shell and for tests.
-    SearchBar* searchBar() const { return searchBar_; }
+    SearchBar* searchBar() const { return m_searchBar; }
     QLineEdit* searchField() const;
     TabBar* tabBar() const;
     ResultsView* resultsView() const;
     RecentApps* recentApps() const;
     LayoutsView* layoutsView() const;
-    ActionsMenu* actionsMenu() const { return actions_; }
-    bool isKeyMonitorInstalled() const { return !monitored_.isNull(); }
+    ActionsMenu* actionsMenu() const { return m_actions; }
+    bool isKeyMonitorInstalled() const { return !m_monitored.isNull(); }
 
     // Sizes the panel for the view mode (see resizedPanelFrame) and lays the view out for it.
     void resizePanel();
@@ -99,18 +99,18 @@ private:
     void resetForPanel();
     void place();
 
-    WorkspaceModel& model_;
-    PanelHost& panel_;
-    std::function<void()> openSettings_;
-    LauncherState* state_;
-    IconCache* icons_;
-    ActionsMenu* actions_;
-    SearchBar* searchBar_;
-    ContentArea* contentArea_;
-    InstalledApps results_;
-    QList<WindowLayout> layouts_;
-    QPointer<QWindow> monitored_;  // the window the key monitor is installed on
-    bool updatingField_ = false;
+    WorkspaceModel& m_model;
+    PanelHost& m_panel;
+    std::function<void()> m_openSettings;
+    LauncherState* m_state;
+    IconCache* m_icons;
+    ActionsMenu* m_actions;
+    SearchBar* m_searchBar;
+    ContentArea* m_contentArea;
+    InstalledApps m_results;
+    QList<WindowLayout> m_layouts;
+    QPointer<QWindow> m_monitored;  // the window the key monitor is installed on
+    bool m_updatingField = false;
 };
 
 }  // namespace tessora

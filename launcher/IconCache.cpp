@@ -69,84 +69,84 @@ IconCache::IconCache(QObject* parent) : IconCache(standardLoader(), parent) {}
 
 IconCache::IconCache(Loader loader, QObject* parent)
     : QObject(parent),
-      loader_(std::move(loader)),
-      storedSize_(std::min(appIconSize, static_cast<int>(std::ceil(
+      m_loader(std::move(loader)),
+      m_storedSize(std::min(appIconSize, static_cast<int>(std::ceil(
                                             largestDrawnSize * qGuiApp->devicePixelRatio())))),
-      images_(keptIcons),
-      pixmaps_(keptPixmapKiB) {
-    worker_.setMaxThreadCount(1);
+      m_images(keptIcons),
+      m_pixmaps(keptPixmapKiB) {
+    m_worker.setMaxThreadCount(1);
 }
 
 IconCache::~IconCache() {
-    wanted_.clear();
-    worker_.clear();
+    m_wanted.clear();
+    m_worker.clear();
     // A running load posts its result to us: wait for it, so that it never posts to a dead
     // object (posted events are dropped with us).
-    worker_.waitForDone();
+    m_worker.waitForDone();
 }
 
 const QImage& IconCache::placeholder(const QString& name) {
     const QString initial = name.trimmed().left(1).toUpper();
-    auto found = placeholders_.find(initial);
-    if (found == placeholders_.end()) {
-        found = placeholders_.insert(initial, placeholderIcon(initial));
+    auto found = m_placeholders.find(initial);
+    if (found == m_placeholders.end()) {
+        found = m_placeholders.insert(initial, placeholderIcon(initial));
     }
     return *found;
 }
 
 QPixmap IconCache::icon(const InstalledApp& app, int size, double radius, qreal devicePixelRatio) {
-    const QImage* loaded = images_.object(app.id);
+    const QImage* loaded = m_images.object(app.id);
     if (!loaded) {
         request(app);
     }
     const bool own = loaded && !loaded->isNull();
     const QString key = (own ? app.id : QStringLiteral("\n") + app.name.trimmed().left(1).toUpper()) +
                         QStringLiteral("|%1|%2|%3").arg(size).arg(radius).arg(devicePixelRatio);
-    if (const QPixmap* pixmap = pixmaps_.object(key)) {
+    if (const QPixmap* pixmap = m_pixmaps.object(key)) {
         return *pixmap;
     }
     const QImage& source = own ? *loaded : placeholder(app.name);
     const QPixmap pixmap = rounded(source, size, radius, devicePixelRatio);
     const qint64 kib = std::max<qint64>(1, qint64(pixmap.width()) * pixmap.height() * 4 / 1024);
-    pixmaps_.insert(key, new QPixmap(pixmap), kib);
+    m_pixmaps.insert(key, new QPixmap(pixmap), kib);
     return pixmap;
 }
 
 void IconCache::request(const InstalledApp& app) {
-    if (loadingId_ == app.id) {
+    if (m_loadingId == app.id) {
         return;
     }
-    if (wantedIds_.contains(app.id)) {
+    if (m_wantedIds.contains(app.id)) {
         // Asked for again: it is on screen now, so it moves to the front.
-        const auto at = std::find_if(wanted_.begin(), wanted_.end(),
+        const auto at = std::find_if(m_wanted.begin(), m_wanted.end(),
                                      [&](const InstalledApp& a) { return a.id == app.id; });
-        if (at != wanted_.end()) {
-            wanted_.erase(at);
+        if (at != m_wanted.end()) {
+            m_wanted.erase(at);
         }
     }
-    wanted_.push_front(app);
-    wantedIds_.insert(app.id);
-    while (wanted_.size() > maxWanted) {
-        wantedIds_.remove(wanted_.back().id);
-        wanted_.pop_back();
+    m_wanted.push_front(app);
+    m_wantedIds.insert(app.id);
+    while (m_wanted.size() > maxWanted) {
+        m_wantedIds.remove(m_wanted.back().id);
+        m_wanted.pop_back();
     }
     startNext();
 }
 
 void IconCache::startNext() {
-    if (!loadingId_.isEmpty()) {
+    if (!m_loadingId.isEmpty()) {
         return;
     }
-    if (wanted_.empty()) {
+    if (m_wanted.empty()) {
         return;
     }
-    const InstalledApp app = wanted_.front();
-    wanted_.pop_front();
-    wantedIds_.remove(app.id);
-    loadingId_ = app.id;
-    const int size = storedSize_;
-    worker_.start([this, app, size] {
-        QImage image = loader_(app);
+    const InstalledApp app = m_wanted.front();
+    m_wanted.pop_front();
+    m_wantedIds.remove(app.id);
+    m_loadingId = app.id;
+    const int size = m_storedSize;
+    m_worker.start([this, app, size] {
+        QImage image = m_loader(app);
         if (!image.isNull() && image.width() > size) {
             image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
@@ -156,8 +156,8 @@ void IconCache::startNext() {
 }
 
 void IconCache::finished(const QString& id, const QImage& image) {
-    images_.insert(id, new QImage(image));
-    loadingId_.clear();
+    m_images.insert(id, new QImage(image));
+    m_loadingId.clear();
     emit iconLoaded(id);
     startNext();
 }

@@ -34,9 +34,9 @@ public:
     // The icon as a square of `size` logical pixels with corners rounded by `radius`, for a
     // screen of `devicePixelRatio`.
     QPixmap icon(const InstalledApp& app, int size, double radius, qreal devicePixelRatio);
-    bool isLoaded(const QString& id) const { return images_.contains(id); }
+    bool isLoaded(const QString& id) const { return m_images.contains(id); }
     // Whether loads are queued or running.
-    bool isBusy() const { return !loadingId_.isEmpty() || !wanted_.empty(); }
+    bool isBusy() const { return !m_loadingId.isEmpty() || !m_wanted.empty(); }
 
 signals:
     void iconLoaded(const QString& id);
@@ -47,15 +47,15 @@ private:
     void finished(const QString& id, const QImage& image);
     const QImage& placeholder(const QString& name);
 
-    Loader loader_;
-    int storedSize_;
-    QCache<QString, QImage> images_;   // by id; a null image: the app has no icon of its own
-    QCache<QString, QPixmap> pixmaps_; // rounded, at a display size; cost in kilobytes
-    QHash<QString, QImage> placeholders_;  // by initial letter
-    std::deque<InstalledApp> wanted_;  // newest first
-    QSet<QString> wantedIds_;
-    QString loadingId_;
-    QThreadPool worker_;  // last: finishes its job before the rest goes
+    Loader m_loader;
+    int m_storedSize;
+    QCache<QString, QImage> m_images;   // by id; a null image: the app has no icon of its own
+    QCache<QString, QPixmap> m_pixmaps; // rounded, at a display size; cost in kilobytes
+    QHash<QString, QImage> m_placeholders;  // by initial letter
+    std::deque<InstalledApp> m_wanted;  // newest first
+    QSet<QString> m_wantedIds;
+    QString m_loadingId;
+    QThreadPool m_worker;  // last: finishes its job before the rest goes
 };
 
 }  // namespace tessora

@@ -97,14 +97,14 @@ IconDirectories::IconDirectories(const QString& themeName, const QStringList& ic
         seen.insert(theme);
         QStringList inherits;
         for (const ThemeFolder& folder : applicationFolders(theme, iconRoots, &inherits)) {
-            folders_.append(folder.path);
+            m_folders.append(folder.path);
         }
         chain.append(inherits);
     }
     for (const ThemeFolder& folder : applicationFolders(QStringLiteral("hicolor"), iconRoots, nullptr)) {
-        folders_.append(folder.path);
+        m_folders.append(folder.path);
     }
-    folders_.append(pixmapFolders);
+    m_folders.append(pixmapFolders);
 }
 
 IconDirectories IconDirectories::standard(const QString& themeName) {
@@ -125,7 +125,7 @@ QString IconDirectories::find(const QString& iconName) const {
             name.chop(4);
         }
     }
-    for (const QString& folder : folders_) {
+    for (const QString& folder : m_folders) {
         for (const char* extension : {".png", ".svg", ".xpm"}) {
             const QString path = folder + QLatin1Char('/') + name + QLatin1String(extension);
             if (QFileInfo::exists(path)) {

@@ -24,12 +24,12 @@ public:
     // The standard roots for this user: $XDG_DATA_HOME and $XDG_DATA_DIRS.
     static IconDirectories standard(const QString& themeName);
 
-    const QStringList& folders() const { return folders_; }
+    const QStringList& folders() const { return m_folders; }
     // The first file for the icon name (png, svg or xpm), or an empty text.
     QString find(const QString& iconName) const;
 
 private:
-    QStringList folders_;
+    QStringList m_folders;
 };
 
 // The application's icon from its desktop entry (an absolute file or a themed name) at

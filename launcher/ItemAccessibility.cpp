@@ -16,28 +16,28 @@ namespace {
 // One item of a painted list, addressed by its index in the list.
 class ItemAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    ItemAccessible(ItemScrollView* view, int index) : view_(view), index_(index) {}
+    ItemAccessible(ItemScrollView* view, int index) : m_view(view), m_index(index) {}
 
-    bool isValid() const override { return view_ && index_ < view_->itemCount(); }
+    bool isValid() const override { return m_view && m_index < m_view->itemCount(); }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
+    QWindow* window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override {
-        return view_ ? QAccessible::queryAccessibleInterface(view_) : nullptr;
+        return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr;
     }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name && isValid() ? view_->itemText(index_) : QString();
+        return t == QAccessible::Name && isValid() ? m_view->itemText(m_index) : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!isValid()) {
             return {};
         }
-        const QRect local = view_->itemRectInViewport(index_).toAlignedRect();
-        return QRect(view_->viewport()->mapToGlobal(local.topLeft()), local.size());
+        const QRect local = m_view->itemRectInViewport(m_index).toAlignedRect();
+        return QRect(m_view->viewport()->mapToGlobal(local.topLeft()), local.size());
     }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override {
@@ -48,10 +48,10 @@ public:
         }
         s.selectable = true;
         s.focusable = true;
-        s.selected = view_->itemIsSelected(index_);
-        s.focused = view_->itemIsHighlighted(index_);
-        const auto [first, last] = view_->visibleItems();
-        s.offscreen = index_ < first || index_ >= last;
+        s.selected = m_view->itemIsSelected(m_index);
+        s.focused = m_view->itemIsHighlighted(m_index);
+        const auto [first, last] = m_view->visibleItems();
+        s.offscreen = m_index < first || m_index >= last;
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -61,16 +61,16 @@ public:
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& name) override {
         if (name == pressAction() && isValid()) {
-            view_->activateItem(index_);
+            m_view->activateItem(m_index);
         }
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
-    int index() const { return index_; }
+    int index() const { return m_index; }
 
 private:
-    QPointer<ItemScrollView> view_;
-    int index_;
+    QPointer<ItemScrollView> m_view;
+    int m_index;
 };
 
 // The list itself; its children are the items in view.
@@ -78,7 +78,7 @@ class ItemListAccessible final : public QAccessibleWidget {
 public:
     explicit ItemListAccessible(ItemScrollView* view) : QAccessibleWidget(view, QAccessible::List) {}
     ~ItemListAccessible() override {
-        for (const QAccessible::Id id : std::as_const(items_)) {
+        for (const QAccessible::Id id : std::as_const(m_items)) {
             QAccessible::deleteAccessibleInterface(id);
         }
     }
@@ -92,7 +92,7 @@ public:
         return index >= 0 && first + index < last ? item(first + index) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        for (auto it = items_.cbegin(); it != items_.cend(); ++it) {
+        for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
             if (QAccessible::accessibleInterface(it.value()) == child) {
                 const auto [first, last] = view()->visibleItems();
                 return it.key() >= first && it.key() < last ? it.key() - first : -1;
@@ -115,23 +115,23 @@ private:
     ItemScrollView* view() const { return static_cast<ItemScrollView*>(widget()); }
 
     QAccessibleInterface* item(int index) const {
-        auto found = items_.find(index);
-        if (found == items_.end()) {
+        auto found = m_items.find(index);
+        if (found == m_items.end()) {
             // Keep interfaces only around what is in view; a long scroll leaves none behind.
             constexpr qsizetype kept = 256;
-            if (items_.size() >= kept) {
-                for (const QAccessible::Id id : std::as_const(items_)) {
+            if (m_items.size() >= kept) {
+                for (const QAccessible::Id id : std::as_const(m_items)) {
                     QAccessible::deleteAccessibleInterface(id);
                 }
-                items_.clear();
+                m_items.clear();
             }
             const QAccessible::Id id = QAccessible::registerAccessibleInterface(new ItemAccessible(view(), index));
-            found = items_.insert(index, id);
+            found = m_items.insert(index, id);
         }
         return QAccessible::accessibleInterface(*found);
     }
 
-    mutable QHash<int, QAccessible::Id> items_;
+    mutable QHash<int, QAccessible::Id> m_items;
 };
 
 // A tab pill: a page tab, selected while its tab is current.

@@ -27,9 +27,9 @@ public:
     ItemGridGeometry() = default;
     ItemGridGeometry(const ItemGridMetrics& metrics, double width, int count);
 
-    int count() const { return count_; }
-    int columns() const { return metrics_.columns; }
-    const ItemGridMetrics& metrics() const { return metrics_; }
+    int count() const { return m_count; }
+    int columns() const { return m_metrics.columns; }
+    const ItemGridMetrics& metrics() const { return m_metrics; }
     double columnWidth() const;
     QRectF itemRect(int index) const;
     // Height of the whole content, padding included.
@@ -42,9 +42,9 @@ public:
 private:
     int rows() const;
 
-    ItemGridMetrics metrics_;
-    double width_ = 0;
-    int count_ = 0;
+    ItemGridMetrics m_metrics;
+    double m_width = 0;
+    int m_count = 0;
 };
 
 // Whether `point` lies in `rect` with its corners rounded by `radius`.

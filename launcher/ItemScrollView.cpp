@@ -32,7 +32,7 @@ QEasingCurve easeOut() {
 }  // namespace
 
 ItemScrollView::ItemScrollView(QWidget* parent)
-    : QAbstractScrollArea(parent), scroll_(new QVariantAnimation(this)) {
+    : QAbstractScrollArea(parent), m_scroll(new QVariantAnimation(this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -40,61 +40,61 @@ ItemScrollView::ItemScrollView(QWidget* parent)
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
     setAutoFillBackground(false);
-    scroll_->setEasingCurve(easeOut());
-    connect(scroll_, &QVariantAnimation::valueChanged, this,
+    m_scroll->setEasingCurve(easeOut());
+    connect(m_scroll, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { verticalScrollBar()->setValue(value.toInt()); });
-    connect(scroll_, &QVariantAnimation::finished, this, &ItemScrollView::scrollFinished);
+    connect(m_scroll, &QVariantAnimation::finished, this, &ItemScrollView::scrollFinished);
 }
 
 ItemScrollView::~ItemScrollView() = default;
 
 void ItemScrollView::setItemMetrics(const ItemGridMetrics& metrics) {
-    if (metrics == metrics_) {
+    if (metrics == m_metrics) {
         return;
     }
-    metrics_ = metrics;
+    m_metrics = metrics;
     relayout();
 }
 
 void ItemScrollView::setItemCount(int count) {
-    if (count == count_) {
+    if (count == m_count) {
         viewport()->update();
         return;
     }
-    count_ = count;
-    if (pressed_ >= count_) {
-        pressed_ = -1;
+    m_count = count;
+    if (m_pressed >= m_count) {
+        m_pressed = -1;
     }
     relayout();
 }
 
 void ItemScrollView::relayout() {
-    geometry_ = ItemGridGeometry(metrics_, viewport()->width(), count_);
+    m_geometry = ItemGridGeometry(m_metrics, viewport()->width(), m_count);
     QScrollBar* bar = verticalScrollBar();
-    const int range = std::max(0, static_cast<int>(std::ceil(geometry_.contentHeight())) - viewport()->height());
+    const int range = std::max(0, static_cast<int>(std::ceil(m_geometry.contentHeight())) - viewport()->height());
     bar->setRange(0, range);
     bar->setPageStep(viewport()->height());
     bar->setSingleStep(24);
-    if (scroll_->state() == QAbstractAnimation::Running && scroll_->endValue().toInt() > range) {
-        scroll_->stop();
+    if (m_scroll->state() == QAbstractAnimation::Running && m_scroll->endValue().toInt() > range) {
+        m_scroll->stop();
     }
     viewport()->update();
 }
 
 QRectF ItemScrollView::itemRectInViewport(int index) const {
-    return geometry_.itemRect(index).translated(0, -verticalScrollBar()->value());
+    return m_geometry.itemRect(index).translated(0, -verticalScrollBar()->value());
 }
 
 std::pair<int, int> ItemScrollView::visibleItems() const {
     const double top = verticalScrollBar()->value();
-    return geometry_.itemsBetween(top, top + viewport()->height());
+    return m_geometry.itemsBetween(top, top + viewport()->height());
 }
 
 void ItemScrollView::revealItem(int index, int milliseconds) {
-    if (index < 0 || index >= count_) {
+    if (index < 0 || index >= m_count) {
         return;
     }
-    const QRectF item = geometry_.itemRect(index);
+    const QRectF item = m_geometry.itemRect(index);
     const int height = viewport()->height();
     const int from = scrollTarget();
     int to = from;
@@ -107,35 +107,35 @@ void ItemScrollView::revealItem(int index, int milliseconds) {
     if (to == from) {
         return;
     }
-    scroll_->stop();
+    m_scroll->stop();
     if (milliseconds <= 0) {
         verticalScrollBar()->setValue(to);
         emit scrollFinished();
         return;
     }
-    scroll_->setDuration(milliseconds);
-    scroll_->setStartValue(verticalScrollBar()->value());
-    scroll_->setEndValue(to);
-    scroll_->start();
+    m_scroll->setDuration(milliseconds);
+    m_scroll->setStartValue(verticalScrollBar()->value());
+    m_scroll->setEndValue(to);
+    m_scroll->start();
 }
 
 void ItemScrollView::scrollToTop() {
-    scroll_->stop();
+    m_scroll->stop();
     verticalScrollBar()->setValue(0);
 }
 
 void ItemScrollView::restart() {
     scrollToTop();
-    pressed_ = -1;
-    hovered_ = -1;
+    m_pressed = -1;
+    m_hovered = -1;
 }
 
 int ItemScrollView::scrollTarget() const {
-    return isScrolling() ? scroll_->endValue().toInt() : verticalScrollBar()->value();
+    return isScrolling() ? m_scroll->endValue().toInt() : verticalScrollBar()->value();
 }
 
 bool ItemScrollView::isScrolling() const {
-    return scroll_->state() == QAbstractAnimation::Running;
+    return m_scroll->state() == QAbstractAnimation::Running;
 }
 
 void ItemScrollView::setListOrGrid(bool grid, int columns, const QMarginsF& padding) {
@@ -159,7 +159,7 @@ void ItemScrollView::followHighlight(int index, int milliseconds) {
 }
 
 void ItemScrollView::announceHighlight(int index) {
-    if (!QAccessible::isActive() || index < 0 || index >= count_) {
+    if (!QAccessible::isActive() || index < 0 || index >= m_count) {
         return;
     }
     const auto [first, last] = visibleItems();
@@ -178,7 +178,7 @@ void ItemScrollView::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     const double top = verticalScrollBar()->value();
     const QRectF dirty = event->rect();
-    const auto [first, last] = geometry_.itemsBetween(top + dirty.top(), top + dirty.bottom() + 1);
+    const auto [first, last] = m_geometry.itemsBetween(top + dirty.top(), top + dirty.bottom() + 1);
     for (int i = first; i < last; ++i) {
         const QRectF rect = itemRectInViewport(i);
         if (rect.intersects(dirty)) {
@@ -195,17 +195,17 @@ void ItemScrollView::resizeEvent(QResizeEvent* event) {
 }
 
 int ItemScrollView::itemAtViewport(QPointF point) const {
-    return geometry_.itemAt(point + QPointF(0, verticalScrollBar()->value()));
+    return m_geometry.itemAt(point + QPointF(0, verticalScrollBar()->value()));
 }
 
 void ItemScrollView::mousePressEvent(QMouseEvent* event) {
-    pressed_ = event->button() == Qt::LeftButton ? itemAtViewport(event->position()) : -1;
+    m_pressed = event->button() == Qt::LeftButton ? itemAtViewport(event->position()) : -1;
     event->accept();
 }
 
 void ItemScrollView::mouseReleaseEvent(QMouseEvent* event) {
-    const int pressed = pressed_;
-    pressed_ = -1;
+    const int pressed = m_pressed;
+    m_pressed = -1;
     if (event->button() == Qt::LeftButton && pressed >= 0 &&
         itemAtViewport(event->position()) == pressed) {
         activateItem(pressed);
@@ -225,15 +225,15 @@ bool ItemScrollView::viewportEvent(QEvent* event) {
 }
 
 void ItemScrollView::setHovered(int index) {
-    if (index == hovered_) {
+    if (index == m_hovered) {
         return;
     }
     // Leaving one item clears the hover before the next one is entered.
-    if (hovered_ >= 0) {
-        hovered_ = -1;
+    if (m_hovered >= 0) {
+        m_hovered = -1;
         hoverItem(-1);
     }
-    hovered_ = index;
+    m_hovered = index;
     if (index >= 0) {
         hoverItem(index);
     }
@@ -241,7 +241,7 @@ void ItemScrollView::setHovered(int index) {
 
 void ItemScrollView::scrollContentsBy(int, int) {
     // Items under a still pointer change while scrolling.
-    if (hovered_ >= 0 && viewport()->underMouse()) {
+    if (m_hovered >= 0 && viewport()->underMouse()) {
         setHovered(itemAtViewport(viewport()->mapFromGlobal(QCursor::pos())));
     }
     viewport()->update();

@@ -25,8 +25,8 @@ public:
     // spacing, inside `padding`.
     void setListOrGrid(bool grid, int columns, const QMarginsF& padding);
     void setItemCount(int count);
-    int itemCount() const { return count_; }
-    const ItemGridGeometry& itemGeometry() const { return geometry_; }
+    int itemCount() const { return m_count; }
+    const ItemGridGeometry& itemGeometry() const { return m_geometry; }
     // The item's rectangle in viewport coordinates at the current scroll position.
     QRectF itemRectInViewport(int index) const;
     // Items at least partly in view: first and one past the last.
@@ -75,12 +75,12 @@ private:
     int itemAtViewport(QPointF point) const;
     void setHovered(int index);
 
-    ItemGridMetrics metrics_;
-    ItemGridGeometry geometry_;
-    int count_ = 0;
-    QVariantAnimation* scroll_;
-    int pressed_ = -1;
-    int hovered_ = -1;
+    ItemGridMetrics m_metrics;
+    ItemGridGeometry m_geometry;
+    int m_count = 0;
+    QVariantAnimation* m_scroll;
+    int m_pressed = -1;
+    int m_hovered = -1;
 };
 
 }  // namespace tessora

@@ -21,52 +21,52 @@ void assign(LauncherState* state, T& field, const T& value, Signal changed) {
 
 LauncherState::LauncherState(DefaultsStore& defaults, QObject* parent)
     : QObject(parent),
-      defaults_(defaults),
-      appViewMode_(defaults.textValue(keys::appViewMode).value_or(QStringLiteral("list"))) {}
+      m_defaults(defaults),
+      m_appViewMode(defaults.textValue(keys::appViewMode).value_or(QStringLiteral("list"))) {}
 
 int LauncherState::gridColumns() const {
-    return gridColumnCount(panelWidth_);
+    return gridColumnCount(m_panelWidth);
 }
 
 void LauncherState::setSearchFocused(bool focused) {
-    assign(this, searchFocused_, focused, &LauncherState::searchFocusedChanged);
+    assign(this, m_searchFocused, focused, &LauncherState::searchFocusedChanged);
 }
 
 void LauncherState::setTab(LauncherTab tab) {
-    assign(this, tab_, tab, &LauncherState::tabChanged);
+    assign(this, m_tab, tab, &LauncherState::tabChanged);
 }
 
 void LauncherState::setLayoutQuery(const QString& query) {
-    assign(this, layoutQuery_, query, &LauncherState::layoutQueryChanged);
+    assign(this, m_layoutQuery, query, &LauncherState::layoutQueryChanged);
 }
 
 void LauncherState::setLayoutHighlighted(int index) {
-    assign(this, layoutHighlighted_, index, &LauncherState::layoutHighlightedChanged);
+    assign(this, m_layoutHighlighted, index, &LauncherState::layoutHighlightedChanged);
 }
 
 void LauncherState::setHoveredLayoutID(const QString& id) {
-    assign(this, hoveredLayoutID_, id, &LauncherState::hoveredLayoutIDChanged);
+    assign(this, m_hoveredLayoutID, id, &LauncherState::hoveredLayoutIDChanged);
 }
 
 void LauncherState::setPanelWidth(double width) {
-    assign(this, panelWidth_, width, &LauncherState::panelWidthChanged);
+    assign(this, m_panelWidth, width, &LauncherState::panelWidthChanged);
 }
 
 void LauncherState::setPanelHeight(double height) {
-    assign(this, panelHeight_, height, &LauncherState::panelHeightChanged);
+    assign(this, m_panelHeight, height, &LauncherState::panelHeightChanged);
 }
 
 void LauncherState::bumpResultsSession() {
-    ++resultsSession_;
+    ++m_resultsSession;
     emit resultsSessionChanged();
 }
 
 void LauncherState::setAppViewMode(const QString& mode) {
-    if (mode == appViewMode_) {
+    if (mode == m_appViewMode) {
         return;
     }
-    appViewMode_ = mode;
-    defaults_.setText(keys::appViewMode, mode);
+    m_appViewMode = mode;
+    m_defaults.setText(keys::appViewMode, mode);
     emit appViewModeChanged();
 }
 

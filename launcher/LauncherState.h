@@ -29,17 +29,17 @@ class LauncherState : public QObject {
 public:
     explicit LauncherState(DefaultsStore& defaults, QObject* parent = nullptr);
 
-    bool searchFocused() const { return searchFocused_; }
-    LauncherTab tab() const { return tab_; }
-    const QString& layoutQuery() const { return layoutQuery_; }
-    int layoutHighlighted() const { return layoutHighlighted_; }
+    bool searchFocused() const { return m_searchFocused; }
+    LauncherTab tab() const { return m_tab; }
+    const QString& layoutQuery() const { return m_layoutQuery; }
+    int layoutHighlighted() const { return m_layoutHighlighted; }
     // Empty when the pointer is over no layout.
-    const QString& hoveredLayoutID() const { return hoveredLayoutID_; }
-    double panelWidth() const { return panelWidth_; }
-    double panelHeight() const { return panelHeight_; }
-    int resultsSession() const { return resultsSession_; }
-    const QString& appViewMode() const { return appViewMode_; }
-    bool isGrid() const { return appViewMode_ == QLatin1String("grid"); }
+    const QString& hoveredLayoutID() const { return m_hoveredLayoutID; }
+    double panelWidth() const { return m_panelWidth; }
+    double panelHeight() const { return m_panelHeight; }
+    int resultsSession() const { return m_resultsSession; }
+    const QString& appViewMode() const { return m_appViewMode; }
+    bool isGrid() const { return m_appViewMode == QLatin1String("grid"); }
     int gridColumns() const;
 
     void setSearchFocused(bool focused);
@@ -66,16 +66,16 @@ signals:
     void appViewModeChanged();
 
 private:
-    DefaultsStore& defaults_;
-    bool searchFocused_ = false;
-    LauncherTab tab_ = LauncherTab::Applications;
-    QString layoutQuery_;
-    int layoutHighlighted_ = -1;
-    QString hoveredLayoutID_;
-    double panelWidth_ = 544;
-    double panelHeight_ = 550;
-    int resultsSession_ = 0;
-    QString appViewMode_;
+    DefaultsStore& m_defaults;
+    bool m_searchFocused = false;
+    LauncherTab m_tab = LauncherTab::Applications;
+    QString m_layoutQuery;
+    int m_layoutHighlighted = -1;
+    QString m_hoveredLayoutID;
+    double m_panelWidth = 544;
+    double m_panelHeight = 550;
+    int m_resultsSession = 0;
+    QString m_appViewMode;
 };
 
 }  // namespace tessora

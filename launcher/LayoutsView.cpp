@@ -14,64 +14,64 @@ using namespace launcherpaint;
 
 LayoutsView::LayoutsView(WorkspaceModel& model, LauncherState& state, QWidget* parent)
     : ItemScrollView(parent),
-      model_(model),
-      state_(state),
-      rowFont_(textFont(17, QFont::Medium)),
-      cellFont_(textFont(12, QFont::Medium)) {
+      m_model(model),
+      m_state(state),
+      m_rowFont(textFont(17, QFont::Medium)),
+      m_cellFont(textFont(12, QFont::Medium)) {
     setAccessibleName(QStringLiteral("Layouts"));
     setGrid(false, 4);
-    connect(&state_, &LauncherState::layoutHighlightedChanged, this, &LayoutsView::highlightChanged);
-    connect(&state_, &LauncherState::hoveredLayoutIDChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(&model_, &WorkspaceModel::layoutIDChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&m_state, &LauncherState::layoutHighlightedChanged, this, &LayoutsView::highlightChanged);
+    connect(&m_state, &LauncherState::hoveredLayoutIDChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&m_model, &WorkspaceModel::layoutIDChanged, viewport(), qOverload<>(&QWidget::update));
 }
 
 void LayoutsView::setLayouts(const QList<WindowLayout>& layouts) {
-    layouts_ = layouts;
-    setItemCount(static_cast<int>(layouts_.size()));
+    m_layouts = layouts;
+    setItemCount(static_cast<int>(m_layouts.size()));
 }
 
 void LayoutsView::setGrid(bool grid, int columns) {
-    grid_ = grid;
+    m_grid = grid;
     setListOrGrid(grid, columns, QMarginsF(24, 6, 24, 24));
 }
 
 void LayoutsView::highlightChanged() {
-    followHighlight(state_.layoutHighlighted(), followMilliseconds);
+    followHighlight(m_state.layoutHighlighted(), followMilliseconds);
 }
 
 bool LayoutsView::itemIsActive(int index) const {
-    return index == state_.layoutHighlighted() || layouts_.at(index).id == state_.hoveredLayoutID();
+    return index == m_state.layoutHighlighted() || m_layouts.at(index).id == m_state.hoveredLayoutID();
 }
 
 QString LayoutsView::itemText(int index) const {
-    const WindowLayout& layout = layouts_.at(index);
-    return layoutAccessibleText(layout, layout.id == model_.layoutID());
+    const WindowLayout& layout = m_layouts.at(index);
+    return layoutAccessibleText(layout, layout.id == m_model.layoutID());
 }
 
 bool LayoutsView::itemIsHighlighted(int index) const {
-    return index == state_.layoutHighlighted();
+    return index == m_state.layoutHighlighted();
 }
 
 bool LayoutsView::itemIsSelected(int index) const {
-    return layouts_.at(index).id == model_.layoutID();
+    return m_layouts.at(index).id == m_model.layoutID();
 }
 
 void LayoutsView::activateItem(int index) {
-    if (index >= 0 && index < layouts_.size()) {
+    if (index >= 0 && index < m_layouts.size()) {
         emit layoutActivated(index);
     }
 }
 
 void LayoutsView::hoverItem(int index) {
-    state_.setHoveredLayoutID(index >= 0 && index < layouts_.size() ? layouts_.at(index).id : QString());
+    m_state.setHoveredLayoutID(index >= 0 && index < m_layouts.size() ? m_layouts.at(index).id : QString());
 }
 
 void LayoutsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
-    const WindowLayout& layout = layouts_.at(index);
-    const bool chosen = layout.id == model_.layoutID();
+    const WindowLayout& layout = m_layouts.at(index);
+    const bool chosen = layout.id == m_model.layoutID();
     painter.setOpacity(itemIsActive(index) ? 1.0 : dimmedOpacity);
     painter.setPen(Qt::white);
-    if (!grid_) {
+    if (!m_grid) {
         const QRectF glyph(rect.left() + 12, rect.center().y() - 20, 60, 40);
         layoutglyph::paint(painter, glyph, layout, chosen);
         double textRight = rect.right() - 12;
@@ -80,7 +80,7 @@ void LayoutsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
             paintCheckCircle(painter, check, contentAreaFill());
             textRight = check.left() - 13;
         }
-        painter.setFont(rowFont_);
+        painter.setFont(m_rowFont);
         painter.setPen(Qt::white);
         const QRectF text(glyph.right() + 13, rect.top(), std::max(0.0, textRight - glyph.right() - 13),
                           rect.height());
@@ -88,7 +88,7 @@ void LayoutsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
                          painter.fontMetrics().elidedText(layout.name, Qt::ElideRight, int(text.width())));
         return;
     }
-    painter.setFont(cellFont_);
+    painter.setFont(m_cellFont);
     const double lineHeight = painter.fontMetrics().height();
     const double top = rect.top() + (rect.height() - (62 + 7 + lineHeight)) / 2;
     const QRectF glyph(rect.center().x() - 45, top, 90, 62);

@@ -25,7 +25,7 @@ public:
     LayoutsView(WorkspaceModel& model, LauncherState& state, QWidget* parent = nullptr);
 
     void setLayouts(const QList<WindowLayout>& layouts);
-    const QList<WindowLayout>& layouts() const { return layouts_; }
+    const QList<WindowLayout>& layouts() const { return m_layouts; }
     void setGrid(bool grid, int columns);
 
     // Fully opaque: highlighted by the keyboard or under the pointer.
@@ -45,12 +45,12 @@ protected:
 private:
     void highlightChanged();
 
-    WorkspaceModel& model_;
-    LauncherState& state_;
-    QList<WindowLayout> layouts_;
-    bool grid_ = false;
-    QFont rowFont_;
-    QFont cellFont_;
+    WorkspaceModel& m_model;
+    LauncherState& m_state;
+    QList<WindowLayout> m_layouts;
+    bool m_grid = false;
+    QFont m_rowFont;
+    QFont m_cellFont;
 };
 
 }  // namespace tessora

@@ -20,17 +20,17 @@ class RecentButton : public QAbstractButton {
 public:
     RecentButton(const InstalledApp& app, bool grid, WorkspaceModel& model, IconCache& icons,
                  QWidget* parent = nullptr);
-    const InstalledApp& app() const { return app_; }
+    const InstalledApp& app() const { return m_app; }
     void refreshAccessibleName();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    InstalledApp app_;
-    bool grid_;
-    WorkspaceModel& model_;
-    IconCache& icons_;
+    InstalledApp m_app;
+    bool m_grid;
+    WorkspaceModel& m_model;
+    IconCache& m_icons;
 };
 
 // The recent applications above the results while the search text is empty, followed by a
@@ -42,9 +42,9 @@ public:
     RecentApps(WorkspaceModel& model, IconCache& icons, QWidget* parent = nullptr);
 
     void setApps(const InstalledApps& apps);
-    const InstalledApps& apps() const { return apps_; }
+    const InstalledApps& apps() const { return m_apps; }
     void setGrid(bool grid, int columns);
-    const QList<RecentButton*>& buttons() const { return buttons_; }
+    const QList<RecentButton*>& buttons() const { return m_buttons; }
     // The section's height at a width (it shows nothing without applications).
     int heightForWidth(int width) const override;
     bool hasHeightForWidth() const override { return true; }
@@ -61,12 +61,12 @@ private:
     void place();
     double itemsHeight(int width) const;
 
-    WorkspaceModel& model_;
-    IconCache& icons_;
-    InstalledApps apps_;
-    bool grid_ = false;
-    int columns_ = 4;
-    QList<RecentButton*> buttons_;
+    WorkspaceModel& m_model;
+    IconCache& m_icons;
+    InstalledApps m_apps;
+    bool m_grid = false;
+    int m_columns = 4;
+    QList<RecentButton*> m_buttons;
 };
 
 }  // namespace tessora

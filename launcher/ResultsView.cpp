@@ -13,63 +13,63 @@ using namespace launcherpaint;
 
 ResultsView::ResultsView(WorkspaceModel& model, IconCache& icons, QWidget* parent)
     : ItemScrollView(parent),
-      model_(model),
-      icons_(icons),
-      rowFont_(textFont(19, QFont::Medium)),
-      cellFont_(textFont(12, QFont::Medium)),
-      badgeFont_(textFont(10, QFont::Bold)) {
+      m_model(model),
+      m_icons(icons),
+      m_rowFont(textFont(19, QFont::Medium)),
+      m_cellFont(textFont(12, QFont::Medium)),
+      m_badgeFont(textFont(10, QFont::Bold)) {
     setAccessibleName(QStringLiteral("Applications"));
-    setGrid(false, columns_);
-    connect(&model_, &WorkspaceModel::highlightedChanged, this, &ResultsView::highlightChanged);
-    connect(&model_, &WorkspaceModel::selectedChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(&icons_, &IconCache::iconLoaded, viewport(), qOverload<>(&QWidget::update));
+    setGrid(false, m_columns);
+    connect(&m_model, &WorkspaceModel::highlightedChanged, this, &ResultsView::highlightChanged);
+    connect(&m_model, &WorkspaceModel::selectedChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&m_icons, &IconCache::iconLoaded, viewport(), qOverload<>(&QWidget::update));
 }
 
 void ResultsView::setResults(const InstalledApps& results) {
-    const bool newLeader = !results.isEmpty() && (results_.isEmpty() || results_.first().id != results.first().id);
-    results_ = results;
-    setItemCount(static_cast<int>(results_.size()));
+    const bool newLeader = !results.isEmpty() && (m_results.isEmpty() || m_results.first().id != results.first().id);
+    m_results = results;
+    setItemCount(static_cast<int>(m_results.size()));
     if (newLeader) {
         scrollToTop();
     }
 }
 
 void ResultsView::setGrid(bool grid, int columns) {
-    grid_ = grid;
-    columns_ = columns;
+    m_grid = grid;
+    m_columns = columns;
     setListOrGrid(grid, columns, QMarginsF(12, 12, 12, 12));
 }
 
 void ResultsView::highlightChanged() {
-    followHighlight(model_.highlighted(), followMilliseconds);
+    followHighlight(m_model.highlighted(), followMilliseconds);
 }
 
 QString ResultsView::itemText(int index) const {
-    const InstalledApp& app = results_.at(index);
-    return resultAccessibleText(app, WorkspaceModel::selectionPosition(app, model_.selected()));
+    const InstalledApp& app = m_results.at(index);
+    return resultAccessibleText(app, WorkspaceModel::selectionPosition(app, m_model.selected()));
 }
 
 bool ResultsView::itemIsHighlighted(int index) const {
-    return index == model_.highlighted();
+    return index == m_model.highlighted();
 }
 
 bool ResultsView::itemIsSelected(int index) const {
-    return WorkspaceModel::selectionPosition(results_.at(index), model_.selected()).has_value();
+    return WorkspaceModel::selectionPosition(m_results.at(index), m_model.selected()).has_value();
 }
 
 void ResultsView::activateItem(int index) {
-    if (index >= 0 && index < results_.size()) {
-        emit appActivated(results_.at(index));
+    if (index >= 0 && index < m_results.size()) {
+        emit appActivated(m_results.at(index));
     }
 }
 
 void ResultsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
-    const InstalledApp& app = results_.at(index);
-    const auto position = WorkspaceModel::selectionPosition(app, model_.selected());
-    if (grid_) {
-        paintCell(painter, app, rect, index == model_.highlighted(), position);
+    const InstalledApp& app = m_results.at(index);
+    const auto position = WorkspaceModel::selectionPosition(app, m_model.selected());
+    if (m_grid) {
+        paintCell(painter, app, rect, index == m_model.highlighted(), position);
     } else {
-        paintRow(painter, app, rect, index == model_.highlighted(), position);
+        paintRow(painter, app, rect, index == m_model.highlighted(), position);
     }
 }
 
@@ -80,16 +80,16 @@ void ResultsView::paintRow(QPainter& painter, const InstalledApp& app, const QRe
     }
     const double dpr = devicePixelRatioF();
     const QRectF icon(rect.left() + 16, rect.center().y() - 22, 44, 44);
-    painter.drawPixmap(icon.topLeft(), icons_.icon(app, 44, 10, dpr));
+    painter.drawPixmap(icon.topLeft(), m_icons.icon(app, 44, 10, dpr));
     double textRight = rect.right() - 16;
     if (position) {
         const QRectF badge(rect.right() - 16 - 22, rect.center().y() - 11, 22, 22);
-        paintBadge(painter, badge, static_cast<int>(*position) + 1, badgeFont_, false);
+        paintBadge(painter, badge, static_cast<int>(*position) + 1, m_badgeFont, false);
         textRight = badge.left() - 16;
     }
     const QRectF text(icon.right() + 16, rect.top(), std::max(0.0, textRight - icon.right() - 16),
                       rect.height());
-    painter.setFont(rowFont_);
+    painter.setFont(m_rowFont);
     painter.setPen(Qt::white);
     const QString name = painter.fontMetrics().elidedText(app.name, Qt::ElideRight, int(text.width()));
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, name);
@@ -100,18 +100,18 @@ void ResultsView::paintCell(QPainter& painter, const InstalledApp& app, const QR
     if (highlighted) {
         fillRounded(painter, rect, 12, white(0.1));
     }
-    painter.setFont(cellFont_);
+    painter.setFont(m_cellFont);
     const double lineHeight = painter.fontMetrics().height();
     const double contentHeight = 62 + 7 + lineHeight;
     const double top = rect.top() + (rect.height() - contentHeight) / 2;
     const QRectF icon(rect.center().x() - 31, top, 62, 62);
-    painter.drawPixmap(icon.topLeft(), icons_.icon(app, 62, 14, devicePixelRatioF()));
+    painter.drawPixmap(icon.topLeft(), m_icons.icon(app, 62, 14, devicePixelRatioF()));
     if (position) {
         paintBadge(painter, QRectF(icon.right() - 18 + 5, icon.top() - 5, 18, 18),
-                   static_cast<int>(*position) + 1, badgeFont_, true);
+                   static_cast<int>(*position) + 1, m_badgeFont, true);
     }
     const QRectF text(rect.left() + 4, icon.bottom() + 7, rect.width() - 8, lineHeight);
-    painter.setFont(cellFont_);
+    painter.setFont(m_cellFont);
     painter.setPen(Qt::white);
     const QString name = painter.fontMetrics().elidedText(app.name, Qt::ElideMiddle, int(text.width()));
     painter.drawText(text, Qt::AlignHCenter | Qt::AlignVCenter, name);

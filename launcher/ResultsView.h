@@ -22,9 +22,9 @@ public:
     ResultsView(WorkspaceModel& model, IconCache& icons, QWidget* parent = nullptr);
 
     void setResults(const InstalledApps& results);
-    const InstalledApps& results() const { return results_; }
+    const InstalledApps& results() const { return m_results; }
     void setGrid(bool grid, int columns);
-    bool isGrid() const { return grid_; }
+    bool isGrid() const { return m_grid; }
 
     QString itemText(int index) const override;
     bool itemIsHighlighted(int index) const override;
@@ -44,14 +44,14 @@ private:
     void paintCell(QPainter& painter, const InstalledApp& app, const QRectF& rect, bool highlighted,
                    std::optional<qsizetype> position);
 
-    WorkspaceModel& model_;
-    IconCache& icons_;
-    InstalledApps results_;
-    bool grid_ = false;
-    int columns_ = 4;
-    QFont rowFont_;
-    QFont cellFont_;
-    QFont badgeFont_;
+    WorkspaceModel& m_model;
+    IconCache& m_icons;
+    InstalledApps m_results;
+    bool m_grid = false;
+    int m_columns = 4;
+    QFont m_rowFont;
+    QFont m_cellFont;
+    QFont m_badgeFont;
 };
 
 }  // namespace tessora

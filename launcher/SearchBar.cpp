@@ -18,35 +18,35 @@ using namespace launcherpaint;
 
 SearchBar::SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, QWidget* parent)
     : QWidget(parent),
-      model_(model),
-      field_(new QLineEdit(this)),
-      spinner_(new Spinner(this)),
-      strip_(new SelectionStrip(model, icons, this)) {
+      m_model(model),
+      m_field(new QLineEdit(this)),
+      m_spinner(new Spinner(this)),
+      m_strip(new SelectionStrip(model, icons, this)) {
     setFixedSize(barWidth, barHeight);
 
-    field_->setFrame(false);
-    field_->setFont(textFont(25, QFont::Normal));
-    field_->setAttribute(Qt::WA_MacShowFocusRect, false);
-    QPalette colours = field_->palette();
+    m_field->setFrame(false);
+    m_field->setFont(textFont(25, QFont::Normal));
+    m_field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    QPalette colours = m_field->palette();
     colours.setColor(QPalette::Base, Qt::transparent);
     colours.setColor(QPalette::Text, Qt::white);
     colours.setColor(QPalette::PlaceholderText, white(0.32));
     colours.setColor(QPalette::Highlight, QColor(183, 159, 255, 120));
     colours.setColor(QPalette::HighlightedText, Qt::white);
-    field_->setPalette(colours);
-    field_->setMinimumWidth(80);
+    m_field->setPalette(colours);
+    m_field->setMinimumWidth(80);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(28, 0, 28, 0);
     row->setSpacing(15);
-    row->addWidget(field_, 1);
-    row->addWidget(spinner_, 0, Qt::AlignVCenter);
-    row->addWidget(strip_, 0, Qt::AlignVCenter);
+    row->addWidget(m_field, 1);
+    row->addWidget(m_spinner, 0, Qt::AlignVCenter);
+    row->addWidget(m_strip, 0, Qt::AlignVCenter);
     row->addWidget(actions, 0, Qt::AlignVCenter);
 
-    spinner_->setVisible(model_.scanning());
-    connect(&model_, &WorkspaceModel::scanningChanged, this,
-            [this] { spinner_->setVisible(model_.scanning()); });
+    m_spinner->setVisible(m_model.scanning());
+    connect(&m_model, &WorkspaceModel::scanningChanged, this,
+            [this] { m_spinner->setVisible(m_model.scanning()); });
 }
 
 void SearchBar::paintEvent(QPaintEvent*) {

@@ -23,18 +23,18 @@ public:
 
     SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, QWidget* parent = nullptr);
 
-    QLineEdit* field() const { return field_; }
-    Spinner* spinner() const { return spinner_; }
-    SelectionStrip* strip() const { return strip_; }
+    QLineEdit* field() const { return m_field; }
+    Spinner* spinner() const { return m_spinner; }
+    SelectionStrip* strip() const { return m_strip; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    WorkspaceModel& model_;
-    QLineEdit* field_;
-    Spinner* spinner_;
-    SelectionStrip* strip_;
+    WorkspaceModel& m_model;
+    QLineEdit* m_field;
+    Spinner* m_spinner;
+    SelectionStrip* m_strip;
 };
 
 }  // namespace tessora

@@ -24,14 +24,14 @@ SelectionStripContent selectionStripContent(const InstalledApps& selected) {
 }
 
 SelectionChip::SelectionChip(const InstalledApp& app, IconCache& icons, QWidget* parent)
-    : QAbstractButton(parent), app_(app), icons_(icons) {
+    : QAbstractButton(parent), m_app(app), m_icons(icons) {
     setFixedSize(19, 19);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
-    setAccessibleName(chipAccessibleText(app_));
-    setToolTip(app_.name);
-    connect(&icons_, &IconCache::iconLoaded, this, [this](const QString& id) {
-        if (id == app_.id) {
+    setAccessibleName(chipAccessibleText(m_app));
+    setToolTip(m_app.name);
+    connect(&m_icons, &IconCache::iconLoaded, this, [this](const QString& id) {
+        if (id == m_app.id) {
             update();
         }
     });
@@ -39,41 +39,41 @@ SelectionChip::SelectionChip(const InstalledApp& app, IconCache& icons, QWidget*
 
 void SelectionChip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, icons_.icon(app_, 19, 4, devicePixelRatioF()));
+    painter.drawPixmap(0, 0, m_icons.icon(m_app, 19, 4, devicePixelRatioF()));
 }
 
 SelectionStrip::SelectionStrip(WorkspaceModel& model, IconCache& icons, QWidget* parent)
-    : QWidget(parent), model_(model), icons_(icons), counter_(new QLabel(this)) {
+    : QWidget(parent), m_model(model), m_icons(icons), m_counter(new QLabel(this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
-    row->addWidget(counter_);
-    counter_->setFont(launcherpaint::textFont(12, QFont::Medium));
-    QPalette colours = counter_->palette();
+    row->addWidget(m_counter);
+    m_counter->setFont(launcherpaint::textFont(12, QFont::Medium));
+    QPalette colours = m_counter->palette();
     colours.setColor(QPalette::WindowText, palette::secondaryText());
-    counter_->setPalette(colours);
-    connect(&model_, &WorkspaceModel::selectedChanged, this, &SelectionStrip::rebuild);
+    m_counter->setPalette(colours);
+    connect(&m_model, &WorkspaceModel::selectedChanged, this, &SelectionStrip::rebuild);
     rebuild();
 }
 
 void SelectionStrip::rebuild() {
     // A chip may be the one being clicked: it goes once its click has been handled.
-    for (SelectionChip* chip : std::as_const(chips_)) {
+    for (SelectionChip* chip : std::as_const(m_chips)) {
         chip->hide();
         chip->deleteLater();
     }
-    chips_.clear();
-    const SelectionStripContent content = selectionStripContent(model_.selected());
+    m_chips.clear();
+    const SelectionStripContent content = selectionStripContent(m_model.selected());
     auto* row = static_cast<QHBoxLayout*>(layout());
     for (const InstalledApp& app : content.chips) {
-        auto* chip = new SelectionChip(app, icons_, this);
-        connect(chip, &QAbstractButton::clicked, &model_, [this, app] { model_.toggle(app); });
-        row->insertWidget(static_cast<int>(chips_.size()), chip);
-        chips_.append(chip);
+        auto* chip = new SelectionChip(app, m_icons, this);
+        connect(chip, &QAbstractButton::clicked, &m_model, [this, app] { m_model.toggle(app); });
+        row->insertWidget(static_cast<int>(m_chips.size()), chip);
+        m_chips.append(chip);
     }
-    counter_->setVisible(content.more > 0);
-    counter_->setText(QStringLiteral("+") + QString::number(content.more));
-    counter_->setAccessibleName(moreSelectedAccessibleText(content.more));
+    m_counter->setVisible(content.more > 0);
+    m_counter->setText(QStringLiteral("+") + QString::number(content.more));
+    m_counter->setAccessibleName(moreSelectedAccessibleText(content.more));
     setVisible(!content.chips.isEmpty());
 }
 

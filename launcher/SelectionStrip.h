@@ -27,15 +27,15 @@ class SelectionChip : public QAbstractButton {
 
 public:
     SelectionChip(const InstalledApp& app, IconCache& icons, QWidget* parent = nullptr);
-    const InstalledApp& app() const { return app_; }
+    const InstalledApp& app() const { return m_app; }
     QSize sizeHint() const override { return {19, 19}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    InstalledApp app_;
-    IconCache& icons_;
+    InstalledApp m_app;
+    IconCache& m_icons;
 };
 
 // The chips and the counter, in selection order, following the model's selection.
@@ -45,17 +45,17 @@ class SelectionStrip : public QWidget {
 public:
     SelectionStrip(WorkspaceModel& model, IconCache& icons, QWidget* parent = nullptr);
 
-    QList<SelectionChip*> chips() const { return chips_; }
+    QList<SelectionChip*> chips() const { return m_chips; }
     // The "+k" counter; hidden below ten selected applications.
-    QLabel* counter() const { return counter_; }
+    QLabel* counter() const { return m_counter; }
 
 private:
     void rebuild();
 
-    WorkspaceModel& model_;
-    IconCache& icons_;
-    QList<SelectionChip*> chips_;
-    QLabel* counter_;
+    WorkspaceModel& m_model;
+    IconCache& m_icons;
+    QList<SelectionChip*> m_chips;
+    QLabel* m_counter;
 };
 
 }  // namespace tessora

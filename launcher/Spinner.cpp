@@ -9,29 +9,29 @@ namespace {
 constexpr int spokes = 8;
 }
 
-Spinner::Spinner(QWidget* parent) : QWidget(parent), turn_(new QVariantAnimation(this)) {
+Spinner::Spinner(QWidget* parent) : QWidget(parent), m_turn(new QVariantAnimation(this)) {
     setFixedSize(20, 20);
     setAccessibleName(QStringLiteral("Scanning applications"));
-    turn_->setStartValue(0);
-    turn_->setEndValue(spokes);
-    turn_->setDuration(800);
-    turn_->setLoopCount(-1);
-    connect(turn_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
+    m_turn->setStartValue(0);
+    m_turn->setEndValue(spokes);
+    m_turn->setDuration(800);
+    m_turn->setLoopCount(-1);
+    connect(m_turn, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
 }
 
 void Spinner::showEvent(QShowEvent*) {
-    turn_->start();
+    m_turn->start();
 }
 
 void Spinner::hideEvent(QHideEvent*) {
-    turn_->stop();
+    m_turn->stop();
 }
 
 void Spinner::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(width() / 2.0, height() / 2.0);
-    const int lead = turn_->currentValue().toInt() % spokes;
+    const int lead = m_turn->currentValue().toInt() % spokes;
     for (int i = 0; i < spokes; ++i) {
         // The leading spoke is brightest; the ones behind it fade.
         const int behind = (lead - i + spokes) % spokes;

@@ -20,7 +20,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QVariantAnimation* turn_;
+    QVariantAnimation* m_turn;
 };
 
 }  // namespace tessora

@@ -20,14 +20,14 @@ TabPill::TabPill(const QString& title, QWidget* parent) : QAbstractButton(parent
 }
 
 QFont TabPill::titleFont() const {
-    return textFont(12, current_ ? QFont::DemiBold : QFont::Medium);
+    return textFont(12, m_current ? QFont::DemiBold : QFont::Medium);
 }
 
 void TabPill::setCurrent(bool current) {
-    if (current == current_) {
+    if (current == m_current) {
         return;
     }
-    current_ = current;
+    m_current = current;
     updateGeometry();
     update();
     if (QAccessible::isActive()) {
@@ -46,35 +46,35 @@ void TabPill::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF pill = rect();
-    painter.fillPath(capsule(pill), white(current_ ? 0.13 : 0.045));
-    painter.setPen(QPen(white(current_ ? 0.22 : 0.08), 1));
+    painter.fillPath(capsule(pill), white(m_current ? 0.13 : 0.045));
+    painter.setPen(QPen(white(m_current ? 0.22 : 0.08), 1));
     painter.drawPath(capsule(pill.adjusted(0.5, 0.5, -0.5, -0.5)));
     painter.setFont(titleFont());
-    painter.setPen(current_ ? white(1) : white(0.6));
+    painter.setPen(m_current ? white(1) : white(0.6));
     painter.drawText(pill, Qt::AlignCenter, text());
 }
 
 TabBar::TabBar(LauncherState& state, QWidget* parent)
     : QWidget(parent),
-      state_(state),
-      apps_(new TabPill(QStringLiteral("Applications"), this)),
-      layouts_(new TabPill(QStringLiteral("Layouts"), this)) {
+      m_state(state),
+      m_apps(new TabPill(QStringLiteral("Applications"), this)),
+      m_layouts(new TabPill(QStringLiteral("Layouts"), this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(24, 16, 24, 8);
     row->setSpacing(7);
     row->addStretch(1);
-    row->addWidget(apps_);
-    row->addWidget(layouts_);
+    row->addWidget(m_apps);
+    row->addWidget(m_layouts);
     row->addStretch(1);
-    connect(apps_, &QAbstractButton::clicked, this, [this] { emit pillActivated(LauncherTab::Applications); });
-    connect(layouts_, &QAbstractButton::clicked, this, [this] { emit pillActivated(LauncherTab::Layouts); });
-    connect(&state_, &LauncherState::tabChanged, this, &TabBar::refresh);
+    connect(m_apps, &QAbstractButton::clicked, this, [this] { emit pillActivated(LauncherTab::Applications); });
+    connect(m_layouts, &QAbstractButton::clicked, this, [this] { emit pillActivated(LauncherTab::Layouts); });
+    connect(&m_state, &LauncherState::tabChanged, this, &TabBar::refresh);
     refresh();
 }
 
 void TabBar::refresh() {
-    apps_->setCurrent(state_.tab() == LauncherTab::Applications);
-    layouts_->setCurrent(state_.tab() == LauncherTab::Layouts);
+    m_apps->setCurrent(m_state.tab() == LauncherTab::Applications);
+    m_layouts->setCurrent(m_state.tab() == LauncherTab::Layouts);
 }
 
 }  // namespace tessora

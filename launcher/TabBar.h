@@ -16,7 +16,7 @@ class TabPill : public QAbstractButton {
 public:
     TabPill(const QString& title, QWidget* parent = nullptr);
 
-    bool isCurrent() const { return current_; }
+    bool isCurrent() const { return m_current; }
     void setCurrent(bool current);
     QSize sizeHint() const override;
 
@@ -26,7 +26,7 @@ protected:
 private:
     QFont titleFont() const;
 
-    bool current_ = false;
+    bool m_current = false;
 };
 
 // The row of tab pills, "Applications" then "Layouts", centred at the top of the content area.
@@ -36,7 +36,7 @@ class TabBar : public QWidget {
 public:
     explicit TabBar(LauncherState& state, QWidget* parent = nullptr);
 
-    TabPill* pill(LauncherTab tab) const { return tab == LauncherTab::Applications ? apps_ : layouts_; }
+    TabPill* pill(LauncherTab tab) const { return tab == LauncherTab::Applications ? m_apps : m_layouts; }
 
 signals:
     void pillActivated(tessora::LauncherTab tab);
@@ -44,9 +44,9 @@ signals:
 private:
     void refresh();
 
-    LauncherState& state_;
-    TabPill* apps_;
-    TabPill* layouts_;
+    LauncherState& m_state;
+    TabPill* m_apps;
+    TabPill* m_layouts;
 };
 
 }  // namespace tessora

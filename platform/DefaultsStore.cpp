@@ -29,7 +29,7 @@ std::optional<QString> suiteFolder(const QString& domain) {
 }  // namespace
 
 DefaultsStore::DefaultsStore(Kind kind, QString path, QJsonObject values)
-    : kind_(kind), path_(std::move(path)), values_(std::move(values)) {}
+    : m_kind(kind), m_path(std::move(path)), m_values(std::move(values)) {}
 
 QString DefaultsStore::configHome() {
     const QString fromEnvironment = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -64,7 +64,7 @@ std::unique_ptr<DefaultsStore> DefaultsStore::openWritable(Kind kind, const QStr
                                   << "- starting with no settings";
             // Saving would replace a file whose content we never saw.
             if (QFileInfo(path).isFile()) {
-                store->unsavable_ = QStringLiteral("the existing file could not be read");
+                store->m_unsavable = QStringLiteral("the existing file could not be read");
             }
             return store;
         case DefaultsFileRead::Outcome::TooLarge:
@@ -77,7 +77,7 @@ std::unique_ptr<DefaultsStore> DefaultsStore::openWritable(Kind kind, const QStr
     }
     switch (parsed.outcome) {
         case DefaultsParse::Outcome::Values:
-            store->values_ = parsed.values;
+            store->m_values = parsed.values;
             break;
         case DefaultsParse::Outcome::Empty:
             qCWarning(lcDefaults) << "The settings file" << path
@@ -91,7 +91,7 @@ std::unique_ptr<DefaultsStore> DefaultsStore::openWritable(Kind kind, const QStr
             } else {
                 qCWarning(lcDefaults) << "Cannot move the corrupt settings file" << path
                                       << "aside; changes will not be saved over it";
-                store->unsavable_ = QStringLiteral("the corrupt file could not be moved aside");
+                store->m_unsavable = QStringLiteral("the corrupt file could not be moved aside");
             }
             break;
     }
@@ -133,24 +133,24 @@ std::unique_ptr<DefaultsStore> DefaultsStore::openSuite(const QString& configHom
 }
 
 std::optional<bool> DefaultsStore::boolValue(const QString& key) const {
-    return defaultsBool(values_.value(key));
+    return defaultsBool(m_values.value(key));
 }
 
 std::optional<qint64> DefaultsStore::integerValue(const QString& key) const {
-    return defaultsInteger(values_.value(key));
+    return defaultsInteger(m_values.value(key));
 }
 
 std::optional<QString> DefaultsStore::textValue(const QString& key) const {
-    return defaultsText(values_.value(key));
+    return defaultsText(m_values.value(key));
 }
 
 std::optional<QStringList> DefaultsStore::textListValue(const QString& key) const {
-    return defaultsTextList(values_.value(key));
+    return defaultsTextList(m_values.value(key));
 }
 
 std::optional<QJsonValue> DefaultsStore::value(const QString& key) const {
-    const auto found = values_.constFind(key);
-    if (found == values_.constEnd()) {
+    const auto found = m_values.constFind(key);
+    if (found == m_values.constEnd()) {
         return std::nullopt;
     }
     return *found;
@@ -180,41 +180,41 @@ void DefaultsStore::setValue(const QString& key, const QJsonValue& value) {
     if (!acceptsChanges(key)) {
         return;
     }
-    const auto found = values_.constFind(key);
-    if (found != values_.constEnd() && sameDefaultsValue(*found, value)) {
+    const auto found = m_values.constFind(key);
+    if (found != m_values.constEnd() && sameDefaultsValue(*found, value)) {
         return;
     }
-    values_.insert(key, value);
+    m_values.insert(key, value);
     save();
 }
 
 void DefaultsStore::remove(const QString& key) {
-    if (!acceptsChanges(key) || !values_.contains(key)) {
+    if (!acceptsChanges(key) || !m_values.contains(key)) {
         return;
     }
-    values_.remove(key);
+    m_values.remove(key);
     save();
 }
 
 bool DefaultsStore::acceptsChanges(const QString& key) const {
     if (isReadOnly()) {
-        qCWarning(lcDefaults) << "Not changing" << key << "in the read-only settings of" << path_;
+        qCWarning(lcDefaults) << "Not changing" << key << "in the read-only settings of" << m_path;
         return false;
     }
     return true;
 }
 
 void DefaultsStore::save() {
-    if (path_.isEmpty()) {
+    if (m_path.isEmpty()) {
         return;
     }
-    if (!unsavable_.isEmpty()) {
-        qCWarning(lcDefaults) << "Not saving the settings to" << path_ << ":" << unsavable_;
+    if (!m_unsavable.isEmpty()) {
+        qCWarning(lcDefaults) << "Not saving the settings to" << m_path << ":" << m_unsavable;
         return;
     }
     if (const std::optional<QString> problem =
-            writeDefaultsFile(path_, serializeDefaults(values_))) {
-        qCWarning(lcDefaults) << "Cannot save the settings to" << path_ << ":" << *problem;
+            writeDefaultsFile(m_path, serializeDefaults(m_values))) {
+        qCWarning(lcDefaults) << "Cannot save the settings to" << m_path << ":" << *problem;
     }
 }
 

@@ -38,13 +38,13 @@ public:
     DefaultsStore& operator=(const DefaultsStore&) = delete;
     ~DefaultsStore() = default;
 
-    bool isStandard() const { return kind_ == Kind::Standard; }
-    bool isReadOnly() const { return kind_ == Kind::Suite; }
+    bool isStandard() const { return m_kind == Kind::Standard; }
+    bool isReadOnly() const { return m_kind == Kind::Suite; }
     // The settings file; empty for a store in memory.
-    QString filePath() const { return path_; }
+    QString filePath() const { return m_path; }
 
-    bool contains(const QString& key) const { return values_.contains(key); }
-    QStringList keys() const { return values_.keys(); }
+    bool contains(const QString& key) const { return m_values.contains(key); }
+    QStringList keys() const { return m_values.keys(); }
 
     std::optional<bool> boolValue(const QString& key) const;
     std::optional<qint64> integerValue(const QString& key) const;
@@ -70,12 +70,12 @@ private:
     bool acceptsChanges(const QString& key) const;
     void save();
 
-    Kind kind_;
-    QString path_;
-    QJsonObject values_;
+    Kind m_kind;
+    QString m_path;
+    QJsonObject m_values;
     // Why changes cannot reach the file (an unreadable file we must not overwrite); empty
     // when they can.
-    QString unsavable_;
+    QString m_unsavable;
 };
 
 }  // namespace tessora

@@ -31,19 +31,19 @@ public:
 
     GError** out() {
         clear();
-        return &error_;
+        return &m_error;
     }
-    bool isSet() const { return error_ != nullptr; }
-    QString message() const { return error_ ? QString::fromUtf8(error_->message) : QString(); }
+    bool isSet() const { return m_error != nullptr; }
+    QString message() const { return m_error ? QString::fromUtf8(m_error->message) : QString(); }
 
 private:
     void clear() {
-        if (error_) {
-            g_error_free(error_);
-            error_ = nullptr;
+        if (m_error) {
+            g_error_free(m_error);
+            m_error = nullptr;
         }
     }
-    GError* error_ = nullptr;
+    GError* m_error = nullptr;
 };
 
 // Takes ownership of a string GLib allocated.
@@ -98,18 +98,18 @@ void report(QString* problem, const QString& why) {
 // Closes a file descriptor when it goes.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
+        if (m_fd >= 0) {
+            ::close(m_fd);
         }
     }
-    int get() const { return fd_; }
+    int get() const { return m_fd; }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 QString errnoText(int error) {

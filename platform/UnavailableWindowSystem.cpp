@@ -5,17 +5,17 @@
 namespace tessora {
 
 UnavailableWindowSystem::UnavailableWindowSystem(QString reason, QObject* parent)
-    : WindowSystem(parent), reason_(std::move(reason)) {}
+    : WindowSystem(parent), m_reason(std::move(reason)) {}
 
 bool UnavailableWindowSystem::canControlWindows(QString* reason) const {
     if (reason) {
-        *reason = reason_;
+        *reason = m_reason;
     }
     return false;
 }
 
 Task<LaunchOutcome> UnavailableWindowSystem::openApplication(InstalledApp, bool) {
-    co_return LaunchOutcome{std::nullopt, reason_};
+    co_return LaunchOutcome{std::nullopt, m_reason};
 }
 
 }  // namespace tessora

@@ -54,7 +54,7 @@ public:
     }
 
 private:
-    QString reason_;
+    QString m_reason;
 };
 
 }  // namespace tessora

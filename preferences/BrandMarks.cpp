@@ -78,7 +78,7 @@ void paintCasementLogo(QPainter& painter, const QRectF& tile) {
     painter.restore();
 }
 
-CasementSymbol::CasementSymbol(const QColor& color, QWidget* parent) : QWidget(parent), color_(color) {
+CasementSymbol::CasementSymbol(const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
     installComponentAccessibility();
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
@@ -86,10 +86,10 @@ CasementSymbol::CasementSymbol(const QColor& color, QWidget* parent) : QWidget(p
 }
 
 void CasementSymbol::setColor(const QColor& color) {
-    if (color == color_) {
+    if (color == m_color) {
         return;
     }
-    color_ = color;
+    m_color = color;
     update();
     emit colorChanged(color);
 }
@@ -97,7 +97,7 @@ void CasementSymbol::setColor(const QColor& color) {
 void CasementSymbol::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(orreryMark(centredSquare(rect())), color_);
+    painter.fillPath(orreryMark(centredSquare(rect())), m_color);
 }
 
 CasementLogo::CasementLogo(QWidget* parent) : QWidget(parent) {

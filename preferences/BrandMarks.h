@@ -28,7 +28,7 @@ class CasementSymbol : public QWidget {
 public:
     explicit CasementSymbol(const QColor& color, QWidget* parent = nullptr);
 
-    QColor color() const { return color_; }
+    QColor color() const { return m_color; }
     void setColor(const QColor& color);
 
     QSize sizeHint() const override { return {16, 16}; }
@@ -42,7 +42,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor color_;
+    QColor m_color;
 };
 
 // The logo tile, as large a square as the widget holds, centred. The tile fills that square,

@@ -14,7 +14,7 @@ namespace tessora {
 OrreryButton::OrreryButton(const QString& text, QWidget* parent) : OrreryButton(text, false, false, parent) {}
 
 OrreryButton::OrreryButton(const QString& text, bool primary, bool destructive, QWidget* parent)
-    : QAbstractButton(parent), primary_(primary), destructive_(destructive) {
+    : QAbstractButton(parent), m_primary(primary), m_destructive(destructive) {
     installComponentAccessibility();
     setText(text);
     setFont(manrope(12, QFont::Bold));
@@ -23,19 +23,19 @@ OrreryButton::OrreryButton(const QString& text, bool primary, bool destructive, 
 }
 
 void OrreryButton::setPrimary(bool primary) {
-    if (primary == primary_) {
+    if (primary == m_primary) {
         return;
     }
-    primary_ = primary;
+    m_primary = primary;
     update();
     emit primaryChanged(primary);
 }
 
 void OrreryButton::setDestructive(bool destructive) {
-    if (destructive == destructive_) {
+    if (destructive == m_destructive) {
         return;
     }
-    destructive_ = destructive;
+    m_destructive = destructive;
     update();
     emit destructiveChanged(destructive);
 }
@@ -59,11 +59,11 @@ void OrreryButton::paintEvent(QPaintEvent*) {
         QColor fill = palette::surface();
         QColor ink = Qt::white;
         bool bordered = true;
-        if (primary_) {
+        if (m_primary) {
             fill = palette::accent();
             ink = palette::windowBackground();
             bordered = false;
-        } else if (destructive_) {
+        } else if (m_destructive) {
             fill = palette::alertRed();
         }
         p.fillPath(continuousRoundedRect(plate, kRadius), fill);
@@ -71,7 +71,7 @@ void OrreryButton::paintEvent(QPaintEvent*) {
             p.strokePath(insideBorder(plate, kRadius), QPen(palette::hairline(), 1));
         }
         if (showsKeyboardFocus(*this)) {
-            const QColor ring = primary_ ? palette::windowBackground() : palette::accent();
+            const QColor ring = m_primary ? palette::windowBackground() : palette::accent();
             p.strokePath(continuousRoundedRect(plate.adjusted(1.5, 1.5, -1.5, -1.5), kRadius - 1.5), QPen(ring, 1.5));
         }
         const QRectF label = plate.adjusted(kPadding, 0, -kPadding, 0);

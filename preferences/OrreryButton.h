@@ -16,10 +16,10 @@ public:
     explicit OrreryButton(const QString& text = {}, QWidget* parent = nullptr);
     OrreryButton(const QString& text, bool primary, bool destructive = false, QWidget* parent = nullptr);
 
-    bool isPrimary() const { return primary_; }
+    bool isPrimary() const { return m_primary; }
     void setPrimary(bool primary);
     // Drawn only when the button is not also primary.
-    bool isDestructive() const { return destructive_; }
+    bool isDestructive() const { return m_destructive; }
     void setDestructive(bool destructive);
 
     QSize sizeHint() const override;
@@ -37,8 +37,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool primary_ = false;
-    bool destructive_ = false;
+    bool m_primary = false;
+    bool m_destructive = false;
 };
 
 }  // namespace tessora

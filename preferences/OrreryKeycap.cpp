@@ -61,7 +61,7 @@ QString keycapText(const QString& key) {
     return key;
 }
 
-OrreryKeycap::OrreryKeycap(const QString& key, QWidget* parent) : QWidget(parent), key_(key) {
+OrreryKeycap::OrreryKeycap(const QString& key, QWidget* parent) : QWidget(parent), m_key(key) {
     installComponentAccessibility();
     setFont(systemFont(14, QFont::DemiBold));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -69,10 +69,10 @@ OrreryKeycap::OrreryKeycap(const QString& key, QWidget* parent) : QWidget(parent
 }
 
 void OrreryKeycap::setKey(const QString& key) {
-    if (key == key_) {
+    if (key == m_key) {
         return;
     }
-    key_ = key;
+    m_key = key;
     setAccessibleName(displayText());
     updateGeometry();
     update();

@@ -24,9 +24,9 @@ class OrreryKeycap : public QWidget {
 public:
     explicit OrreryKeycap(const QString& key = {}, QWidget* parent = nullptr);
 
-    QString key() const { return key_; }
+    QString key() const { return m_key; }
     void setKey(const QString& key);
-    QString displayText() const { return keycapText(key_); }
+    QString displayText() const { return keycapText(m_key); }
 
     // The cap itself, without the room below it for its shadow.
     QRect capRect() const;
@@ -48,7 +48,7 @@ protected:
 private:
     QSize capSize() const;
 
-    QString key_;
+    QString m_key;
 };
 
 }  // namespace tessora

@@ -27,35 +27,35 @@ protected:
 }  // namespace
 
 OrrerySettingsGroup::OrrerySettingsGroup(const QString& title, QWidget* parent)
-    : QWidget(parent), title_(title), headingFont_(manrope(11, QFont::Bold)), content_(new QVBoxLayout(this)) {
+    : QWidget(parent), m_title(title), m_headingFont(manrope(11, QFont::Bold)), m_content(new QVBoxLayout(this)) {
     installComponentAccessibility();
     // Screen readers get the title as written: capitals would be spelled out letter by letter.
-    setAccessibleName(title_);
-    headingFont_.setLetterSpacing(QFont::AbsoluteSpacing, 0.4);
-    content_->setSpacing(0);
-    content_->setContentsMargins(0, headingHeight() + kHeadingSpacing, 0, 0);
+    setAccessibleName(m_title);
+    m_headingFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.4);
+    m_content->setSpacing(0);
+    m_content->setContentsMargins(0, headingHeight() + kHeadingSpacing, 0, 0);
 }
 
 void OrrerySettingsGroup::setTitle(const QString& title) {
-    if (title == title_) {
+    if (title == m_title) {
         return;
     }
-    title_ = title;
+    m_title = title;
     setAccessibleName(title);
     update();
     emit titleChanged(title);
 }
 
 void OrrerySettingsGroup::addWidget(QWidget* widget) {
-    content_->addWidget(widget);
+    m_content->addWidget(widget);
 }
 
 void OrrerySettingsGroup::addDivider() {
-    content_->addWidget(new HairlineDivider);
+    m_content->addWidget(new HairlineDivider);
 }
 
 int OrrerySettingsGroup::headingHeight() const {
-    return qCeil(QFontMetricsF(headingFont_).height());
+    return qCeil(QFontMetricsF(m_headingFont).height());
 }
 
 QRect OrrerySettingsGroup::cardRect() const {
@@ -65,7 +65,7 @@ QRect OrrerySettingsGroup::cardRect() const {
 void OrrerySettingsGroup::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setFont(headingFont_);
+    painter.setFont(m_headingFont);
     painter.setPen(palette::secondaryText());
     const QRect headingArea(0, 0, width(), headingHeight());
     painter.drawText(headingArea, Qt::AlignLeft | Qt::AlignVCenter,

@@ -15,16 +15,16 @@ class OrrerySettingsGroup : public QWidget {
 public:
     explicit OrrerySettingsGroup(const QString& title, QWidget* parent = nullptr);
 
-    QString title() const { return title_; }
+    QString title() const { return m_title; }
     void setTitle(const QString& title);
     // The heading as shown: the title in upper case.
-    QString heading() const { return title_.toUpper(); }
+    QString heading() const { return m_title.toUpper(); }
 
     // Appends a row (any widget) to the card; the card takes ownership.
     void addWidget(QWidget* widget);
     // Appends a 1 px hairline across the card, to go between two rows.
     void addDivider();
-    QVBoxLayout* contentLayout() const { return content_; }
+    QVBoxLayout* contentLayout() const { return m_content; }
 
     // The card, below the heading.
     QRect cardRect() const;
@@ -41,9 +41,9 @@ protected:
 private:
     int headingHeight() const;
 
-    QString title_;
-    QFont headingFont_;
-    QVBoxLayout* content_;
+    QString m_title;
+    QFont m_headingFont;
+    QVBoxLayout* m_content;
 };
 
 }  // namespace tessora

@@ -24,13 +24,13 @@ QSize wrappedSize(const QFont& font, const QString& text, int width) {
 OrrerySettingsRow::OrrerySettingsRow(const QString& title, const QString& detail, QWidget* control,
                                      QWidget* parent)
     : QWidget(parent),
-      title_(title),
-      detail_(detail),
-      titleFont_(manrope(12, QFont::DemiBold)),
-      detailFont_(manrope(11, QFont::Normal)) {
+      m_title(title),
+      m_detail(detail),
+      m_titleFont(manrope(12, QFont::DemiBold)),
+      m_detailFont(manrope(11, QFont::Normal)) {
     installComponentAccessibility();
-    setAccessibleName(title_);
-    setAccessibleDescription(detail_);
+    setAccessibleName(m_title);
+    setAccessibleDescription(m_detail);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -38,61 +38,61 @@ OrrerySettingsRow::OrrerySettingsRow(const QString& title, const QString& detail
 }
 
 void OrrerySettingsRow::setTitle(const QString& title) {
-    if (title == title_) {
+    if (title == m_title) {
         return;
     }
-    title_ = title;
+    m_title = title;
     setAccessibleName(title);
     changed();
     emit titleChanged(title);
 }
 
 void OrrerySettingsRow::setDetail(const QString& detail) {
-    if (detail == detail_) {
+    if (detail == m_detail) {
         return;
     }
-    detail_ = detail;
+    m_detail = detail;
     setAccessibleDescription(detail);
     changed();
     emit detailChanged(detail);
 }
 
 void OrrerySettingsRow::setNeedsAttention(bool needsAttention) {
-    if (needsAttention == needsAttention_) {
+    if (needsAttention == m_needsAttention) {
         return;
     }
-    needsAttention_ = needsAttention;
+    m_needsAttention = needsAttention;
     update();
     emit needsAttentionChanged(needsAttention);
 }
 
 void OrrerySettingsRow::setControl(QWidget* control) {
-    if (control == control_) {
+    if (control == m_control) {
         return;
     }
-    delete control_;
-    control_ = control;
-    if (control_ != nullptr) {
-        control_->setParent(this);
-        control_->show();
+    delete m_control;
+    m_control = control;
+    if (m_control != nullptr) {
+        m_control->setParent(this);
+        m_control->show();
     }
     changed();
 }
 
 QSize OrrerySettingsRow::controlSize() const {
-    if (control_ == nullptr || control_->isHidden()) {
+    if (m_control == nullptr || m_control->isHidden()) {
         return {0, 0};
     }
-    return control_->sizeHint().expandedTo(control_->minimumSizeHint()).expandedTo(control_->minimumSize())
-        .boundedTo(control_->maximumSize());
+    return m_control->sizeHint().expandedTo(m_control->minimumSizeHint()).expandedTo(m_control->minimumSize())
+        .boundedTo(m_control->maximumSize());
 }
 
 int OrrerySettingsRow::naturalTextWidth() const {
     // Measured the way the texts are wrapped, so that at this width nothing wraps.
     constexpr int unbounded = 100000;
-    int width = wrappedSize(titleFont_, title_, unbounded).width();
-    if (!detail_.isEmpty()) {
-        width = qMax(width, wrappedSize(detailFont_, detail_, unbounded).width());
+    int width = wrappedSize(m_titleFont, m_title, unbounded).width();
+    if (!m_detail.isEmpty()) {
+        width = qMax(width, wrappedSize(m_detailFont, m_detail, unbounded).width());
     }
     return width;
 }
@@ -107,11 +107,11 @@ OrrerySettingsRow::Arrangement OrrerySettingsRow::arrange(int width) const {
     Arrangement result;
     const QSize control = controlSize();
     const int textWidth = qMax(1, qMin(naturalTextWidth(), width - 2 * kPadding - trailingWidth()));
-    const QSize title = wrappedSize(titleFont_, title_, textWidth);
+    const QSize title = wrappedSize(m_titleFont, m_title, textWidth);
     QSize detail;
     int textHeight = title.height();
-    if (!detail_.isEmpty()) {
-        detail = wrappedSize(detailFont_, detail_, textWidth);
+    if (!m_detail.isEmpty()) {
+        detail = wrappedSize(m_detailFont, m_detail, textWidth);
         textHeight += kTextSpacing + detail.height();
     }
     const int content = qMax(textHeight, control.height());
@@ -119,7 +119,7 @@ OrrerySettingsRow::Arrangement OrrerySettingsRow::arrange(int width) const {
 
     const int textTop = kPadding + (content - textHeight) / 2;
     result.title = QRect(QPoint(kPadding, textTop), QSize(textWidth, title.height()));
-    if (!detail_.isEmpty()) {
+    if (!m_detail.isEmpty()) {
         result.detail = QRect(QPoint(kPadding, result.title.bottom() + 1 + kTextSpacing), QSize(textWidth, detail.height()));
     }
     if (!control.isEmpty()) {
@@ -157,8 +157,8 @@ void OrrerySettingsRow::changed() {
 }
 
 void OrrerySettingsRow::relayout() {
-    if (control_ != nullptr) {
-        control_->setGeometry(arrange(width()).control);
+    if (m_control != nullptr) {
+        m_control->setGeometry(arrange(width()).control);
     }
 }
 
@@ -179,13 +179,13 @@ void OrrerySettingsRow::resizeEvent(QResizeEvent* event) {
 void OrrerySettingsRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Arrangement arrangement = arrange(width());
-    painter.setFont(titleFont_);
-    painter.setPen(needsAttention_ ? palette::attentionText() : QColor(Qt::white));
-    painter.drawText(arrangement.title, kTextFlags, title_);
-    if (!detail_.isEmpty()) {
-        painter.setFont(detailFont_);
+    painter.setFont(m_titleFont);
+    painter.setPen(m_needsAttention ? palette::attentionText() : QColor(Qt::white));
+    painter.drawText(arrangement.title, kTextFlags, m_title);
+    if (!m_detail.isEmpty()) {
+        painter.setFont(m_detailFont);
         painter.setPen(palette::secondaryText());
-        painter.drawText(arrangement.detail, kTextFlags, detail_);
+        painter.drawText(arrangement.detail, kTextFlags, m_detail);
     }
 }
 

@@ -19,16 +19,16 @@ public:
     explicit OrrerySettingsRow(const QString& title, const QString& detail = {}, QWidget* control = nullptr,
                                QWidget* parent = nullptr);
 
-    QString title() const { return title_; }
+    QString title() const { return m_title; }
     void setTitle(const QString& title);
-    QString detail() const { return detail_; }
+    QString detail() const { return m_detail; }
     void setDetail(const QString& detail);
-    bool needsAttention() const { return needsAttention_; }
+    bool needsAttention() const { return m_needsAttention; }
     void setNeedsAttention(bool needsAttention);
 
     // The row takes ownership of `control`; a previous control is deleted.
     void setControl(QWidget* control);
-    QWidget* control() const { return control_; }
+    QWidget* control() const { return m_control; }
 
     // Where the title and detail are drawn at the current size.
     QRect titleRect() const;
@@ -69,12 +69,12 @@ private:
     void relayout();
     void changed();
 
-    QString title_;
-    QString detail_;
-    bool needsAttention_ = false;
-    QPointer<QWidget> control_;
-    QFont titleFont_;
-    QFont detailFont_;
+    QString m_title;
+    QString m_detail;
+    bool m_needsAttention = false;
+    QPointer<QWidget> m_control;
+    QFont m_titleFont;
+    QFont m_detailFont;
 };
 
 }  // namespace tessora

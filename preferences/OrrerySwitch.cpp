@@ -30,10 +30,10 @@ OrrerySwitch::OrrerySwitch(const QString& label, QWidget* parent) : QAbstractBut
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    animation_.setDuration(kSlideMs);
-    animation_.setEasingCurve(easeOut());
-    connect(&animation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        knob_ = value.toReal();
+    m_animation.setDuration(kSlideMs);
+    m_animation.setEasingCurve(easeOut());
+    connect(&m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_knob = value.toReal();
         update();
     });
     connect(this, &QAbstractButton::toggled, this, &OrrerySwitch::followCheckedState);
@@ -48,22 +48,22 @@ QSize OrrerySwitch::minimumSizeHint() const {
 }
 
 void OrrerySwitch::nextCheckState() {
-    flippedByUser_ = true;
+    m_flippedByUser = true;
     QAbstractButton::nextCheckState();
-    flippedByUser_ = false;
+    m_flippedByUser = false;
 }
 
 void OrrerySwitch::followCheckedState(bool checked) {
     const qreal target = checked ? 1.0 : 0.0;
-    animation_.stop();
-    if (flippedByUser_) {
+    m_animation.stop();
+    if (m_flippedByUser) {
         // From wherever the knob is, so that a quick second flip turns it around mid-way.
-        animation_.setStartValue(knob_);
-        animation_.setEndValue(target);
-        animation_.start();
+        m_animation.setStartValue(m_knob);
+        m_animation.setEndValue(target);
+        m_animation.start();
         return;
     }
-    knob_ = target;
+    m_knob = target;
     update();
 }
 
@@ -76,7 +76,7 @@ QRectF OrrerySwitch::trackRect() const {
 QRectF OrrerySwitch::knobRect() const {
     const QRectF track = trackRect();
     const qreal run = track.width() - 2 * kKnobInset - kKnobSize.width();
-    qreal along = run * knob_;
+    qreal along = run * m_knob;
     if (layoutDirection() == Qt::RightToLeft) {
         along = run - along;
     }
@@ -90,15 +90,15 @@ void OrrerySwitch::paintEvent(QPaintEvent*) {
     paintLayer(painter, rect(), opacity, [this](QPainter& p) {
         const QRectF track = trackRect();
         const QColor offTrack = QColor::fromRgbF(1, 1, 1, 0.16f);
-        p.fillPath(capsule(track), palette::mix(offTrack, palette::accent(), knob_));
+        p.fillPath(capsule(track), palette::mix(offTrack, palette::accent(), m_knob));
         if (showsKeyboardFocus(*this)) {
-            const QColor ring = knob_ > 0.5 ? QColor::fromRgbF(1, 1, 1, 0.85f) : palette::accent();
+            const QColor ring = m_knob > 0.5 ? QColor::fromRgbF(1, 1, 1, 0.85f) : palette::accent();
             p.strokePath(capsule(track.adjusted(0.75, 0.75, -0.75, -0.75)), QPen(ring, 1.5));
         }
         const QPainterPath knob = continuousRoundedRect(knobRect(), 11);
         paintShadow(p, knob, QColor::fromRgbF(0, 0, 0, 0.24f), 2, QPointF(0, 1));
         const QColor offKnob = QColor::fromRgbF(1, 1, 1, 0.85f);
-        p.fillPath(knob, palette::mix(offKnob, palette::windowBackground(), knob_));
+        p.fillPath(knob, palette::mix(offKnob, palette::windowBackground(), m_knob));
     });
 }
 

@@ -22,11 +22,11 @@ public:
     QSize minimumSizeHint() const override;
 
     // Where the knob is: 0 at the leading end (off), 1 at the trailing end (on).
-    qreal knobPosition() const { return knob_; }
+    qreal knobPosition() const { return m_knob; }
     // The knob's rectangle in widget coordinates.
     QRectF knobRect() const;
     // The slide, so that tests can move it to any point of its run without waiting.
-    QVariantAnimation& knobAnimation() { return animation_; }
+    QVariantAnimation& knobAnimation() { return m_animation; }
 
     static constexpr QSize kTrackSize{58, 26};
     static constexpr QSizeF kKnobSize{32, 20};
@@ -41,9 +41,9 @@ private:
     void followCheckedState(bool checked);
     QRectF trackRect() const;
 
-    QVariantAnimation animation_;
-    qreal knob_ = 0;
-    bool flippedByUser_ = false;
+    QVariantAnimation m_animation;
+    qreal m_knob = 0;
+    bool m_flippedByUser = false;
 };
 
 }  // namespace tessora

@@ -91,10 +91,10 @@ class FolderWalk {
 public:
     FolderWalk(const QString& root, const CatalogEnvironment& env, Found& found,
                std::stop_token stop)
-        : root_(withoutTrailingSlash(root)), env_(env), found_(found), stop_(std::move(stop)) {}
+        : m_root(withoutTrailingSlash(root)), m_env(env), m_found(found), m_stop(std::move(stop)) {}
 
     void run() {
-        const fs::path rootPath(QFile::encodeName(root_).toStdString());
+        const fs::path rootPath(QFile::encodeName(m_root).toStdString());
         std::error_code error;
         if (!fs::is_directory(rootPath, error)) {
             return;  // most of the XDG folders do not exist on a given machine
@@ -113,14 +113,14 @@ private:
         }
         // Symbolic links are followed, so a folder may be reached again: through a loop or
         // a second link. Each folder is walked once.
-        if (!entered_.insert(canonical.native()).second) {
+        if (!m_entered.insert(canonical.native()).second) {
             qCDebug(lcCatalog).noquote() << "Not entering" << folderPath(relative)
                                          << "again (a symbolic link loop or a second link to it)";
             return;
         }
 
         for (const fs::directory_entry& child : listFolder(folder, relative)) {
-            if (stop_.stop_requested()) {
+            if (m_stop.stop_requested()) {
                 return;
             }
             visit(child, relative);
@@ -155,9 +155,9 @@ private:
         if (!isFolder && !isEntry) {
             return;
         }
-        decoder_.resetState();
-        const QString name = decoder_(QByteArrayView(fileName.data(), qsizetype(fileName.size())));
-        if (decoder_.hasError()) {
+        m_decoder.resetState();
+        const QString name = m_decoder(QByteArrayView(fileName.data(), qsizetype(fileName.size())));
+        if (m_decoder.hasError()) {
             qCWarning(lcCatalog).noquote() << "Skipping" << QFile::decodeName(child.path().c_str())
                                            << ": its name is not valid UTF-8";
             return;
@@ -166,19 +166,19 @@ private:
         if (isFolder) {
             walk(child.path(), childRelative + u'/');
         } else {
-            addBundle(root_ + u'/' + childRelative, idFromRelativePath(childRelative), env_,
-                      found_);
+            addBundle(m_root + u'/' + childRelative, idFromRelativePath(childRelative), m_env,
+                      m_found);
         }
     }
 
-    QString folderPath(const QString& relative) const { return root_ + u'/' + relative; }
+    QString folderPath(const QString& relative) const { return m_root + u'/' + relative; }
 
-    const QString root_;
-    const CatalogEnvironment& env_;
-    Found& found_;
-    const std::stop_token stop_;
-    std::set<std::string> entered_;  // canonical paths of the folders walked
-    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    const QString m_root;
+    const CatalogEnvironment& m_env;
+    Found& m_found;
+    const std::stop_token m_stop;
+    std::set<std::string> m_entered;  // canonical paths of the folders walked
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
 void sortByName(InstalledApps& apps) {

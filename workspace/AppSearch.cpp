@@ -24,7 +24,7 @@ QString entryFileStem(const QString& url) {
 }
 
 AppSearchIndex::AppSearchIndex(const InstalledApps& apps) {
-    entries_.reserve(static_cast<size_t>(apps.size()));
+    m_entries.reserve(static_cast<size_t>(apps.size()));
     for (const InstalledApp& app : apps) {
         Entry entry;
         entry.id = app.id;
@@ -33,7 +33,7 @@ AppSearchIndex::AppSearchIndex(const InstalledApps& apps) {
         if (app.bundleName) {
             entry.candidates.push_back(foldForMatching(*app.bundleName));
         }
-        entries_.push_back(std::move(entry));
+        m_entries.push_back(std::move(entry));
     }
 
     // Rank the names once, so that each search compares integers instead of collating. The
@@ -44,7 +44,7 @@ AppSearchIndex::AppSearchIndex(const InstalledApps& apps) {
     for (const InstalledApp& app : apps) {
         keys.push_back(collator.sortKey(app.name));
     }
-    std::vector<size_t> order(entries_.size());
+    std::vector<size_t> order(m_entries.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
@@ -53,7 +53,7 @@ AppSearchIndex::AppSearchIndex(const InstalledApps& apps) {
         if (i > 0 && keys[order[i - 1]].compare(keys[order[i]]) != 0) {
             ++rank;
         }
-        entries_[order[i]].nameRank = rank;
+        m_entries[order[i]].nameRank = rank;
     }
 }
 
@@ -70,12 +70,12 @@ std::vector<qsizetype> AppSearchIndex::rank(const QString& query,
         qsizetype index;
     };
     std::vector<Scored> scored;
-    scored.reserve(entries_.size());
-    for (size_t i = 0; i < entries_.size(); ++i) {
+    scored.reserve(m_entries.size());
+    for (size_t i = 0; i < m_entries.size(); ++i) {
         if (i % stopCheckInterval == 0 && stop.stop_requested()) {
             return {};
         }
-        const Entry& entry = entries_[i];
+        const Entry& entry = m_entries[i];
         std::optional<int> best;
         for (const FoldedText& candidate : entry.candidates) {
             const std::optional<int> score = matchScore(candidate, q);

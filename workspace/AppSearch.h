@@ -36,7 +36,7 @@ private:
         std::vector<FoldedText> candidates;
         qsizetype nameRank = 0;  // equal for names that collate equal
     };
-    std::vector<Entry> entries_;
+    std::vector<Entry> m_entries;
 };
 
 // The file name of an entry without ".desktop": the second search candidate.

@@ -23,15 +23,15 @@ bool contains(const WindowRect& r, const QPointF& p) {
 }  // namespace
 
 std::optional<Screen> WorkspaceModel::targetScreen() const {
-    const QList<Screen> screens = services_.windows.screens();
-    if (targetDisplayID_) {
+    const QList<Screen> screens = m_services.windows.screens();
+    if (m_targetDisplayID) {
         for (const Screen& screen : screens) {
-            if (screen.number == *targetDisplayID_) {
+            if (screen.number == *m_targetDisplayID) {
                 return screen;
             }
         }
     }
-    if (const auto pointer = services_.windows.pointerLocation()) {
+    if (const auto pointer = m_services.windows.pointerLocation()) {
         for (const Screen& screen : screens) {
             if (contains(screen.frame, *pointer)) {
                 return screen;
@@ -45,17 +45,17 @@ std::optional<Screen> WorkspaceModel::targetScreen() const {
 }
 
 void WorkspaceModel::launchSelected(const std::function<void()>& onStart) {
-    if (busy_ || selected_.isEmpty() || !services_.operations) {
+    if (m_busy || m_selected.isEmpty() || !m_services.operations) {
         return;
     }
     LaunchPlan plan;
-    plan.apps = selected_;
-    if (layoutID_.isEmpty()) {
+    plan.apps = m_selected;
+    if (m_layoutID.isEmpty()) {
         run(onStart, std::move(plan));
         return;
     }
-    plan.layout = layoutWithID(layoutID_);
-    if (!plan.layout || !services_.windows.canControlWindows()) {
+    plan.layout = layoutWithID(m_layoutID);
+    if (!plan.layout || !m_services.windows.canControlWindows()) {
         return;
     }
     const std::optional<Screen> screen = targetScreen();
@@ -64,21 +64,21 @@ void WorkspaceModel::launchSelected(const std::function<void()>& onStart) {
     }
     // Window space has its origin at the primary monitor's top-left corner, screen space at its
     // bottom-left; the primary monitor is the first one listed.
-    const QList<Screen> screens = services_.windows.screens();
+    const QList<Screen> screens = m_services.windows.screens();
     const double primaryMaxY = screens.isEmpty() ? screen->frame.maxY() : screens.first().frame.maxY();
     const WindowRect& visible = screen->visibleFrame;
     plan.area = visible;
     plan.screenArea = {visible.x, primaryMaxY - visible.maxY(), visible.width, visible.height};
 
-    plan.indicators = defaults_.boolValue(keys::stackIndicatorsEnabled).value_or(false);
-    const bool spacing = defaults_.boolValue(keys::windowSpacingEnabled).value_or(false);
+    plan.indicators = m_defaults.boolValue(keys::stackIndicatorsEnabled).value_or(false);
+    const bool spacing = m_defaults.boolValue(keys::windowSpacingEnabled).value_or(false);
     plan.gap = spacing || plan.indicators ? spacingGap : 0.0;
     run(onStart, std::move(plan));
 }
 
 void WorkspaceModel::run(const std::function<void()>& onStart, LaunchPlan plan) {
     setBusy(true);
-    services_.operations->hideStackIndicator();
+    m_services.operations->hideStackIndicator();
     if (onStart) {
         onStart();
     }
@@ -86,8 +86,8 @@ void WorkspaceModel::run(const std::function<void()>& onStart, LaunchPlan plan) 
 }
 
 Task<void> WorkspaceModel::perform(LaunchPlan plan) {
-    const std::shared_ptr<bool> alive = alive_;
-    LaunchOperations& operations = *services_.operations;
+    const std::shared_ptr<bool> alive = m_alive;
+    LaunchOperations& operations = *m_services.operations;
     co_await operations.endChain();
     QStringList messages;
     if (!plan.layout) {

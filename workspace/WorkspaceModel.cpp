@@ -25,82 +25,82 @@ void assign(WorkspaceModel* model, T& field, const T& value, Signal changed) {
 
 WorkspaceModel::WorkspaceModel(DefaultsStore& defaults, WorkspaceServices services,
                                QObject* parent)
-    : QObject(parent), defaults_(defaults), services_(std::move(services)) {
-    if (defaults_.isStandard()) {
-        migrateEarlierEditions(defaults_, DefaultsStore::previousEditionDomains(),
-                               services_.openPreviousEdition);
+    : QObject(parent), m_defaults(defaults), m_services(std::move(services)) {
+    if (m_defaults.isStandard()) {
+        migrateEarlierEditions(m_defaults, DefaultsStore::previousEditionDomains(),
+                               m_services.openPreviousEdition);
     }
-    recentIDs_ = defaults_.textListValue(keys::recentActivatedApps).value_or(QStringList());
-    showOnboarding_ = defaults_.integerValue(keys::onboardingVersion).value_or(0) < 1;
+    m_recentIDs = m_defaults.textListValue(keys::recentActivatedApps).value_or(QStringList());
+    m_showOnboarding = m_defaults.integerValue(keys::onboardingVersion).value_or(0) < 1;
 }
 
 WorkspaceModel::~WorkspaceModel() {
-    *alive_ = false;
-    stopScans_.request_stop();
+    *m_alive = false;
+    m_stopScans.request_stop();
 }
 
 void WorkspaceModel::setApps(const InstalledApps& apps) {
     // Records are equal by id; a list that differs only in names still replaces the old one
     // (and its search data), but tells no one.
-    const bool changed = apps_ != apps;
-    apps_ = apps;
-    searchIndex_ = AppSearchIndex(apps_);
+    const bool changed = m_apps != apps;
+    m_apps = apps;
+    m_searchIndex = AppSearchIndex(m_apps);
     if (changed) {
         emit appsChanged();
     }
 }
 
 void WorkspaceModel::setSelected(const InstalledApps& selected) {
-    assign(this, selected_, selected, &WorkspaceModel::selectedChanged);
+    assign(this, m_selected, selected, &WorkspaceModel::selectedChanged);
 }
 
 void WorkspaceModel::setRecentIDs(const QStringList& ids) {
-    assign(this, recentIDs_, ids, &WorkspaceModel::recentIDsChanged);
+    assign(this, m_recentIDs, ids, &WorkspaceModel::recentIDsChanged);
 }
 
 void WorkspaceModel::setShowOnboarding(bool show) {
-    assign(this, showOnboarding_, show, &WorkspaceModel::showOnboardingChanged);
+    assign(this, m_showOnboarding, show, &WorkspaceModel::showOnboardingChanged);
 }
 
 void WorkspaceModel::setOnboardingStep(int step) {
-    assign(this, onboardingStep_, step, &WorkspaceModel::onboardingStepChanged);
+    assign(this, m_onboardingStep, step, &WorkspaceModel::onboardingStepChanged);
 }
 
 void WorkspaceModel::setVerifiedKeys(const QSet<int>& keys) {
-    assign(this, verifiedKeys_, keys, &WorkspaceModel::verifiedKeysChanged);
+    assign(this, m_verifiedKeys, keys, &WorkspaceModel::verifiedKeysChanged);
 }
 
 void WorkspaceModel::insertVerifiedKey(int key) {
-    QSet<int> keys = verifiedKeys_;
+    QSet<int> keys = m_verifiedKeys;
     keys.insert(key);
     setVerifiedKeys(keys);
 }
 
 void WorkspaceModel::setQuery(const QString& query) {
-    assign(this, query_, query, &WorkspaceModel::queryChanged);
+    assign(this, m_query, query, &WorkspaceModel::queryChanged);
 }
 
 void WorkspaceModel::setHighlighted(int index) {
-    assign(this, highlighted_, index, &WorkspaceModel::highlightedChanged);
+    assign(this, m_highlighted, index, &WorkspaceModel::highlightedChanged);
 }
 
 void WorkspaceModel::setLayoutID(const QString& id) {
-    assign(this, layoutID_, id, &WorkspaceModel::layoutIDChanged);
+    assign(this, m_layoutID, id, &WorkspaceModel::layoutIDChanged);
 }
 
 void WorkspaceModel::setScanning(bool scanning) {
-    assign(this, scanning_, scanning, &WorkspaceModel::scanningChanged);
+    assign(this, m_scanning, scanning, &WorkspaceModel::scanningChanged);
 }
 
-void WorkspaceModel::setBusy(bool busy) { assign(this, busy_, busy, &WorkspaceModel::busyChanged); }
+void WorkspaceModel::setBusy(bool busy) { assign(this, m_busy, busy, &WorkspaceModel::busyChanged); }
 
 void WorkspaceModel::setTargetDisplayID(std::optional<quint32> display) {
-    assign(this, targetDisplayID_, display, &WorkspaceModel::targetDisplayIDChanged);
+    assign(this, m_targetDisplayID, display, &WorkspaceModel::targetDisplayIDChanged);
 }
 
 QSet<QString> WorkspaceModel::runningIds() const {
     QSet<QString> ids;
-    for (const RunningApplication& app : services_.windows.runningApplications()) {
+    for (const RunningApplication& app : m_services.windows.runningApplications()) {
         if (!app.id.isEmpty()) {
             ids.insert(app.id);
         }
@@ -109,21 +109,21 @@ QSet<QString> WorkspaceModel::runningIds() const {
 }
 
 InstalledApps WorkspaceModel::results(std::stop_token stop) const {
-    const auto order = searchIndex_.rank(query_, [this] { return runningIds(); }, stop);
+    const auto order = m_searchIndex.rank(m_query, [this] { return runningIds(); }, stop);
     InstalledApps ranked;
     ranked.reserve(static_cast<qsizetype>(order.size()));
     for (const qsizetype index : order) {
-        ranked.append(apps_[index]);
+        ranked.append(m_apps[index]);
     }
     return ranked;
 }
 
 InstalledApps WorkspaceModel::recentApps() const {
     InstalledApps recent;
-    for (const QString& id : recentIDs_) {
-        const auto app = std::find_if(apps_.begin(), apps_.end(),
+    for (const QString& id : m_recentIDs) {
+        const auto app = std::find_if(m_apps.begin(), m_apps.end(),
                                       [&](const InstalledApp& a) { return a.id == id; });
-        if (app != apps_.end()) {
+        if (app != m_apps.end()) {
             recent.append(*app);
             if (recent.size() == recentAppsShown) {
                 break;
@@ -140,7 +140,7 @@ std::optional<qsizetype> WorkspaceModel::selectionPosition(const InstalledApp& a
 }
 
 void WorkspaceModel::toggle(const InstalledApp& app) {
-    InstalledApps selection = selected_;
+    InstalledApps selection = m_selected;
     if (const auto at = selectionPosition(app, selection)) {
         selection.removeAt(*at);
         setSelected(selection);
@@ -161,47 +161,47 @@ void WorkspaceModel::clearSelection() {
 }
 
 void WorkspaceModel::recordActivation(const QString& id) {
-    QStringList recent = recentIDs_;
+    QStringList recent = m_recentIDs;
     recent.removeAll(id);
     recent.prepend(id);
     if (recent.size() > recentLimit) {
         recent.resize(recentLimit);
     }
     setRecentIDs(recent);
-    defaults_.setTextList(keys::recentActivatedApps, recentIDs_);
+    m_defaults.setTextList(keys::recentActivatedApps, m_recentIDs);
 }
 
 Task<void> WorkspaceModel::refreshApps() {
-    if (scanInProgress_) {
+    if (m_scanInProgress) {
         co_return;
     }
-    scanInProgress_ = true;
-    setScanning(apps_.isEmpty());
+    m_scanInProgress = true;
+    setScanning(m_apps.isEmpty());
 
     QList<RunningApplication> running;
-    for (const RunningApplication& app : services_.windows.runningApplications()) {
+    for (const RunningApplication& app : m_services.windows.runningApplications()) {
         if (app.regular) {
             running.append(app);
         }
     }
-    const std::shared_ptr<bool> alive = alive_;
-    InstalledApps catalog = co_await runInBackground(services_.background, &scanApplications,
-                                                     services_.catalog, running,
-                                                     stopScans_.get_token());
+    const std::shared_ptr<bool> alive = m_alive;
+    InstalledApps catalog = co_await runInBackground(m_services.background, &scanApplications,
+                                                     m_services.catalog, running,
+                                                     m_stopScans.get_token());
     if (!*alive) {
         co_return;  // the model went away while the folders were walked
     }
     setApps(catalog);
-    if (recentIDs_.isEmpty()) {
+    if (m_recentIDs.isEmpty()) {
         seedRecentHistory();
     }
-    scanInProgress_ = false;
+    m_scanInProgress = false;
     setScanning(false);
 }
 
 void WorkspaceModel::seedRecentHistory() {
     QList<RunningApplication> running;
-    for (const RunningApplication& app : services_.windows.runningApplications()) {
+    for (const RunningApplication& app : m_services.windows.runningApplications()) {
         if (app.regular) {
             running.append(app);
         }
@@ -214,7 +214,7 @@ void WorkspaceModel::seedRecentHistory() {
                                 b.launchTime.value_or(std::chrono::milliseconds::min());
                      });
     for (const RunningApplication& app : running) {
-        const bool listed = std::any_of(apps_.begin(), apps_.end(),
+        const bool listed = std::any_of(m_apps.begin(), m_apps.end(),
                                         [&](const InstalledApp& a) { return a.id == app.id; });
         if (listed) {
             recordActivation(app.id);

@@ -57,20 +57,20 @@ public:
     WorkspaceModel(DefaultsStore& defaults, WorkspaceServices services, QObject* parent = nullptr);
     ~WorkspaceModel() override;
 
-    const InstalledApps& apps() const { return apps_; }
-    const InstalledApps& selected() const { return selected_; }
-    const QStringList& recentIDs() const { return recentIDs_; }
-    bool showOnboarding() const { return showOnboarding_; }
-    int onboardingStep() const { return onboardingStep_; }
-    const QSet<int>& verifiedKeys() const { return verifiedKeys_; }
-    const QString& query() const { return query_; }
-    int highlighted() const { return highlighted_; }
-    const QString& layoutID() const { return layoutID_; }
-    bool scanning() const { return scanning_; }
-    bool scanInProgress() const { return scanInProgress_; }
-    bool busy() const { return busy_; }
-    std::optional<quint32> targetDisplayID() const { return targetDisplayID_; }
-    DefaultsStore& defaults() const { return defaults_; }
+    const InstalledApps& apps() const { return m_apps; }
+    const InstalledApps& selected() const { return m_selected; }
+    const QStringList& recentIDs() const { return m_recentIDs; }
+    bool showOnboarding() const { return m_showOnboarding; }
+    int onboardingStep() const { return m_onboardingStep; }
+    const QSet<int>& verifiedKeys() const { return m_verifiedKeys; }
+    const QString& query() const { return m_query; }
+    int highlighted() const { return m_highlighted; }
+    const QString& layoutID() const { return m_layoutID; }
+    bool scanning() const { return m_scanning; }
+    bool scanInProgress() const { return m_scanInProgress; }
+    bool busy() const { return m_busy; }
+    std::optional<quint32> targetDisplayID() const { return m_targetDisplayID; }
+    DefaultsStore& defaults() const { return m_defaults; }
 
     void setApps(const InstalledApps& apps);
     void setSelected(const InstalledApps& selected);
@@ -145,26 +145,26 @@ private:
     QSet<QString> runningIds() const;
     void seedRecentHistory();
 
-    InstalledApps apps_;
-    InstalledApps selected_;
-    DefaultsStore& defaults_;
-    WorkspaceServices services_;
-    QStringList recentIDs_;
-    bool showOnboarding_ = true;
-    int onboardingStep_ = 0;
-    QSet<int> verifiedKeys_;
-    QString query_;
-    int highlighted_ = -1;
-    QString layoutID_;
-    bool scanning_ = true;
-    bool scanInProgress_ = false;
-    bool busy_ = false;
-    std::optional<quint32> targetDisplayID_;
+    InstalledApps m_apps;
+    InstalledApps m_selected;
+    DefaultsStore& m_defaults;
+    WorkspaceServices m_services;
+    QStringList m_recentIDs;
+    bool m_showOnboarding = true;
+    int m_onboardingStep = 0;
+    QSet<int> m_verifiedKeys;
+    QString m_query;
+    int m_highlighted = -1;
+    QString m_layoutID;
+    bool m_scanning = true;
+    bool m_scanInProgress = false;
+    bool m_busy = false;
+    std::optional<quint32> m_targetDisplayID;
 
-    AppSearchIndex searchIndex_;
+    AppSearchIndex m_searchIndex;
     // Shared with running refreshes, which outlive nothing: they check it before touching us.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-    std::stop_source stopScans_;  // a scan still walking when the model goes ends early
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    std::stop_source m_stopScans;  // a scan still walking when the model goes ends early
 };
 
 }  // namespace tessora

@@ -17,7 +17,7 @@ namespace {
 
 class FakePanel final : public PanelWindow {
 public:
-    explicit FakePanel(QStringList& log) : log_(log) {}
+    explicit FakePanel(QStringList& log) : m_log(log) {}
 
     bool isPanelVisible() const override { return visible; }
     ScreenRect panelFrame() const override { return frame; }
@@ -25,29 +25,29 @@ public:
     void setPanelFrame(const ScreenRect& f) override { frame = f; }
     void orderFront() override {
         visible = true;
-        log_ << "front";
+        m_log << "front";
     }
     void orderOut() override {
         const bool was = visible;
         visible = false;
-        if (was && didDismiss_) {
-            didDismiss_();
+        if (was && m_didDismiss) {
+            m_didDismiss();
         }
     }
     void setDidDismiss(std::function<void()> didDismiss) override {
-        didDismiss_ = std::move(didDismiss);
+        m_didDismiss = std::move(didDismiss);
     }
     void setDidBecomeKey(std::function<void()> didBecomeKey) override {
-        didBecomeKey_ = std::move(didBecomeKey);
+        m_didBecomeKey = std::move(didBecomeKey);
     }
     void deliverTypedKeys(const QList<TypedKey>& keys) override {
         for (const TypedKey& key : keys) {
-            log_ << "typed " + key.text;
+            m_log << "typed " + key.text;
         }
     }
     void becomeKey() {
-        if (didBecomeKey_) {
-            didBecomeKey_();
+        if (m_didBecomeKey) {
+            m_didBecomeKey();
         }
     }
 
@@ -55,9 +55,9 @@ public:
     ScreenRect frame{0, 0, 544, 550};
 
 private:
-    QStringList& log_;
-    std::function<void()> didDismiss_;
-    std::function<void()> didBecomeKey_;
+    QStringList& m_log;
+    std::function<void()> m_didDismiss;
+    std::function<void()> m_didBecomeKey;
 };
 
 class PanelControllerTest : public ::testing::Test {

@@ -17,33 +17,33 @@ protected:
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
             GTEST_SKIP() << "dbus-daemon is not installed";
         }
-        daemon_.setStandardErrorFile(QProcess::nullDevice());
-        daemon_.start(QStringLiteral("dbus-daemon"),
+        m_daemon.setStandardErrorFile(QProcess::nullDevice());
+        m_daemon.start(QStringLiteral("dbus-daemon"),
                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
                        QStringLiteral("--print-address=1")});
-        while (!daemon_.canReadLine()) {
-            ASSERT_TRUE(daemon_.waitForReadyRead(20000)) << "dbus-daemon did not start";
+        while (!m_daemon.canReadLine()) {
+            ASSERT_TRUE(m_daemon.waitForReadyRead(20000)) << "dbus-daemon did not start";
         }
-        address_ = QString::fromUtf8(daemon_.readLine().trimmed());
+        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
     }
 
     void TearDown() override {
-        for (const QString& name : connections_) {
+        for (const QString& name : m_connections) {
             QDBusConnection::disconnectFromBus(name);
         }
-        daemon_.kill();
-        daemon_.waitForFinished();
+        m_daemon.kill();
+        m_daemon.waitForFinished();
     }
 
     // A client of its own on the test's bus, as another process would be.
     QDBusConnection client(const QString& name) {
-        connections_ << name;
-        return QDBusConnection::connectToBus(address_, name);
+        m_connections << name;
+        return QDBusConnection::connectToBus(m_address, name);
     }
 
-    QProcess daemon_;
-    QString address_;
-    QStringList connections_;
+    QProcess m_daemon;
+    QString m_address;
+    QStringList m_connections;
 };
 
 TEST_F(SingleInstanceTest, ALaterStartAsksTheRunningInstanceToShowItsLauncher) {

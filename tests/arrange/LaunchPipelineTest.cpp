@@ -27,7 +27,7 @@ QString text(const Rect<Space>& r) {
 // virtual second each.
 class RecordingOperations final : public LaunchOperations {
 public:
-    explicit RecordingOperations(Clock& clock) : clock_(clock) {}
+    explicit RecordingOperations(Clock& clock) : m_clock(clock) {}
 
     Task<QStringList> open(InstalledApps apps) override { return record("open " + names(apps)); }
     Task<QStringList> arrange(WindowLayout layout, InstalledApps apps, WindowRect area, double gap,
@@ -64,11 +64,11 @@ public:
 private:
     Task<QStringList> record(QString call) {
         calls << call;
-        co_await sleepFor(clock_, 1s, {});
+        co_await sleepFor(m_clock, 1s, {});
         co_return messages;
     }
 
-    Clock& clock_;
+    Clock& m_clock;
 };
 
 class LaunchPipelineTest : public SimDesktopFixture {

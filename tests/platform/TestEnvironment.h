@@ -10,37 +10,37 @@ namespace tessora::testing {
 class EnvironmentGuard {
 public:
     EnvironmentGuard(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name)) {
         value.isNull() ? qunsetenv(name) : qputenv(name, value);
     }
-    ~EnvironmentGuard() { had_ ? qputenv(name_, previous_) : qunsetenv(name_); }
+    ~EnvironmentGuard() { m_had ? qputenv(m_name, m_previous) : qunsetenv(m_name); }
 
 private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
+    const char* m_name;
+    bool m_had;
+    QByteArray m_previous;
 };
 
 // Collects the warnings logged while it lives.
 class WarningLog {
 public:
-    WarningLog() : previous_(qInstallMessageHandler(&record)) { current_ = this; }
+    WarningLog() : m_previous(qInstallMessageHandler(&record)) { m_current = this; }
     ~WarningLog() {
-        qInstallMessageHandler(previous_);
-        current_ = nullptr;
+        qInstallMessageHandler(m_previous);
+        m_current = nullptr;
     }
-    const QStringList& messages() const { return messages_; }
-    bool mention(const QString& text) const { return messages_.join('\n').contains(text); }
+    const QStringList& messages() const { return m_messages; }
+    bool mention(const QString& text) const { return m_messages.join('\n').contains(text); }
 
 private:
     static void record(QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (current_ && type == QtWarningMsg) {
-            current_->messages_.append(text);
+        if (m_current && type == QtWarningMsg) {
+            m_current->m_messages.append(text);
         }
     }
-    static inline WarningLog* current_ = nullptr;
-    QStringList messages_;
-    QtMessageHandler previous_;
+    static inline WarningLog* m_current = nullptr;
+    QStringList m_messages;
+    QtMessageHandler m_previous;
 };
 
 }  // namespace tessora::testing

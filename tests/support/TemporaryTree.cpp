@@ -8,19 +8,19 @@
 namespace tessora::testing {
 
 TemporaryTree::TemporaryTree() {
-    if (!dir_.isValid()) {
+    if (!m_dir.isValid()) {
         throw std::runtime_error("cannot create a temporary folder");
     }
 }
 
 TemporaryTree::~TemporaryTree() {
-    for (const QString& p : locked_) {
+    for (const QString& p : m_locked) {
         QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                      QFileDevice::ExeOwner);
     }
 }
 
-QString TemporaryTree::path(const QString& relative) const { return dir_.filePath(relative); }
+QString TemporaryTree::path(const QString& relative) const { return m_dir.filePath(relative); }
 
 QString TemporaryTree::write(const QString& relative, const QByteArray& content) {
     const QString full = path(relative);
@@ -50,7 +50,7 @@ QString TemporaryTree::link(const QString& relative, const QString& target) {
 void TemporaryTree::makeUnreadable(const QString& relative) {
     const QString full = path(relative);
     QFile::setPermissions(full, QFileDevice::Permissions());
-    locked_.append(full);
+    m_locked.append(full);
 }
 
 }  // namespace tessora::testing

@@ -11,7 +11,7 @@ class TemporaryTree {
 public:
     TemporaryTree();
 
-    QString root() const { return dir_.path(); }
+    QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const;
 
     // Writes the file (creating its folders) and returns its absolute path.
@@ -25,8 +25,8 @@ public:
     ~TemporaryTree();
 
 private:
-    QTemporaryDir dir_;
-    QStringList locked_;
+    QTemporaryDir m_dir;
+    QStringList m_locked;
 };
 
 }  // namespace tessora::testing
