@@ -31,13 +31,13 @@ AppDelegate::AppDelegate(AppContext context, QObject* parent)
       m_noUpdater(m_context.updater ? nullptr : std::make_unique<NoUpdater>()),
       m_updater(m_context.updater ? *m_context.updater : *m_noUpdater),
       m_chain(std::make_unique<RibbonLayoutSession>(m_context.windows, m_context.clock,
-                                                   m_context.chainPanels)),
+                                                    m_context.chainPanels)),
       m_indicator(m_context.indicatorPanels
-                     ? std::make_unique<WindowStackIndicator>(m_context.windows, m_context.clock,
-                                                              m_context.indicatorPanels)
-                     : nullptr),
+                      ? std::make_unique<WindowStackIndicator>(m_context.windows, m_context.clock,
+                                                               m_context.indicatorPanels)
+                      : nullptr),
       m_arranger(std::make_unique<LaunchArranger>(m_context.windows, m_context.clock,
-                                                 m_indicator.get(), m_chain.get())),
+                                                  m_indicator.get(), m_chain.get())),
       m_model(std::make_unique<WorkspaceModel>(
           m_context.defaults,
           WorkspaceServices{m_context.windows, m_context.background, m_context.catalog,
@@ -65,9 +65,8 @@ void AppDelegate::applicationDidFinishLaunching() {
             self->shortcutPressed();
         }
     });
-    m_updater.setIsArranging([self = QPointer<AppDelegate>(this)] {
-        return self && self->m_model->busy();
-    });
+    m_updater.setIsArranging(
+        [self = QPointer<AppDelegate>(this)] { return self && self->m_model->busy(); });
     if (m_model->showOnboarding()) {
         openSettingsWindow(PreferencesNavigation::Section::Settings);
     }
@@ -88,21 +87,21 @@ void AppDelegate::buildStatusMenu() {
     connect(m_statusMenu->settingsItem(), &QAction::triggered, this,
             [this] { openSettingsWindow(PreferencesNavigation::Section::Settings); });
     // exit() rather than quit(): quitting must not depend on every window agreeing to close.
-    connect(m_statusMenu->quitItem(), &QAction::triggered, qApp, [] { QCoreApplication::exit(0); },
-            Qt::QueuedConnection);
+    connect(
+        m_statusMenu->quitItem(), &QAction::triggered, qApp, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     menuNeedsUpdate();
     m_statusMenu->showInTray(trayIcon());
 }
 
 void AppDelegate::buildPanel() {
     m_panel = std::make_unique<CasementPanel>(m_context.windows);
-    auto* view = new ContentView(*m_model, m_context.defaults, *m_panel, m_notifier,
-                                 [self = QPointer<AppDelegate>(this)] {
-                                     if (self) {
-                                         self->openSettingsWindow(
-                                             PreferencesNavigation::Section::Settings);
-                                     }
-                                 });
+    auto* view = new ContentView(
+        *m_model, m_context.defaults, *m_panel, m_notifier, [self = QPointer<AppDelegate>(this)] {
+            if (self) {
+                self->openSettingsWindow(PreferencesNavigation::Section::Settings);
+            }
+        });
     m_panel->setContent(view, [view] { return view->contentShape(); });
 
     PanelController::Hooks hooks;
@@ -115,9 +114,9 @@ void AppDelegate::buildPanel() {
     };
     hooks.ownWindowAt = [this](QPointF location) { return ownWindowAt(location); };
     hooks.activated = [this](const RunningApplication& app) { recordActivation(app); };
-    m_controller = std::make_unique<PanelController>(m_context.windows, m_context.clock, *m_model,
-                                                    *m_panel, m_notifier, std::move(hooks),
-                                                    m_context.ownPid);
+    m_controller =
+        std::make_unique<PanelController>(m_context.windows, m_context.clock, *m_model, *m_panel,
+                                          m_notifier, std::move(hooks), m_context.ownPid);
 }
 
 void AppDelegate::applicationDidChangeScreenParameters() {

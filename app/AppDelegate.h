@@ -37,11 +37,11 @@ struct AppContext {
     CatalogEnvironment catalog;
     // Opens an earlier edition's settings read-only (see WorkspaceServices).
     std::function<std::unique_ptr<DefaultsStore>(const QString& domain)> openPreviousEdition;
-    RibbonPanelViewFactory chainPanels;          // empty: the Chain strip shows no panel
-    StackIndicatorViewFactory indicatorPanels;   // empty: no stack indicator is shown
-    Updater* updater = nullptr;                  // none: a build without updates
-    QStringList arguments;                       // the process's arguments
-    qint64 ownPid = 0;                           // this process
+    RibbonPanelViewFactory chainPanels;         // empty: the Chain strip shows no panel
+    StackIndicatorViewFactory indicatorPanels;  // empty: no stack indicator is shown
+    Updater* updater = nullptr;                 // none: a build without updates
+    QStringList arguments;                      // the process's arguments
+    qint64 ownPid = 0;                          // this process
 };
 
 // The root of the running program. It owns the model, the shortcut service, the launcher panel

@@ -87,8 +87,8 @@ std::optional<ScreenRect> CasementPanel::panelScreenVisibleFrame() const {
         return std::nullopt;
     }
     const WindowRect frame = fromQtGeometry(geometry());
-    const Screen screen = screenContaining(screens, QPointF(frame.midX(), frame.midY()))
-                              .value_or(screens.front());
+    const Screen screen =
+        screenContaining(screens, QPointF(frame.midX(), frame.midY())).value_or(screens.front());
     return toScreenSpace(screen.visibleFrame, *height);
 }
 

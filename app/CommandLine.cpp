@@ -19,7 +19,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QStringList positional;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
+        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) ||
+            argument == QLatin1String("-")) {
             positional << argument;
         } else if (argument == QLatin1String("--")) {
             optionsEnded = true;
@@ -40,7 +41,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     if (command.action == CommandLine::Action::ListApps) {
         if (positional.size() > 1) {
-            return invalid(QStringLiteral("--list-apps takes one QUERY; quote a query with blanks"));
+            return invalid(
+                QStringLiteral("--list-apps takes one QUERY; quote a query with blanks"));
         }
         command.query = positional.value(0);
     } else if (command.action == CommandLine::Action::Arrange) {

@@ -14,7 +14,7 @@ struct CommandLine {
         UnitTesting,  // start nothing (used by test harnesses)
         Help,
         Version,
-        Invalid,      // `error` says why
+        Invalid,  // `error` says why
     };
     Action action = Action::Run;
     QString query;

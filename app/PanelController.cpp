@@ -5,7 +5,6 @@
 #include "launcher/PanelNotifier.h"
 #include "workspace/WorkspaceModel.h"
 
-
 namespace tessora {
 
 PanelController::PanelController(WindowSystem& windows, Clock& clock, WorkspaceModel& model,
@@ -53,8 +52,8 @@ void PanelController::showPanel() {
     const QList<Screen> screens = m_windows.screens();
     if (const std::optional<double> height = primaryHeight(screens)) {
         const std::optional<QPointF> pointer = m_windows.pointerLocation();
-        const Screen screen =
-            (pointer ? screenContaining(screens, *pointer) : std::nullopt).value_or(screens.front());
+        const Screen screen = (pointer ? screenContaining(screens, *pointer) : std::nullopt)
+                                  .value_or(screens.front());
         const ScreenRect visible = toScreenSpace(screen.visibleFrame, *height);
         m_panel.setPanelFrame(panelFrameOn(visible, m_panel.panelFrame().size()));
         if (m_model.targetDisplayID() != screen.number) {
@@ -188,7 +187,8 @@ void PanelController::stopWatchingClicks() {
     if (m_inClickHandler) {
         // The watch is calling us: let it go once its handler has returned.
         std::shared_ptr<InputGrab> retired(std::move(m_clickWatch));
-        QMetaObject::invokeMethod(this, [retired] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [retired] {}, Qt::QueuedConnection);
         return;
     }
     m_clickWatch.reset();

@@ -43,9 +43,8 @@ public:
     };
 
     // `ownPid` is this process's id: our own windows becoming active change nothing.
-    PanelController(WindowSystem& windows, Clock& clock, WorkspaceModel& model,
-                    PanelWindow& panel, PanelNotifier& notifier, Hooks hooks, qint64 ownPid,
-                    QObject* parent = nullptr);
+    PanelController(WindowSystem& windows, Clock& clock, WorkspaceModel& model, PanelWindow& panel,
+                    PanelNotifier& notifier, Hooks hooks, qint64 ownPid, QObject* parent = nullptr);
     ~PanelController() override;
 
     // Positions the panel on the screen under the pointer and shows it with the focus, unless

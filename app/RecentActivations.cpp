@@ -19,8 +19,9 @@ std::optional<QString> recentHistoryId(const RunningApplication& app, qint64 own
         }
         return app.id;
     }
-    const bool listed = std::any_of(catalog.begin(), catalog.end(),
-                                    [&](const InstalledApp& listedApp) { return listedApp.id == app.id; });
+    const bool listed =
+        std::any_of(catalog.begin(), catalog.end(),
+                    [&](const InstalledApp& listedApp) { return listedApp.id == app.id; });
     return listed ? std::optional<QString>(app.id) : std::nullopt;
 }
 

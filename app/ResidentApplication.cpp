@@ -31,10 +31,9 @@ void complain(const QString& text) {
 int runResidentApplication(int& argc, char** argv) {
     if (!X11WindowSystem::displayReachable()) {
         const QByteArray display = qgetenv("DISPLAY");
-        complain(display.isEmpty()
-                     ? QStringLiteral("no X11 display to run on (DISPLAY is not set)")
-                     : QStringLiteral("cannot open the X11 display \"%1\"")
-                           .arg(QString::fromLocal8Bit(display)));
+        complain(display.isEmpty() ? QStringLiteral("no X11 display to run on (DISPLAY is not set)")
+                                   : QStringLiteral("cannot open the X11 display \"%1\"")
+                                         .arg(QString::fromLocal8Bit(display)));
         return 1;
     }
     // Our own windows are placed and raised through X11, like everything else we do.
@@ -107,9 +106,10 @@ int runResidentApplication(int& argc, char** argv) {
         for (const QString& key : keycaps(shortcut.label())) {
             keys << keycapText(key);
         }
-        complain(shortcut.enabled()
-                     ? QStringLiteral("ready; %1 opens the launcher").arg(keys.join(QLatin1Char('+')))
-                     : QStringLiteral("ready; the launcher opens from the tray menu"));
+        complain(
+            shortcut.enabled()
+                ? QStringLiteral("ready; %1 opens the launcher").arg(keys.join(QLatin1Char('+')))
+                : QStringLiteral("ready; the launcher opens from the tray menu"));
     });
     return application.exec();
 }

@@ -15,10 +15,7 @@ namespace tessora {
 
 SettingsWindow::SettingsWindow(WindowSystem& windows, WorkspaceModel& model,
                                ShortcutService& shortcut)
-    : QWidget(nullptr, Qt::Window),
-      m_windows(windows),
-      m_model(model),
-      m_shortcut(shortcut) {
+    : QWidget(nullptr, Qt::Window), m_windows(windows), m_model(model), m_shortcut(shortcut) {
     setWindowTitle(QStringLiteral("Tessora"));
     setWindowRole(QStringLiteral("settings"));
     setObjectName(QStringLiteral("SettingsWindow"));
@@ -48,7 +45,7 @@ void SettingsWindow::applyMode() {
 
     delete m_page;
     m_page = firstRun ? static_cast<QWidget*>(new WelcomePage(m_model, m_shortcut, this))
-                     : static_cast<QWidget*>(new EssentialsPage(m_shortcut, this));
+                      : static_cast<QWidget*>(new EssentialsPage(m_shortcut, this));
     layout()->addWidget(m_page);
 
     if (firstRun) {

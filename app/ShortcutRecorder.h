@@ -43,8 +43,7 @@ class ShortcutRecorder : public QObject {
     Q_PROPERTY(bool recording READ recording NOTIFY recordingChanged)
 
 public:
-    ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults,
-                     QObject* parent = nullptr);
+    ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults, QObject* parent = nullptr);
 
     bool recording() const { return m_recording; }
     void start();

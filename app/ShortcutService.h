@@ -21,8 +21,8 @@ class ShortcutService : public QObject {
     Q_PROPERTY(bool enabled READ enabled NOTIFY enabledChanged)
 
 public:
-    static constexpr quint32 defaultKeyCode = 53;      // Escape
-    static constexpr quint32 defaultModifiers = 256;   // cmdKey (Ctrl)
+    static constexpr quint32 defaultKeyCode = 53;     // Escape
+    static constexpr quint32 defaultModifiers = 256;  // cmdKey (Ctrl)
 
     // Runs the stored-layout migration and registers the stored combination when switched on.
     ShortcutService(WindowSystem& windows, DefaultsStore& defaults, QObject* parent = nullptr);

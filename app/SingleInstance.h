@@ -21,10 +21,10 @@ public:
     static constexpr int callTimeoutMs = 5000;
 
     enum class Outcome {
-        Primary,    // we own the name; ShowPanel calls reach `showPanel`
-        Forwarded,  // another instance runs and was asked to show its launcher
-        NoBus,      // no session bus: we run on our own (logged once)
-        Unanswered, // another instance holds the name but does not answer; `error` says how
+        Primary,     // we own the name; ShowPanel calls reach `showPanel`
+        Forwarded,   // another instance runs and was asked to show its launcher
+        NoBus,       // no session bus: we run on our own (logged once)
+        Unanswered,  // another instance holds the name but does not answer; `error` says how
     };
 
     explicit SingleInstance(QDBusConnection bus = QDBusConnection::sessionBus(),

@@ -12,11 +12,11 @@ struct SpecialKey {
     Qt::Key key;
 };
 constexpr SpecialKey specialKeys[] = {
-    {0xff1b, Qt::Key_Escape},   {0xff0d, Qt::Key_Return},  {0xff8d, Qt::Key_Enter},
-    {0xff09, Qt::Key_Tab},      {0xfe20, Qt::Key_Backtab}, {0xff08, Qt::Key_Backspace},
-    {0xffff, Qt::Key_Delete},   {0xff51, Qt::Key_Left},    {0xff52, Qt::Key_Up},
-    {0xff53, Qt::Key_Right},    {0xff54, Qt::Key_Down},    {0xff50, Qt::Key_Home},
-    {0xff57, Qt::Key_End},      {0xff55, Qt::Key_PageUp},  {0xff56, Qt::Key_PageDown},
+    {0xff1b, Qt::Key_Escape}, {0xff0d, Qt::Key_Return},  {0xff8d, Qt::Key_Enter},
+    {0xff09, Qt::Key_Tab},    {0xfe20, Qt::Key_Backtab}, {0xff08, Qt::Key_Backspace},
+    {0xffff, Qt::Key_Delete}, {0xff51, Qt::Key_Left},    {0xff52, Qt::Key_Up},
+    {0xff53, Qt::Key_Right},  {0xff54, Qt::Key_Down},    {0xff50, Qt::Key_Home},
+    {0xff57, Qt::Key_End},    {0xff55, Qt::Key_PageUp},  {0xff56, Qt::Key_PageDown},
 };
 
 // The code point a keysym stands for: Latin-1 keysyms are their code point, Unicode keysyms

@@ -41,8 +41,8 @@ WelcomePage::WelcomePage(WorkspaceModel& model, ShortcutService& shortcut, QWidg
     column->addWidget(logo, 0, Qt::AlignHCenter);
     column->addSpacing(28);
 
-    QLabel* title = text(QStringLiteral("Welcome to Tessora"), manrope(30, QFont::Bold),
-                         Qt::white, this);
+    QLabel* title =
+        text(QStringLiteral("Welcome to Tessora"), manrope(30, QFont::Bold), Qt::white, this);
     column->addWidget(title, 0, Qt::AlignHCenter);
     column->addSpacing(14);
     column->addWidget(text(QStringLiteral("Open several applications at once and arrange their "
@@ -55,8 +55,8 @@ WelcomePage::WelcomePage(WorkspaceModel& model, ShortcutService& shortcut, QWidg
     auto* shortcutLine = new QHBoxLayout;
     shortcutLine->setSpacing(10);
     shortcutLine->addStretch(1);
-    shortcutLine->addWidget(text(QStringLiteral("Press"), manrope(14, QFont::Medium), Qt::white,
-                                 this));
+    shortcutLine->addWidget(
+        text(QStringLiteral("Press"), manrope(14, QFont::Medium), Qt::white, this));
     auto* caps = new ShortcutKeycaps(shortcut.label(), this);
     shortcutLine->addWidget(caps);
     shortcutLine->addWidget(text(QStringLiteral("in any application to open the launcher."),

@@ -87,8 +87,8 @@ struct Desktop {
                     .toUtf8());
             entries << *x11::KnownEntry::fromFile(id, path);
             apps << InstalledApp{id, QStringLiteral("Bench %1").arg(i), path, {}};
-            const auto started = session.startClient(
-                {"--class", windowClass, "--title", id, "--size", "300x200"});
+            const auto started =
+                session.startClient({"--class", windowClass, "--title", id, "--size", "300x200"});
             if (started.empty()) {
                 return false;
             }
@@ -138,8 +138,8 @@ void arrangeRunningWindows(benchmark::State& state) {
 
         const double cpuBefore = cpuSeconds();
         const auto started = std::chrono::steady_clock::now();
-        auto placing = start(placeWindows(*desktop.system, desktop.clock, layout, desktop.apps,
-                                          area, 0, {}));
+        auto placing =
+            start(placeWindows(*desktop.system, desktop.clock, layout, desktop.apps, area, 0, {}));
         QEventLoop loop;
         while (!placing.done()) {
             loop.processEvents(QEventLoop::WaitForMoreEvents);
@@ -161,7 +161,9 @@ void arrangeRunningWindows(benchmark::State& state) {
     state.counters["cpu_ms"] = cpu / n * 1000;
 }
 BENCHMARK(arrangeRunningWindows)
-    ->Arg(2)->Arg(4)->Arg(8)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
     ->Iterations(5)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -37,9 +37,9 @@ struct SimStrip {
             apps << app.installedApp();
         }
         const WindowRect area{0, 0, 1440, 900};
-        auto starting = tessora::start(
-            session.start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps, area,
-                          {0, 0, 1440, 900}, 24));
+        auto starting =
+            tessora::start(session.start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions,
+                                         apps, area, {0, 0, 1440, 900}, 24));
         return clock.runUntil([&] { return starting.done(); }, std::chrono::minutes(1)) &&
                session.isActive() && settle();
     }
@@ -69,8 +69,8 @@ struct SimStrip {
     }
 };
 
-void reportPerUnit(benchmark::State& state, SimStrip& strip, int positionsBefore,
-                   int framesBefore, double units) {
+void reportPerUnit(benchmark::State& state, SimStrip& strip, int positionsBefore, int framesBefore,
+                   double units) {
     state.counters["position_writes"] = (strip.positionWrites() - positionsBefore) / units;
     state.counters["frame_writes"] = (strip.frameWrites() - framesBefore) / units;
 }

@@ -43,7 +43,9 @@ public:
     bool isPanelVisible() const override { return isVisible(); }
     void dismissPanel() override { hide(); }
     ScreenRect panelFrame() const override { return m_frame; }
-    std::optional<ScreenRect> panelScreenVisibleFrame() const override { return ScreenRect{0, 0, 1440, 875}; }
+    std::optional<ScreenRect> panelScreenVisibleFrame() const override {
+        return ScreenRect{0, 0, 1440, 875};
+    }
     void setPanelFrame(const ScreenRect& frame) override {
         m_frame = frame;
         resize(qRound(frame.width), qRound(frame.height));
@@ -65,10 +67,11 @@ struct Keystroke {
 // Typing a word and taking it back again, over and over.
 const QList<Keystroke>& keystrokes() {
     static const QList<Keystroke> keys{
-        {Qt::Key_S, "s"}, {Qt::Key_T, "t"}, {Qt::Key_U, "u"}, {Qt::Key_D, "d"},
-        {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}},
-        {Qt::Key_C, "c"}, {Qt::Key_R, "r"}, {Qt::Key_E, "e"},
-        {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}},
+        {Qt::Key_S, "s"},        {Qt::Key_T, "t"},        {Qt::Key_U, "u"},
+        {Qt::Key_D, "d"},        {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}},
+        {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_C, "c"},
+        {Qt::Key_R, "r"},        {Qt::Key_E, "e"},        {Qt::Key_Backspace, {}},
+        {Qt::Key_Backspace, {}}, {Qt::Key_Backspace, {}},
     };
     return keys;
 }
@@ -80,7 +83,8 @@ void keystrokeToRepaint(benchmark::State& state) {
     UnavailableWindowSystem desktop(QStringLiteral("not needed here"));
     ManualBackgroundWork background;
     const auto defaults = DefaultsStore::inMemory();
-    defaults->setText(QStringLiteral("appViewMode"), grid ? QStringLiteral("grid") : QStringLiteral("list"));
+    defaults->setText(QStringLiteral("appViewMode"),
+                      grid ? QStringLiteral("grid") : QStringLiteral("list"));
     WorkspaceModel model(*defaults, {desktop, background, {}, {}});
     model.setShowOnboarding(false);
     model.setApps(bench::syntheticCatalog(count));
@@ -103,7 +107,9 @@ void keystrokeToRepaint(benchmark::State& state) {
         QKeyEvent release(QEvent::KeyRelease, stroke.key, Qt::NoModifier, stroke.text);
         QCoreApplication::sendEvent(window, &release);
         panel.repaint();
-        millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count());
+        millis.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count());
 
         // What arrives between keystrokes (icons loaded meanwhile) is not the keystroke's cost.
         state.PauseTiming();

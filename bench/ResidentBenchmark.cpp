@@ -58,11 +58,10 @@ void waitFor(xcb_connection_t* c, xcb_window_t panel, uint8_t type) {
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
         const uint8_t kind = event->response_type & 0x7f;
         const bool match =
-            kind == type &&
-            ((type == XCB_MAP_NOTIFY &&
-              reinterpret_cast<xcb_map_notify_event_t*>(event)->window == panel) ||
-             (type == XCB_UNMAP_NOTIFY &&
-              reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window == panel));
+            kind == type && ((type == XCB_MAP_NOTIFY &&
+                              reinterpret_cast<xcb_map_notify_event_t*>(event)->window == panel) ||
+                             (type == XCB_UNMAP_NOTIFY &&
+                              reinterpret_cast<xcb_unmap_notify_event_t*>(event)->window == panel));
         std::free(event);
         if (match) {
             return;
@@ -88,8 +87,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X session: %s\n", qPrintable(error));
         return 1;
     }
-    QProcess* tray = session.run(QStringLiteral("trayer"), {QStringLiteral("--edge"),
-                                                            QStringLiteral("top")});
+    QProcess* tray =
+        session.run(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top")});
     session.waitUntil([&] { return tray->state() == QProcess::Running; });
 
     ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
@@ -124,10 +123,9 @@ int main(int argc, char** argv) {
     // waits for the server's clock to move on, outside the measured time.
     auto awaitNextMillisecond = [&] { lastPress = session.waitServerTimeAfter(lastPress); };
     auto press = [&] {
-        for (const auto& [type, key] : {std::pair{XCB_KEY_PRESS, control},
-                                        std::pair{XCB_KEY_PRESS, escape},
-                                        std::pair{XCB_KEY_RELEASE, escape},
-                                        std::pair{XCB_KEY_RELEASE, control}}) {
+        for (const auto& [type, key] :
+             {std::pair{XCB_KEY_PRESS, control}, std::pair{XCB_KEY_PRESS, escape},
+              std::pair{XCB_KEY_RELEASE, escape}, std::pair{XCB_KEY_RELEASE, control}}) {
             xcb_test_fake_input(c, static_cast<uint8_t>(type), key, XCB_CURRENT_TIME,
                                 XCB_WINDOW_NONE, 0, 0, 0);
         }
@@ -171,12 +169,14 @@ int main(int argc, char** argv) {
     const qint64 idleSwitches = contextSwitches(pid) - switchesBefore;
 
     std::printf("start to ready:          %.1f ms (goal <= 150 ms)\n", startMs);
-    std::printf("hot key to panel mapped: p50 %.2f ms, p95 %.2f ms, max %.2f ms over %d rounds "
-                "(goal p95 <= 10 ms)\n",
-                percentile(latencies, 0.5), percentile(latencies, 0.95),
-                *std::max_element(latencies.begin(), latencies.end()), rounds);
-    std::printf("idle RSS, panel hidden:  %.1f MiB (goal <= 35 MiB); PSS %.1f MiB, private %.1f MiB\n",
-                rssKiB / 1024.0, pssKiB / 1024.0, privateKiB / 1024.0);
+    std::printf(
+        "hot key to panel mapped: p50 %.2f ms, p95 %.2f ms, max %.2f ms over %d rounds "
+        "(goal p95 <= 10 ms)\n",
+        percentile(latencies, 0.5), percentile(latencies, 0.95),
+        *std::max_element(latencies.begin(), latencies.end()), rounds);
+    std::printf(
+        "idle RSS, panel hidden:  %.1f MiB (goal <= 35 MiB); PSS %.1f MiB, private %.1f MiB\n",
+        rssKiB / 1024.0, pssKiB / 1024.0, privateKiB / 1024.0);
     std::printf("idle wake-ups:           %lld context switches in %d s (goal 0)\n",
                 static_cast<long long>(idleSwitches), kIdleSeconds);
     xcb_disconnect(c);

@@ -2,8 +2,8 @@
 // queries of one, three and eight characters. Each iteration is one keystroke's work; besides
 // the mean, the 95th percentile of single calls is reported (p95_us).
 #include "bench/SyntheticCatalog.h"
-#include "platform/UnavailableWindowSystem.h"
 #include "platform/DefaultsStore.h"
+#include "platform/UnavailableWindowSystem.h"
 #include "platform/sim/ManualBackgroundWork.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -30,8 +30,9 @@ void results(benchmark::State& state) {
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
         const InstalledApps ranked = model.results();
-        micros.push_back(std::chrono::duration<double, std::micro>(
-                             std::chrono::steady_clock::now() - started).count());
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - started)
+                .count());
         found = ranked.size();
         benchmark::DoNotOptimize(ranked);
     }

@@ -12,19 +12,21 @@ namespace tessora::bench {
 // A catalog of `count` applications with realistic names: vendor and product words, some
 // accents, version numbers and suites, sorted the way the scan sorts them. Deterministic.
 inline InstalledApps syntheticCatalog(int count) {
-    static const QStringList vendors{"GNOME", "KDE", "Mozilla", "Google", "Visual", "Open",
-                                     "Libre", "Élan", "Nova", "Crème", "Zürich", "Blue",
-                                     "Quick", "Smart", "Deep", "Micro", "Cloud", "Pixel"};
+    static const QStringList vendors{"GNOME", "KDE",   "Mozilla", "Google", "Visual", "Open",
+                                     "Libre", "Élan",  "Nova",    "Crème",  "Zürich", "Blue",
+                                     "Quick", "Smart", "Deep",    "Micro",  "Cloud",  "Pixel"};
     static const QStringList products{
-        "Studio", "Code", "Terminal", "Files", "Calculator", "Editor", "Viewer", "Player",
-        "Recorder", "Mail", "Calendar", "Notes", "Maps", "Photos", "Music", "Browser",
-        "Office Writer", "Office Calc", "Draw", "Chess", "Solitaire", "Sudoku", "Monitor",
-        "Disks", "Settings", "Café", "Atelier", "Résumé Builder", "Naïve Chat", "Übersicht"};
+        "Studio",   "Code",   "Terminal",  "Files",          "Calculator",    "Editor",
+        "Viewer",   "Player", "Recorder",  "Mail",           "Calendar",      "Notes",
+        "Maps",     "Photos", "Music",     "Browser",        "Office Writer", "Office Calc",
+        "Draw",     "Chess",  "Solitaire", "Sudoku",         "Monitor",       "Disks",
+        "Settings", "Café",   "Atelier",   "Résumé Builder", "Naïve Chat",    "Übersicht"};
     std::mt19937 random(42);
     InstalledApps apps;
     apps.reserve(count);
     for (int i = 0; i < count; ++i) {
-        QString name = vendors[random() % vendors.size()] + ' ' + products[random() % products.size()];
+        QString name =
+            vendors[random() % vendors.size()] + ' ' + products[random() % products.size()];
         if (random() % 3 == 0) {
             name += QStringLiteral(" %1").arg(random() % 40);
         }

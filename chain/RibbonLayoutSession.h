@@ -13,8 +13,8 @@
 
 #include <QList>
 #include <QUuid>
-#include <functional>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stop_token>

@@ -22,10 +22,12 @@ QString moreSelectedAccessibleText(qsizetype more) {
 }
 
 QString layoutAccessibleText(const WindowLayout& layout, bool chosen) {
-    const QString kind = layout.id == QLatin1String(chainLayoutId)
-                             ? QStringLiteral("scrolling columns")
-                             : QString::number(layout.regions.size()) + QStringLiteral(" positions");
-    return layout.name + QStringLiteral(", ") + kind + (chosen ? QStringLiteral(", selected") : QString());
+    const QString kind =
+        layout.id == QLatin1String(chainLayoutId)
+            ? QStringLiteral("scrolling columns")
+            : QString::number(layout.regions.size()) + QStringLiteral(" positions");
+    return layout.name + QStringLiteral(", ") + kind +
+           (chosen ? QStringLiteral(", selected") : QString());
 }
 
 }  // namespace tessora

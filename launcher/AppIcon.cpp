@@ -47,9 +47,11 @@ QImage fromTheme(const QString& name) {
 
 // Icons named in no theme but installed the old way, in a pixmaps folder.
 QImage fromPixmapsFolders(const QString& name) {
-    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+    for (const QString& folder :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         for (const char* suffix : {".png", ".svg", ".xpm"}) {
-            const QString path = folder + QStringLiteral("/pixmaps/") + name + QLatin1String(suffix);
+            const QString path =
+                folder + QStringLiteral("/pixmaps/") + name + QLatin1String(suffix);
             if (QFileInfo::exists(path)) {
                 if (QImage image = loadScaled(path); !image.isNull()) {
                     return image;
@@ -70,7 +72,8 @@ QImage fitted(QImage image) {
     QPainter painter(&square);
     const QImage scaled =
         image.scaled(appIconSize, appIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    painter.drawImage((appIconSize - scaled.width()) / 2, (appIconSize - scaled.height()) / 2, scaled);
+    painter.drawImage((appIconSize - scaled.width()) / 2, (appIconSize - scaled.height()) / 2,
+                      scaled);
     return square;
 }
 

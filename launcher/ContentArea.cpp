@@ -17,7 +17,9 @@ namespace tessora {
 using namespace launcherpaint;
 
 ApplicationsPage::ApplicationsPage(WorkspaceModel& model, IconCache& icons, QWidget* parent)
-    : QWidget(parent), m_recent(new RecentApps(model, icons, this)), m_results(new ResultsView(model, icons, this)) {
+    : QWidget(parent),
+      m_recent(new RecentApps(model, icons, this)),
+      m_results(new ResultsView(model, icons, this)) {
     m_recent->hide();
 }
 
@@ -43,7 +45,8 @@ void ApplicationsPage::place() {
     m_results->setGeometry(8, top, std::max(0, width() - 16), std::max(0, height() - top - 24));
 }
 
-ContentArea::ContentArea(WorkspaceModel& model, LauncherState& state, IconCache& icons, QWidget* parent)
+ContentArea::ContentArea(WorkspaceModel& model, LauncherState& state, IconCache& icons,
+                         QWidget* parent)
     : QWidget(parent),
       m_state(state),
       m_tabBar(new TabBar(state, this)),
@@ -66,8 +69,9 @@ ContentArea::ContentArea(WorkspaceModel& model, LauncherState& state, IconCache&
 }
 
 void ContentArea::showTab() {
-    m_pages->setCurrentWidget(m_state.tab() == LauncherTab::Applications ? static_cast<QWidget*>(m_applications)
-                                                                        : m_layoutsPage);
+    m_pages->setCurrentWidget(m_state.tab() == LauncherTab::Applications
+                                  ? static_cast<QWidget*>(m_applications)
+                                  : m_layoutsPage);
 }
 
 void ContentArea::paintEvent(QPaintEvent*) {

@@ -42,7 +42,8 @@ class ContentArea : public QWidget {
     Q_OBJECT
 
 public:
-    ContentArea(WorkspaceModel& model, LauncherState& state, IconCache& icons, QWidget* parent = nullptr);
+    ContentArea(WorkspaceModel& model, LauncherState& state, IconCache& icons,
+                QWidget* parent = nullptr);
 
     TabBar* tabBar() const { return m_tabBar; }
     ApplicationsPage* applications() const { return m_applications; }

@@ -40,7 +40,8 @@ constexpr int contentTop = searchBarTop + SearchBar::barHeight + stackSpacing;
 }  // namespace
 
 ContentView::ContentView(WorkspaceModel& model, DefaultsStore& defaults, PanelHost& panel,
-                         PanelNotifier& notifier, std::function<void()> openSettings, QWidget* parent)
+                         PanelNotifier& notifier, std::function<void()> openSettings,
+                         QWidget* parent)
     : QWidget(parent),
       m_model(model),
       m_panel(panel),
@@ -148,11 +149,21 @@ ContentView::~ContentView() {
     removeKeyMonitor();
 }
 
-QLineEdit* ContentView::searchField() const { return m_searchBar->field(); }
-TabBar* ContentView::tabBar() const { return m_contentArea->tabBar(); }
-ResultsView* ContentView::resultsView() const { return m_contentArea->applications()->results(); }
-RecentApps* ContentView::recentApps() const { return m_contentArea->applications()->recent(); }
-LayoutsView* ContentView::layoutsView() const { return m_contentArea->layouts(); }
+QLineEdit* ContentView::searchField() const {
+    return m_searchBar->field();
+}
+TabBar* ContentView::tabBar() const {
+    return m_contentArea->tabBar();
+}
+ResultsView* ContentView::resultsView() const {
+    return m_contentArea->applications()->results();
+}
+RecentApps* ContentView::recentApps() const {
+    return m_contentArea->applications()->recent();
+}
+LayoutsView* ContentView::layoutsView() const {
+    return m_contentArea->layouts();
+}
 
 // --- keys
 
@@ -215,38 +226,38 @@ LauncherKeyContext ContentView::keyContext() const {
 bool ContentView::handleKey(const KeyInput& key) {
     const LauncherKeyDecision decision = decideLauncherKey(key, keyContext());
     switch (decision.command) {
-    case LauncherKeyCommand::None:
-        break;
-    case LauncherKeyCommand::DismissPanel:
-        m_panel.dismissPanel();
-        break;
-    case LauncherKeyCommand::ClearSelection:
-        m_model.clearSelection();
-        break;
-    case LauncherKeyCommand::ShowApplications:
-        openTab(LauncherTab::Applications);
-        break;
-    case LauncherKeyCommand::ShowLayouts:
-        openTab(LauncherTab::Layouts);
-        break;
-    case LauncherKeyCommand::LaunchSelected:
-        launchSelected();
-        break;
-    case LauncherKeyCommand::SelectHighlightedResult:
-        selectHighlightedResult();
-        break;
-    case LauncherKeyCommand::ChooseLayout:
-        chooseLayout(m_layouts.at(decision.index).id);
-        break;
-    case LauncherKeyCommand::SetHighlighted:
-        m_model.setHighlighted(decision.index);
-        break;
-    case LauncherKeyCommand::SetLayoutHighlighted:
-        m_state->setLayoutHighlighted(decision.index);
-        break;
-    case LauncherKeyCommand::RemoveLastSelected:
-        m_model.toggle(m_model.selected().last());
-        break;
+        case LauncherKeyCommand::None:
+            break;
+        case LauncherKeyCommand::DismissPanel:
+            m_panel.dismissPanel();
+            break;
+        case LauncherKeyCommand::ClearSelection:
+            m_model.clearSelection();
+            break;
+        case LauncherKeyCommand::ShowApplications:
+            openTab(LauncherTab::Applications);
+            break;
+        case LauncherKeyCommand::ShowLayouts:
+            openTab(LauncherTab::Layouts);
+            break;
+        case LauncherKeyCommand::LaunchSelected:
+            launchSelected();
+            break;
+        case LauncherKeyCommand::SelectHighlightedResult:
+            selectHighlightedResult();
+            break;
+        case LauncherKeyCommand::ChooseLayout:
+            chooseLayout(m_layouts.at(decision.index).id);
+            break;
+        case LauncherKeyCommand::SetHighlighted:
+            m_model.setHighlighted(decision.index);
+            break;
+        case LauncherKeyCommand::SetLayoutHighlighted:
+            m_state->setLayoutHighlighted(decision.index);
+            break;
+        case LauncherKeyCommand::RemoveLastSelected:
+            m_model.toggle(m_model.selected().last());
+            break;
     }
     return decision.consume;
 }
@@ -310,7 +321,8 @@ void ContentView::queryChanged() {
         m_model.setHighlighted(highlight);
     }
     // The recent applications themselves only change with the catalog or the history.
-    m_contentArea->applications()->setRecentShown(m_model.query().isEmpty() && !recentApps()->apps().isEmpty());
+    m_contentArea->applications()->setRecentShown(m_model.query().isEmpty() &&
+                                                  !recentApps()->apps().isEmpty());
     if (m_state->tab() == LauncherTab::Applications && searchField()->text() != m_model.query()) {
         searchField()->setText(m_model.query());
     }
@@ -329,7 +341,8 @@ void ContentView::refreshRecent() {
 
 void ContentView::layoutQueryChanged() {
     refreshLayouts();
-    m_state->setLayoutHighlighted(!m_state->layoutQuery().isEmpty() && !m_layouts.isEmpty() ? 0 : -1);
+    m_state->setLayoutHighlighted(!m_state->layoutQuery().isEmpty() && !m_layouts.isEmpty() ? 0
+                                                                                            : -1);
     if (m_state->tab() == LauncherTab::Layouts && searchField()->text() != m_state->layoutQuery()) {
         searchField()->setText(m_state->layoutQuery());
     }
@@ -395,7 +408,8 @@ void ContentView::resetForPanel() {
 // --- size and shape
 
 void ContentView::resizePanel() {
-    const auto frame = resizedPanelFrame(m_panel.panelFrame(), m_panel.panelScreenVisibleFrame(), m_state->isGrid());
+    const auto frame = resizedPanelFrame(m_panel.panelFrame(), m_panel.panelScreenVisibleFrame(),
+                                         m_state->isGrid());
     if (!frame) {
         return;
     }
@@ -415,7 +429,8 @@ void ContentView::place() {
 
 QRegion ContentView::contentShape() const {
     const QRegion bar(capsule(QRectF(m_searchBar->geometry())).toFillPolygon().toPolygon());
-    const QRegion area(continuousRoundedRect(QRectF(m_contentArea->geometry()), 35).toFillPolygon().toPolygon());
+    const QRegion area(
+        continuousRoundedRect(QRectF(m_contentArea->geometry()), 35).toFillPolygon().toPolygon());
     return bar.united(area);
 }
 

@@ -33,7 +33,8 @@ IconCache::Loader standardLoader() {
     auto shared = std::make_shared<Shared>();
     shared->theme = QIcon::themeName();
     return [shared](const InstalledApp& app) {
-        std::call_once(shared->once, [&] { shared->directories = IconDirectories::standard(shared->theme); });
+        std::call_once(shared->once,
+                       [&] { shared->directories = IconDirectories::standard(shared->theme); });
         return loadAppIcon(app, shared->directories);
     };
 }
@@ -70,8 +71,8 @@ IconCache::IconCache(QObject* parent) : IconCache(standardLoader(), parent) {}
 IconCache::IconCache(Loader loader, QObject* parent)
     : QObject(parent),
       m_loader(std::move(loader)),
-      m_storedSize(std::min(appIconSize, static_cast<int>(std::ceil(
-                                            largestDrawnSize * qGuiApp->devicePixelRatio())))),
+      m_storedSize(std::min(appIconSize, static_cast<int>(std::ceil(largestDrawnSize *
+                                                                    qGuiApp->devicePixelRatio())))),
       m_images(keptIcons),
       m_pixmaps(keptPixmapKiB) {
     m_worker.setMaxThreadCount(1);
@@ -100,8 +101,9 @@ QPixmap IconCache::icon(const InstalledApp& app, int size, double radius, qreal 
         request(app);
     }
     const bool own = loaded && !loaded->isNull();
-    const QString key = (own ? app.id : QStringLiteral("\n") + app.name.trimmed().left(1).toUpper()) +
-                        QStringLiteral("|%1|%2|%3").arg(size).arg(radius).arg(devicePixelRatio);
+    const QString key =
+        (own ? app.id : QStringLiteral("\n") + app.name.trimmed().left(1).toUpper()) +
+        QStringLiteral("|%1|%2|%3").arg(size).arg(radius).arg(devicePixelRatio);
     if (const QPixmap* pixmap = m_pixmaps.object(key)) {
         return *pixmap;
     }

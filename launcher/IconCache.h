@@ -49,10 +49,10 @@ private:
 
     Loader m_loader;
     int m_storedSize;
-    QCache<QString, QImage> m_images;   // by id; a null image: the app has no icon of its own
-    QCache<QString, QPixmap> m_pixmaps; // rounded, at a display size; cost in kilobytes
+    QCache<QString, QImage> m_images;       // by id; a null image: the app has no icon of its own
+    QCache<QString, QPixmap> m_pixmaps;     // rounded, at a display size; cost in kilobytes
     QHash<QString, QImage> m_placeholders;  // by initial letter
-    std::deque<InstalledApp> m_wanted;  // newest first
+    std::deque<InstalledApp> m_wanted;      // newest first
     QSet<QString> m_wantedIds;
     QString m_loadingId;
     QThreadPool m_worker;  // last: finishes its job before the rest goes

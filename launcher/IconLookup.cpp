@@ -56,7 +56,8 @@ QList<ThemeFolder> applicationFolders(const QString& theme, const QStringList& r
         const auto index = readIndex(base + QStringLiteral("/index.theme"));
         const auto main = index.value(QStringLiteral("Icon Theme"));
         if (inherits && inherits->isEmpty()) {
-            *inherits = main.value(QStringLiteral("Inherits")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+            *inherits =
+                main.value(QStringLiteral("Inherits")).split(QLatin1Char(','), Qt::SkipEmptyParts);
         }
         const QStringList directories =
             main.value(QStringLiteral("Directories")).split(QLatin1Char(','), Qt::SkipEmptyParts);
@@ -64,7 +65,8 @@ QList<ThemeFolder> applicationFolders(const QString& theme, const QStringList& r
             const auto keys = index.value(directory.trimmed());
             const QString context = keys.value(QStringLiteral("Context"));
             if (directory.contains(QLatin1String("symbolic")) ||
-                (context != QLatin1String("Applications") && !directory.contains(QLatin1String("apps")))) {
+                (context != QLatin1String("Applications") &&
+                 !directory.contains(QLatin1String("apps")))) {
                 continue;
             }
             const QString path = base + QLatin1Char('/') + directory.trimmed();
@@ -76,9 +78,10 @@ QList<ThemeFolder> applicationFolders(const QString& theme, const QStringList& r
                             keys.value(QStringLiteral("Size")).toInt() * scale});
         }
     }
-    std::stable_sort(folders.begin(), folders.end(), [](const ThemeFolder& a, const ThemeFolder& b) {
-        return a.scalable != b.scalable ? a.scalable : a.size > b.size;
-    });
+    std::stable_sort(folders.begin(), folders.end(),
+                     [](const ThemeFolder& a, const ThemeFolder& b) {
+                         return a.scalable != b.scalable ? a.scalable : a.size > b.size;
+                     });
     return folders;
 }
 
@@ -101,7 +104,8 @@ IconDirectories::IconDirectories(const QString& themeName, const QStringList& ic
         }
         chain.append(inherits);
     }
-    for (const ThemeFolder& folder : applicationFolders(QStringLiteral("hicolor"), iconRoots, nullptr)) {
+    for (const ThemeFolder& folder :
+         applicationFolders(QStringLiteral("hicolor"), iconRoots, nullptr)) {
         m_folders.append(folder.path);
     }
     m_folders.append(pixmapFolders);
@@ -110,7 +114,8 @@ IconDirectories::IconDirectories(const QString& themeName, const QStringList& ic
 IconDirectories IconDirectories::standard(const QString& themeName) {
     QStringList roots{QDir::homePath() + QStringLiteral("/.icons")};
     QStringList pixmaps;
-    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+    for (const QString& data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         roots.append(data + QStringLiteral("/icons"));
         pixmaps.append(data + QStringLiteral("/pixmaps"));
     }

@@ -55,7 +55,8 @@ public:
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
     }
 
     QStringList actionNames() const override { return {pressAction()}; }
@@ -76,7 +77,8 @@ private:
 // The list itself; its children are the items in view.
 class ItemListAccessible final : public QAccessibleWidget {
 public:
-    explicit ItemListAccessible(ItemScrollView* view) : QAccessibleWidget(view, QAccessible::List) {}
+    explicit ItemListAccessible(ItemScrollView* view)
+        : QAccessibleWidget(view, QAccessible::List) {}
     ~ItemListAccessible() override {
         for (const QAccessible::Id id : std::as_const(m_items)) {
             QAccessible::deleteAccessibleInterface(id);
@@ -125,7 +127,8 @@ private:
                 }
                 m_items.clear();
             }
-            const QAccessible::Id id = QAccessible::registerAccessibleInterface(new ItemAccessible(view(), index));
+            const QAccessible::Id id =
+                QAccessible::registerAccessibleInterface(new ItemAccessible(view(), index));
             found = m_items.insert(index, id);
         }
         return QAccessible::accessibleInterface(*found);

@@ -43,7 +43,8 @@ std::pair<int, int> ItemGridGeometry::itemsBetween(double top, double bottom) co
     const double start = top - m_metrics.padding.top();
     const double end = bottom - m_metrics.padding.top();
     // A row intersects when its top is below `end` and its bottom above `start`.
-    const int firstRow = std::max(0, static_cast<int>(std::floor((start - m_metrics.itemHeight) / pitch)) + 1);
+    const int firstRow =
+        std::max(0, static_cast<int>(std::floor((start - m_metrics.itemHeight) / pitch)) + 1);
     const int lastRow = std::min(rows() - 1, static_cast<int>(std::ceil(end / pitch)) - 1);
     if (lastRow < firstRow) {
         return {0, 0};

@@ -16,7 +16,9 @@ namespace {
 // A thin light bar that suits the dark panel; the track stays invisible.
 constexpr auto scrollBarStyle = R"(
 QScrollBar:vertical { background: transparent; width: 10px; margin: 4px 2px 4px 2px; }
-QScrollBar::handle:vertical { background: rgba(255, 255, 255, 70); border-radius: 3px; min-height: 28px; }
+QScrollBar::handle:vertical {
+    background: rgba(255, 255, 255, 70); border-radius: 3px; min-height: 28px;
+}
 QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 110); }
 QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
 QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }
@@ -71,7 +73,8 @@ void ItemScrollView::setItemCount(int count) {
 void ItemScrollView::relayout() {
     m_geometry = ItemGridGeometry(m_metrics, viewport()->width(), m_count);
     QScrollBar* bar = verticalScrollBar();
-    const int range = std::max(0, static_cast<int>(std::ceil(m_geometry.contentHeight())) - viewport()->height());
+    const int range =
+        std::max(0, static_cast<int>(std::ceil(m_geometry.contentHeight())) - viewport()->height());
     bar->setRange(0, range);
     bar->setPageStep(viewport()->height());
     bar->setSingleStep(24);

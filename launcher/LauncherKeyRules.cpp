@@ -43,10 +43,18 @@ LauncherKeyDecision layoutArrow(quint32 code, const LauncherKeyContext& context)
     }
     int step = 0;
     switch (code) {
-    case MacKey::leftArrow: step = -1; break;
-    case MacKey::rightArrow: step = 1; break;
-    case MacKey::downArrow: step = context.columns; break;
-    default: step = -context.columns; break;
+        case MacKey::leftArrow:
+            step = -1;
+            break;
+        case MacKey::rightArrow:
+            step = 1;
+            break;
+        case MacKey::downArrow:
+            step = context.columns;
+            break;
+        default:
+            step = -context.columns;
+            break;
     }
     const int next = h < 0 ? 0 : h + step;
     return next >= 0 && next < n ? consume(Command::SetLayoutHighlighted, next) : consume();
@@ -56,15 +64,19 @@ LauncherKeyDecision layoutArrow(quint32 code, const LauncherKeyContext& context)
 std::optional<LauncherKeyDecision> resultArrow(quint32 code, const LauncherKeyContext& context) {
     int step = 0;
     switch (code) {
-    case MacKey::leftArrow:
-    case MacKey::rightArrow:
-        if (!context.grid) {
-            return std::nullopt;
-        }
-        step = code == MacKey::leftArrow ? -1 : 1;
-        break;
-    case MacKey::downArrow: step = context.grid ? context.columns : 1; break;
-    default: step = context.grid ? -context.columns : -1; break;
+        case MacKey::leftArrow:
+        case MacKey::rightArrow:
+            if (!context.grid) {
+                return std::nullopt;
+            }
+            step = code == MacKey::leftArrow ? -1 : 1;
+            break;
+        case MacKey::downArrow:
+            step = context.grid ? context.columns : 1;
+            break;
+        default:
+            step = context.grid ? -context.columns : -1;
+            break;
     }
     const int count = context.resultCount;
     if (count == 0) {

@@ -19,24 +19,35 @@ QColor over(const QColor& top, double opacity, const QColor& below) {
 }
 
 // The dark heads-up material the search bar is drawn on.
-QColor material() { return QColor(38, 36, 44); }
+QColor material() {
+    return QColor(38, 36, 44);
+}
 
 }  // namespace
 
-QColor panelBase() { return palette::windowBackground(); }
+QColor panelBase() {
+    return palette::windowBackground();
+}
 
 // Grey 0.1 at 72 % over the base.
-QColor contentAreaFill() { return over(QColor::fromRgbF(0.1f, 0.1f, 0.1f), 0.72, panelBase()); }
+QColor contentAreaFill() {
+    return over(QColor::fromRgbF(0.1f, 0.1f, 0.1f), 0.72, panelBase());
+}
 
 // Black at 96 % and grey 0.12 at 94 % over the material.
-QColor searchBarTop() { return over(Qt::black, 0.96, material()); }
-QColor searchBarBottom() { return over(QColor::fromRgbF(0.12f, 0.12f, 0.12f), 0.94, material()); }
+QColor searchBarTop() {
+    return over(Qt::black, 0.96, material());
+}
+QColor searchBarBottom() {
+    return over(QColor::fromRgbF(0.12f, 0.12f, 0.12f), 0.94, material());
+}
 
 QFont textFont(double size, QFont::Weight weight) {
     return systemFont(size, weight);
 }
 
-void paintBadge(QPainter& painter, const QRectF& circle, int number, const QFont& font, bool ringed) {
+void paintBadge(QPainter& painter, const QRectF& circle, int number, const QFont& font,
+                bool ringed) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::white);

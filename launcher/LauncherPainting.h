@@ -9,7 +9,9 @@ class QPainter;
 namespace tessora::launcherpaint {
 
 // White at an opacity, the launcher's one ink.
-inline QColor white(double opacity) { return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity)); }
+inline QColor white(double opacity) {
+    return QColor::fromRgbF(1, 1, 1, static_cast<float>(opacity));
+}
 
 // Without a compositor the panel cannot be see-through: the backdrops are drawn as the solid
 // colours that the translucent layers would give over the panel's dark base.

@@ -14,7 +14,7 @@ void assign(LauncherState* state, T& field, const T& value, Signal changed) {
         return;
     }
     field = value;
-    emit (state->*changed)();
+    emit(state->*changed)();
 }
 
 }  // namespace

@@ -14,13 +14,14 @@ class DefaultsStore;
 // kept in the settings under "appViewMode" ("grid", anything else is the list).
 class LauncherState : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool searchFocused READ searchFocused WRITE setSearchFocused NOTIFY searchFocusedChanged)
+    Q_PROPERTY(
+        bool searchFocused READ searchFocused WRITE setSearchFocused NOTIFY searchFocusedChanged)
     Q_PROPERTY(tessora::LauncherTab tab READ tab WRITE setTab NOTIFY tabChanged)
     Q_PROPERTY(QString layoutQuery READ layoutQuery WRITE setLayoutQuery NOTIFY layoutQueryChanged)
-    Q_PROPERTY(int layoutHighlighted READ layoutHighlighted WRITE setLayoutHighlighted
-                   NOTIFY layoutHighlightedChanged)
-    Q_PROPERTY(QString hoveredLayoutID READ hoveredLayoutID WRITE setHoveredLayoutID
-                   NOTIFY hoveredLayoutIDChanged)
+    Q_PROPERTY(int layoutHighlighted READ layoutHighlighted WRITE setLayoutHighlighted NOTIFY
+                   layoutHighlightedChanged)
+    Q_PROPERTY(QString hoveredLayoutID READ hoveredLayoutID WRITE setHoveredLayoutID NOTIFY
+                   hoveredLayoutIDChanged)
     Q_PROPERTY(double panelWidth READ panelWidth WRITE setPanelWidth NOTIFY panelWidthChanged)
     Q_PROPERTY(double panelHeight READ panelHeight WRITE setPanelHeight NOTIFY panelHeightChanged)
     Q_PROPERTY(int resultsSession READ resultsSession NOTIFY resultsSessionChanged)

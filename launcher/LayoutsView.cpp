@@ -20,8 +20,10 @@ LayoutsView::LayoutsView(WorkspaceModel& model, LauncherState& state, QWidget* p
       m_cellFont(textFont(12, QFont::Medium)) {
     setAccessibleName(QStringLiteral("Layouts"));
     setGrid(false, 4);
-    connect(&m_state, &LauncherState::layoutHighlightedChanged, this, &LayoutsView::highlightChanged);
-    connect(&m_state, &LauncherState::hoveredLayoutIDChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&m_state, &LauncherState::layoutHighlightedChanged, this,
+            &LayoutsView::highlightChanged);
+    connect(&m_state, &LauncherState::hoveredLayoutIDChanged, viewport(),
+            qOverload<>(&QWidget::update));
     connect(&m_model, &WorkspaceModel::layoutIDChanged, viewport(), qOverload<>(&QWidget::update));
 }
 
@@ -40,7 +42,8 @@ void LayoutsView::highlightChanged() {
 }
 
 bool LayoutsView::itemIsActive(int index) const {
-    return index == m_state.layoutHighlighted() || m_layouts.at(index).id == m_state.hoveredLayoutID();
+    return index == m_state.layoutHighlighted() ||
+           m_layouts.at(index).id == m_state.hoveredLayoutID();
 }
 
 QString LayoutsView::itemText(int index) const {
@@ -63,7 +66,8 @@ void LayoutsView::activateItem(int index) {
 }
 
 void LayoutsView::hoverItem(int index) {
-    m_state.setHoveredLayoutID(index >= 0 && index < m_layouts.size() ? m_layouts.at(index).id : QString());
+    m_state.setHoveredLayoutID(index >= 0 && index < m_layouts.size() ? m_layouts.at(index).id
+                                                                      : QString());
 }
 
 void LayoutsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
@@ -82,10 +86,11 @@ void LayoutsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
         }
         painter.setFont(m_rowFont);
         painter.setPen(Qt::white);
-        const QRectF text(glyph.right() + 13, rect.top(), std::max(0.0, textRight - glyph.right() - 13),
-                          rect.height());
-        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                         painter.fontMetrics().elidedText(layout.name, Qt::ElideRight, int(text.width())));
+        const QRectF text(glyph.right() + 13, rect.top(),
+                          std::max(0.0, textRight - glyph.right() - 13), rect.height());
+        painter.drawText(
+            text, Qt::AlignLeft | Qt::AlignVCenter,
+            painter.fontMetrics().elidedText(layout.name, Qt::ElideRight, int(text.width())));
         return;
     }
     painter.setFont(m_cellFont);
@@ -101,8 +106,9 @@ void LayoutsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
     }
     painter.setPen(Qt::white);
     const QRectF text(rect.left() + 4, glyph.bottom() + 7, rect.width() - 8, lineHeight);
-    painter.drawText(text, Qt::AlignHCenter | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(layout.name, Qt::ElideRight, int(text.width())));
+    painter.drawText(
+        text, Qt::AlignHCenter | Qt::AlignVCenter,
+        painter.fontMetrics().elidedText(layout.name, Qt::ElideRight, int(text.width())));
 }
 
 }  // namespace tessora

@@ -16,7 +16,8 @@ std::optional<ScreenRect> resizedPanelFrame(const ScreenRect& panel,
     if (width <= 0 || height <= 0) {
         return std::nullopt;
     }
-    const double x = std::min(v.maxX() - width - 16, std::max(v.minX() + 16, panel.midX() - width / 2));
+    const double x =
+        std::min(v.maxX() - width - 16, std::max(v.minX() + 16, panel.midX() - width / 2));
     const double top = std::min(v.maxY() - 16, panel.maxY());
     const double y = std::max(v.minY() + 16, top - height);
     return ScreenRect{x, y, width, height};

@@ -48,7 +48,8 @@ RecentButton::RecentButton(const InstalledApp& app, bool grid, WorkspaceModel& m
 }
 
 void RecentButton::refreshAccessibleName() {
-    setAccessibleName(recentAccessibleText(m_app, WorkspaceModel::selectionPosition(m_app, m_model.selected())));
+    setAccessibleName(
+        recentAccessibleText(m_app, WorkspaceModel::selectionPosition(m_app, m_model.selected())));
 }
 
 void RecentButton::paintEvent(QPaintEvent*) {
@@ -71,8 +72,9 @@ void RecentButton::paintEvent(QPaintEvent*) {
     painter.setFont(name);
     painter.setPen(Qt::white);
     const QRectF text(4, icon.bottom() + 6, width() - 8, lineHeight);
-    painter.drawText(text, Qt::AlignCenter,
-                     painter.fontMetrics().elidedText(m_app.name, Qt::ElideMiddle, int(text.width())));
+    painter.drawText(
+        text, Qt::AlignCenter,
+        painter.fontMetrics().elidedText(m_app.name, Qt::ElideMiddle, int(text.width())));
 }
 
 RecentApps::RecentApps(WorkspaceModel& model, IconCache& icons, QWidget* parent)
@@ -88,7 +90,9 @@ RecentApps::RecentApps(WorkspaceModel& model, IconCache& icons, QWidget* parent)
 void RecentApps::setApps(const InstalledApps& apps) {
     if (apps.size() == m_apps.size() &&
         std::equal(apps.begin(), apps.end(), m_apps.begin(),
-                   [](const InstalledApp& a, const InstalledApp& b) { return a.id == b.id && a.name == b.name; })) {
+                   [](const InstalledApp& a, const InstalledApp& b) {
+                       return a.id == b.id && a.name == b.name;
+                   })) {
         return;
     }
     m_apps = apps;
@@ -127,7 +131,8 @@ double RecentApps::itemsHeight(int width) const {
     if (!m_grid) {
         return listIcon;
     }
-    return ItemGridGeometry(gridMetrics(m_columns), width - 2 * sidePadding, static_cast<int>(m_apps.size()))
+    return ItemGridGeometry(gridMetrics(m_columns), width - 2 * sidePadding,
+                            static_cast<int>(m_apps.size()))
         .contentHeight();
 }
 
@@ -151,7 +156,8 @@ void RecentApps::place() {
     }
     for (int i = 0; i < count; ++i) {
         if (m_grid) {
-            m_buttons[i]->setGeometry(cells.itemRect(i).translated(sidePadding, topPadding).toRect());
+            m_buttons[i]->setGeometry(
+                cells.itemRect(i).translated(sidePadding, topPadding).toRect());
             m_buttons[i]->show();
         } else {
             const int x = sidePadding + i * (listIcon + spacing);

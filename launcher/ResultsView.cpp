@@ -26,7 +26,8 @@ ResultsView::ResultsView(WorkspaceModel& model, IconCache& icons, QWidget* paren
 }
 
 void ResultsView::setResults(const InstalledApps& results) {
-    const bool newLeader = !results.isEmpty() && (m_results.isEmpty() || m_results.first().id != results.first().id);
+    const bool newLeader =
+        !results.isEmpty() && (m_results.isEmpty() || m_results.first().id != results.first().id);
     m_results = results;
     setItemCount(static_cast<int>(m_results.size()));
     if (newLeader) {
@@ -91,7 +92,8 @@ void ResultsView::paintRow(QPainter& painter, const InstalledApp& app, const QRe
                       rect.height());
     painter.setFont(m_rowFont);
     painter.setPen(Qt::white);
-    const QString name = painter.fontMetrics().elidedText(app.name, Qt::ElideRight, int(text.width()));
+    const QString name =
+        painter.fontMetrics().elidedText(app.name, Qt::ElideRight, int(text.width()));
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, name);
 }
 
@@ -113,7 +115,8 @@ void ResultsView::paintCell(QPainter& painter, const InstalledApp& app, const QR
     const QRectF text(rect.left() + 4, icon.bottom() + 7, rect.width() - 8, lineHeight);
     painter.setFont(m_cellFont);
     painter.setPen(Qt::white);
-    const QString name = painter.fontMetrics().elidedText(app.name, Qt::ElideMiddle, int(text.width()));
+    const QString name =
+        painter.fontMetrics().elidedText(app.name, Qt::ElideMiddle, int(text.width()));
     painter.drawText(text, Qt::AlignHCenter | Qt::AlignVCenter, name);
 }
 

@@ -66,8 +66,10 @@ TabBar::TabBar(LauncherState& state, QWidget* parent)
     row->addWidget(m_apps);
     row->addWidget(m_layouts);
     row->addStretch(1);
-    connect(m_apps, &QAbstractButton::clicked, this, [this] { emit pillActivated(LauncherTab::Applications); });
-    connect(m_layouts, &QAbstractButton::clicked, this, [this] { emit pillActivated(LauncherTab::Layouts); });
+    connect(m_apps, &QAbstractButton::clicked, this,
+            [this] { emit pillActivated(LauncherTab::Applications); });
+    connect(m_layouts, &QAbstractButton::clicked, this,
+            [this] { emit pillActivated(LauncherTab::Layouts); });
     connect(&m_state, &LauncherState::tabChanged, this, &TabBar::refresh);
     refresh();
 }

@@ -36,7 +36,9 @@ class TabBar : public QWidget {
 public:
     explicit TabBar(LauncherState& state, QWidget* parent = nullptr);
 
-    TabPill* pill(LauncherTab tab) const { return tab == LauncherTab::Applications ? m_apps : m_layouts; }
+    TabPill* pill(LauncherTab tab) const {
+        return tab == LauncherTab::Applications ? m_apps : m_layouts;
+    }
 
 signals:
     void pillActivated(tessora::LauncherTab tab);

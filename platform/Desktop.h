@@ -12,8 +12,8 @@ namespace tessora {
 // matched none; `location` is then the entry's path, or else the executable's path.
 struct RunningApplication {
     QString id;
-    QString name;       // display name to use when the application matches no entry
-    QString location;   // a ".desktop" path, or an executable
+    QString name;         // display name to use when the application matches no entry
+    QString location;     // a ".desktop" path, or an executable
     bool regular = true;  // has managed normal windows (not a dock, panel or background process)
     // When the process started, on a monotonic scale; absent when unknown ("the distant past").
     std::optional<std::chrono::milliseconds> launchTime;

@@ -19,8 +19,7 @@ constexpr quint32 kpEnter = 0xff8d, kpMultiply = 0xffaa, kpAdd = 0xffab, kpSubtr
                   kpDecimal = 0xffae, kpDivide = 0xffaf, kp0 = 0xffb0, kpEqual = 0xffbd;
 constexpr quint32 f1 = 0xffbe;  // F1 to F35 are consecutive
 constexpr quint32 shiftL = 0xffe1, shiftR = 0xffe2, controlL = 0xffe3, controlR = 0xffe4,
-                  capsLock = 0xffe5, altL = 0xffe9, altR = 0xffea, superL = 0xffeb,
-                  superR = 0xffec;
+                  capsLock = 0xffe5, altL = 0xffe9, altR = 0xffea, superL = 0xffeb, superR = 0xffec;
 constexpr quint32 isoLeftTab = 0xfe20;
 }  // namespace keysym
 

@@ -13,7 +13,9 @@ public:
 
     QList<RunningApplication> runningApplications() const override { return {}; }
     bool canControlWindows(QString* reason = nullptr) const override;
-    std::optional<RunningApplication> runningApplication(const QString&) const override { return {}; }
+    std::optional<RunningApplication> runningApplication(const QString&) const override {
+        return {};
+    }
     bool isTerminated(const RunningApplication&) const override { return true; }
     Task<LaunchOutcome> openApplication(InstalledApp app, bool activate) override;
     void activate(const RunningApplication&) override {}
@@ -38,7 +40,8 @@ public:
         std::function<InputDecision(const ScrollInput&)>) override {
         return nullptr;
     }
-    std::unique_ptr<InputGrab> grabCycleKeys(std::function<InputDecision(const KeyInput&)>) override {
+    std::unique_ptr<InputGrab> grabCycleKeys(
+        std::function<InputDecision(const KeyInput&)>) override {
         return nullptr;
     }
     std::unique_ptr<InputGrab> grabHotKey(KeyInput, std::function<void()>) override {

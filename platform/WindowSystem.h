@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/Geometry.h"
+#include "core/InstalledApp.h"
 #include "core/TaskFwd.h"
 #include "platform/Desktop.h"
-#include "core/InstalledApp.h"
 
 #include <QList>
 #include <QObject>
@@ -22,10 +22,10 @@ using WindowId = quint64;
 // One entry of the stacking list of the current desktop (front to back).
 struct OnScreenWindow {
     WindowId window = 0;
-    qint64 pid = 0;            // 0 when the window does not say
-    QString appId;             // the application it was matched to; empty when none
-    bool normalLayer = true;   // not a dock, panel or desktop window
-    WindowRect frame;          // the outer frame, decorations included
+    qint64 pid = 0;           // 0 when the window does not say
+    QString appId;            // the application it was matched to; empty when none
+    bool normalLayer = true;  // not a dock, panel or desktop window
+    WindowRect frame;         // the outer frame, decorations included
 };
 
 // A monitor, in window space. `visibleFrame` leaves out panels and docks.
@@ -51,8 +51,8 @@ public:
 struct ScrollInput {
     double deltaX = 0;
     double deltaY = 0;
-    bool precise = false;   // a touchpad's smooth deltas rather than wheel notches
-    QPointF location;       // pointer, in window space
+    bool precise = false;  // a touchpad's smooth deltas rather than wheel notches
+    QPointF location;      // pointer, in window space
     quint32 modifiers = 0;
 };
 
@@ -66,14 +66,14 @@ struct KeyInput {
 // A key press taken while the keyboard is held: normalised, with what it types and its keysym.
 struct TypedKey {
     KeyInput key;
-    QString text;         // the characters it types with the modifiers held; empty for none
-    quint32 keysym = 0;   // the X keysym (or the platform's equivalent), 0 when unknown
+    QString text;        // the characters it types with the modifiers held; empty for none
+    quint32 keysym = 0;  // the X keysym (or the platform's equivalent), 0 when unknown
 };
 
 namespace KeyModifiers {
 inline constexpr quint32 shift = 0x20000;
-inline constexpr quint32 control = 0x40000;  // the Super key
-inline constexpr quint32 option = 0x80000;   // the Alt key
+inline constexpr quint32 control = 0x40000;   // the Super key
+inline constexpr quint32 option = 0x80000;    // the Alt key
 inline constexpr quint32 command = 0x100000;  // the Ctrl key
 }  // namespace KeyModifiers
 

@@ -18,13 +18,14 @@ QRectF centredSquare(const QRectF& area) {
 }
 
 QColor rgbF(qreal red, qreal green, qreal blue, qreal alpha = 1) {
-    return QColor::fromRgbF(static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue),
-                            static_cast<float>(alpha));
+    return QColor::fromRgbF(static_cast<float>(red), static_cast<float>(green),
+                            static_cast<float>(blue), static_cast<float>(alpha));
 }
 
 // A radial glow centred at a fraction (x, y) of the tile, fading out over `reach` tile sides.
 QRadialGradient glow(const QRectF& tile, qreal x, qreal y, qreal reach, const QColor& colour) {
-    QRadialGradient gradient(tile.left() + x * tile.width(), tile.top() + y * tile.height(), reach * tile.width());
+    QRadialGradient gradient(tile.left() + x * tile.width(), tile.top() + y * tile.height(),
+                             reach * tile.width());
     QColor clear = colour;
     clear.setAlpha(0);
     gradient.setColorAt(0, colour);
@@ -67,18 +68,21 @@ void paintCasementLogo(QPainter& painter, const QRectF& tile) {
     rim.setColorAt(1, rgbF(1, 1, 1, 0.10));
     const qreal rimWidth = qMax<qreal>(1, side * 0.012);
     const qreal half = rimWidth / 2;
-    painter.strokePath(continuousRoundedRect(tile.adjusted(half, half, -half, -half), side * 0.245 - half),
-                       QPen(QBrush(rim), rimWidth));
+    painter.strokePath(
+        continuousRoundedRect(tile.adjusted(half, half, -half, -half), side * 0.245 - half),
+        QPen(QBrush(rim), rimWidth));
 
     const qreal markSide = side * 0.5;
-    const QRectF markRect(tile.center() - QPointF(markSide / 2, markSide / 2), QSizeF(markSide, markSide));
+    const QRectF markRect(tile.center() - QPointF(markSide / 2, markSide / 2),
+                          QSizeF(markSide, markSide));
     const QPainterPath mark = orreryMark(markRect);
     paintShadow(painter, mark, rgbF(0.16, 0.1, 0.4, 0.32), side * 0.02, QPointF(0, side * 0.014));
     painter.fillPath(mark, Qt::white);
     painter.restore();
 }
 
-CasementSymbol::CasementSymbol(const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
+CasementSymbol::CasementSymbol(const QColor& color, QWidget* parent)
+    : QWidget(parent), m_color(color) {
     installComponentAccessibility();
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);

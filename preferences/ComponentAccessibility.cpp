@@ -16,7 +16,8 @@ namespace {
 // Drawings that carry no information: marked invisible so that screen readers pass over them.
 class DecorativeAccessible : public QAccessibleWidget {
 public:
-    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Graphic) {}
+    explicit DecorativeAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::Graphic) {}
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
         state.invisible = true;
@@ -38,7 +39,8 @@ QAccessibleInterface* componentAccessible(const QString& className, QObject* obj
         qobject_cast<OrrerySettingsGroup*>(object) != nullptr) {
         return new QAccessibleWidget(widget, QAccessible::Grouping);
     }
-    if (qobject_cast<CasementLogo*>(object) != nullptr || qobject_cast<CasementSymbol*>(object) != nullptr) {
+    if (qobject_cast<CasementLogo*>(object) != nullptr ||
+        qobject_cast<CasementSymbol*>(object) != nullptr) {
         return new DecorativeAccessible(widget);
     }
     return nullptr;

@@ -11,7 +11,8 @@
 
 namespace tessora {
 
-OrreryButton::OrreryButton(const QString& text, QWidget* parent) : OrreryButton(text, false, false, parent) {}
+OrreryButton::OrreryButton(const QString& text, QWidget* parent)
+    : OrreryButton(text, false, false, parent) {}
 
 OrreryButton::OrreryButton(const QString& text, bool primary, bool destructive, QWidget* parent)
     : QAbstractButton(parent), m_primary(primary), m_destructive(destructive) {
@@ -72,7 +73,8 @@ void OrreryButton::paintEvent(QPaintEvent*) {
         }
         if (showsKeyboardFocus(*this)) {
             const QColor ring = m_primary ? palette::windowBackground() : palette::accent();
-            p.strokePath(continuousRoundedRect(plate.adjusted(1.5, 1.5, -1.5, -1.5), kRadius - 1.5), QPen(ring, 1.5));
+            p.strokePath(continuousRoundedRect(plate.adjusted(1.5, 1.5, -1.5, -1.5), kRadius - 1.5),
+                         QPen(ring, 1.5));
         }
         const QRectF label = plate.adjusted(kPadding, 0, -kPadding, 0);
         p.setPen(ink);

@@ -14,7 +14,8 @@ class OrreryButton : public QAbstractButton {
 
 public:
     explicit OrreryButton(const QString& text = {}, QWidget* parent = nullptr);
-    OrreryButton(const QString& text, bool primary, bool destructive = false, QWidget* parent = nullptr);
+    OrreryButton(const QString& text, bool primary, bool destructive = false,
+                 QWidget* parent = nullptr);
 
     bool isPrimary() const { return m_primary; }
     void setPrimary(bool primary);

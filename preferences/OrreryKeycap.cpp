@@ -17,7 +17,8 @@ namespace tessora {
 
 namespace {
 
-constexpr std::array<char16_t, 4> kModifierSymbols{u'\u2303', u'\u2325', u'\u21E7', u'\u2318'};  // ⌃ ⌥ ⇧ ⌘
+constexpr std::array<char16_t, 4> kModifierSymbols{u'\u2303', u'\u2325', u'\u21E7',
+                                                   u'\u2318'};  // ⌃ ⌥ ⇧ ⌘
 
 }  // namespace
 

@@ -27,7 +27,10 @@ protected:
 }  // namespace
 
 OrrerySettingsGroup::OrrerySettingsGroup(const QString& title, QWidget* parent)
-    : QWidget(parent), m_title(title), m_headingFont(manrope(11, QFont::Bold)), m_content(new QVBoxLayout(this)) {
+    : QWidget(parent),
+      m_title(title),
+      m_headingFont(manrope(11, QFont::Bold)),
+      m_content(new QVBoxLayout(this)) {
     installComponentAccessibility();
     // Screen readers get the title as written: capitals would be spelled out letter by letter.
     setAccessibleName(m_title);

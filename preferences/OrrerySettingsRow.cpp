@@ -16,7 +16,9 @@ constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 constexpr int kNarrowestText = 120;
 
 QSize wrappedSize(const QFont& font, const QString& text, int width) {
-    return QFontMetrics(font).boundingRect(QRect(0, 0, qMax(1, width), 100000), kTextFlags, text).size();
+    return QFontMetrics(font)
+        .boundingRect(QRect(0, 0, qMax(1, width), 100000), kTextFlags, text)
+        .size();
 }
 
 }  // namespace
@@ -83,7 +85,9 @@ QSize OrrerySettingsRow::controlSize() const {
     if (m_control == nullptr || m_control->isHidden()) {
         return {0, 0};
     }
-    return m_control->sizeHint().expandedTo(m_control->minimumSizeHint()).expandedTo(m_control->minimumSize())
+    return m_control->sizeHint()
+        .expandedTo(m_control->minimumSizeHint())
+        .expandedTo(m_control->minimumSize())
         .boundedTo(m_control->maximumSize());
 }
 
@@ -120,10 +124,13 @@ OrrerySettingsRow::Arrangement OrrerySettingsRow::arrange(int width) const {
     const int textTop = kPadding + (content - textHeight) / 2;
     result.title = QRect(QPoint(kPadding, textTop), QSize(textWidth, title.height()));
     if (!m_detail.isEmpty()) {
-        result.detail = QRect(QPoint(kPadding, result.title.bottom() + 1 + kTextSpacing), QSize(textWidth, detail.height()));
+        result.detail = QRect(QPoint(kPadding, result.title.bottom() + 1 + kTextSpacing),
+                              QSize(textWidth, detail.height()));
     }
     if (!control.isEmpty()) {
-        result.control = QRect(QPoint(width - kPadding - control.width(), kPadding + (content - control.height()) / 2), control);
+        result.control = QRect(
+            QPoint(width - kPadding - control.width(), kPadding + (content - control.height()) / 2),
+            control);
     }
     return result;
 }

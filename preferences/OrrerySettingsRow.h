@@ -13,11 +13,12 @@ class OrrerySettingsRow : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString title READ title WRITE setTitle NOTIFY titleChanged)
     Q_PROPERTY(QString detail READ detail WRITE setDetail NOTIFY detailChanged)
-    Q_PROPERTY(bool needsAttention READ needsAttention WRITE setNeedsAttention NOTIFY needsAttentionChanged)
+    Q_PROPERTY(bool needsAttention READ needsAttention WRITE setNeedsAttention NOTIFY
+                   needsAttentionChanged)
 
 public:
-    explicit OrrerySettingsRow(const QString& title, const QString& detail = {}, QWidget* control = nullptr,
-                               QWidget* parent = nullptr);
+    explicit OrrerySettingsRow(const QString& title, const QString& detail = {},
+                               QWidget* control = nullptr, QWidget* parent = nullptr);
 
     QString title() const { return m_title; }
     void setTitle(const QString& title);

@@ -12,7 +12,8 @@ QColor over(const QColor& top, const QColor& bottom) {
     const auto channel = [&](qreal t, qreal u) { return (t * a + u * b) / alpha; };
     return QColor::fromRgbF(static_cast<float>(channel(top.redF(), bottom.redF())),
                             static_cast<float>(channel(top.greenF(), bottom.greenF())),
-                            static_cast<float>(channel(top.blueF(), bottom.blueF())), static_cast<float>(alpha));
+                            static_cast<float>(channel(top.blueF(), bottom.blueF())),
+                            static_cast<float>(alpha));
 }
 
 QColor mix(const QColor& from, const QColor& to, qreal t) {

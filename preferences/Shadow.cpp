@@ -44,7 +44,9 @@ void blurPass(const QRgb* source, QRgb* target, int lines, int length, int lineS
                 sum[2] += weight * static_cast<float>(qGreen(pixel));
                 sum[3] += weight * static_cast<float>(qBlue(pixel));
             }
-            const auto channel = [&](int index) { return qBound(0, qRound(sum[static_cast<size_t>(index)]), 255); };
+            const auto channel = [&](int index) {
+                return qBound(0, qRound(sum[static_cast<size_t>(index)]), 255);
+            };
             out[i * step] = qRgba(channel(1), channel(2), channel(3), channel(0));
         }
     }
@@ -76,8 +78,9 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, const QColor& col
     const qreal sigma = radius * scale;
     const int margin = qCeil(sigma * 3) + 1;
     const QRectF logical = shape.boundingRect().translated(offset);
-    const QRect device =
-        QRectF(logical.topLeft() * scale, logical.size() * scale).toAlignedRect().adjusted(-margin, -margin, margin, margin);
+    const QRect device = QRectF(logical.topLeft() * scale, logical.size() * scale)
+                             .toAlignedRect()
+                             .adjusted(-margin, -margin, margin, margin);
 
     QImage image(device.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);

@@ -12,9 +12,12 @@ constexpr qreal kReach = 1.52866483;
 // One eased corner at `corner`, entered along `from` (unit vector from the corner towards the
 // edge the path comes from) and left along `to`. Three cubics, symmetric about the diagonal.
 void addCorner(QPainterPath& path, QPointF corner, QPointF from, QPointF to, qreal r) {
-    const auto at = [&](qreal along, qreal across) { return corner + from * along * r + to * across * r; };
+    const auto at = [&](qreal along, qreal across) {
+        return corner + from * along * r + to * across * r;
+    };
     path.cubicTo(at(1.08849323, 0), at(0.86840689, 0), at(0.63149399, 0.07491100));
-    path.cubicTo(at(0.37282392, 0.16905900), at(0.16905900, 0.37282392), at(0.07491100, 0.63149399));
+    path.cubicTo(at(0.37282392, 0.16905900), at(0.16905900, 0.37282392),
+                 at(0.07491100, 0.63149399));
     path.cubicTo(at(0, 0.86840689), at(0, 1.08849323), at(0, kReach));
 }
 

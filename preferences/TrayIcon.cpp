@@ -24,8 +24,8 @@ QImage renderTrayImage(int px, qreal devicePixelRatio) {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal outline = qMax<qreal>(1.0, side / 12);
-    painter.strokePath(mark, QPen(QColor::fromRgbF(0.06f, 0.05f, 0.1f, 0.7f), outline, Qt::SolidLine,
-                                  Qt::RoundCap, Qt::RoundJoin));
+    painter.strokePath(mark, QPen(QColor::fromRgbF(0.06f, 0.05f, 0.1f, 0.7f), outline,
+                                  Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(mark, Qt::white);
     return image;
 }

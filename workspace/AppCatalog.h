@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/InstalledApp.h"
 #include "platform/Desktop.h"
 #include "platform/DesktopEntry.h"
-#include "core/InstalledApp.h"
 
 #include <QList>
 #include <QSet>

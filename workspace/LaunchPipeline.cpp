@@ -65,7 +65,8 @@ void WorkspaceModel::launchSelected(const std::function<void()>& onStart) {
     // Window space has its origin at the primary monitor's top-left corner, screen space at its
     // bottom-left; the primary monitor is the first one listed.
     const QList<Screen> screens = m_services.windows.screens();
-    const double primaryMaxY = screens.isEmpty() ? screen->frame.maxY() : screens.first().frame.maxY();
+    const double primaryMaxY =
+        screens.isEmpty() ? screen->frame.maxY() : screens.first().frame.maxY();
     const WindowRect& visible = screen->visibleFrame;
     plan.area = visible;
     plan.screenArea = {visible.x, primaryMaxY - visible.maxY(), visible.width, visible.height};

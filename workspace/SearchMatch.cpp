@@ -7,7 +7,9 @@ namespace tessora {
 
 namespace {
 
-bool isBlank(char32_t c) { return QChar::isSpace(c); }
+bool isBlank(char32_t c) {
+    return QChar::isSpace(c);
+}
 
 }  // namespace
 

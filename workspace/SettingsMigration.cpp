@@ -12,10 +12,11 @@ void migrateEarlierEditions(DefaultsStore& store, const QStringList& domains,
         return;
     }
     static const char* const carriedOver[] = {
-        keys::onboardingComplete, keys::onboardingVersion, keys::shortcutCode,
-        keys::shortcutModifiers,  keys::shortcutLabel,     keys::shortcutV2,
-        keys::launcherEnabled,    keys::noGaps,            keys::recentActivatedApps,
-        keys::appViewMode,
+        keys::onboardingComplete,  keys::onboardingVersion,
+        keys::shortcutCode,        keys::shortcutModifiers,
+        keys::shortcutLabel,       keys::shortcutV2,
+        keys::launcherEnabled,     keys::noGaps,
+        keys::recentActivatedApps, keys::appViewMode,
     };
 
     // Each earlier edition is opened at most once, and only when a key needs it.

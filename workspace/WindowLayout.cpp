@@ -103,7 +103,8 @@ std::vector<WindowRect> frames(int count, const std::vector<UnitRect>& regions,
     const double half = gap * 0.5;
     result.reserve(static_cast<size_t>(count));
     for (int slot = 0; slot < count; ++slot) {
-        const UnitRect& r = regions[std::min<size_t>(static_cast<size_t>(slot), regions.size() - 1)];
+        const UnitRect& r =
+            regions[std::min<size_t>(static_cast<size_t>(slot), regions.size() - 1)];
         const double left = r.touchesLeft() ? 0 : half;
         const double right = r.touchesRight() ? 0 : half;
         const double top = r.touchesTop() ? 0 : half;
@@ -120,10 +121,12 @@ std::vector<WindowRect> frames(int count, const std::vector<UnitRect>& regions,
     if (regions.size() < 2 || minimums.empty()) {
         return frames(count, regions, area, gap);
     }
-    const auto columns = collectEdges(regions, [](const UnitRect& r) { return r.x; },
-                                      [](const UnitRect& r) { return r.x + r.width; });
-    const auto rows = collectEdges(regions, [](const UnitRect& r) { return r.y; },
-                                   [](const UnitRect& r) { return r.y + r.height; });
+    const auto columns = collectEdges(
+        regions, [](const UnitRect& r) { return r.x; },
+        [](const UnitRect& r) { return r.x + r.width; });
+    const auto rows = collectEdges(
+        regions, [](const UnitRect& r) { return r.y; },
+        [](const UnitRect& r) { return r.y + r.height; });
     std::vector<double> columnMinimums(columns.size() - 1, 0.0);
     std::vector<double> rowMinimums(rows.size() - 1, 0.0);
 
@@ -132,7 +135,8 @@ std::vector<WindowRect> frames(int count, const std::vector<UnitRect>& regions,
         if (slot < 0) {
             continue;
         }
-        const UnitRect& r = regions[std::min<size_t>(static_cast<size_t>(slot), regions.size() - 1)];
+        const UnitRect& r =
+            regions[std::min<size_t>(static_cast<size_t>(slot), regions.size() - 1)];
         const auto span = gridSpan(r, columns, rows);
         if (!span) {
             continue;

@@ -23,8 +23,7 @@ void assign(WorkspaceModel* model, T& field, const T& value, Signal changed) {
 
 }  // namespace
 
-WorkspaceModel::WorkspaceModel(DefaultsStore& defaults, WorkspaceServices services,
-                               QObject* parent)
+WorkspaceModel::WorkspaceModel(DefaultsStore& defaults, WorkspaceServices services, QObject* parent)
     : QObject(parent), m_defaults(defaults), m_services(std::move(services)) {
     if (m_defaults.isStandard()) {
         migrateEarlierEditions(m_defaults, DefaultsStore::previousEditionDomains(),
@@ -92,7 +91,9 @@ void WorkspaceModel::setScanning(bool scanning) {
     assign(this, m_scanning, scanning, &WorkspaceModel::scanningChanged);
 }
 
-void WorkspaceModel::setBusy(bool busy) { assign(this, m_busy, busy, &WorkspaceModel::busyChanged); }
+void WorkspaceModel::setBusy(bool busy) {
+    assign(this, m_busy, busy, &WorkspaceModel::busyChanged);
+}
 
 void WorkspaceModel::setTargetDisplayID(std::optional<quint32> display) {
     assign(this, m_targetDisplayID, display, &WorkspaceModel::targetDisplayIDChanged);
@@ -109,7 +110,8 @@ QSet<QString> WorkspaceModel::runningIds() const {
 }
 
 InstalledApps WorkspaceModel::results(std::stop_token stop) const {
-    const auto order = m_searchIndex.rank(m_query, [this] { return runningIds(); }, stop);
+    const auto order = m_searchIndex.rank(
+        m_query, [this] { return runningIds(); }, stop);
     InstalledApps ranked;
     ranked.reserve(static_cast<qsizetype>(order.size()));
     for (const qsizetype index : order) {
@@ -185,9 +187,9 @@ Task<void> WorkspaceModel::refreshApps() {
         }
     }
     const std::shared_ptr<bool> alive = m_alive;
-    InstalledApps catalog = co_await runInBackground(m_services.background, &scanApplications,
-                                                     m_services.catalog, running,
-                                                     m_stopScans.get_token());
+    InstalledApps catalog =
+        co_await runInBackground(m_services.background, &scanApplications, m_services.catalog,
+                                 running, m_stopScans.get_token());
     if (!*alive) {
         co_return;  // the model went away while the folders were walked
     }

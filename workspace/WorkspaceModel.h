@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/InstalledApp.h"
 #include "core/TaskFwd.h"
 #include "platform/DefaultsStore.h"
 #include "platform/WindowSystem.h"
-#include "workspace/WindowLayout.h"
 #include "workspace/AppCatalog.h"
 #include "workspace/AppSearch.h"
-#include "core/InstalledApp.h"
+#include "workspace/WindowLayout.h"
 
 #include <QObject>
 #include <QSet>
@@ -37,11 +37,15 @@ struct WorkspaceServices {
 class WorkspaceModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(tessora::InstalledApps apps READ apps WRITE setApps NOTIFY appsChanged)
-    Q_PROPERTY(tessora::InstalledApps selected READ selected WRITE setSelected NOTIFY selectedChanged)
+    Q_PROPERTY(
+        tessora::InstalledApps selected READ selected WRITE setSelected NOTIFY selectedChanged)
     Q_PROPERTY(QStringList recentIDs READ recentIDs WRITE setRecentIDs NOTIFY recentIDsChanged)
-    Q_PROPERTY(bool showOnboarding READ showOnboarding WRITE setShowOnboarding NOTIFY showOnboardingChanged)
-    Q_PROPERTY(int onboardingStep READ onboardingStep WRITE setOnboardingStep NOTIFY onboardingStepChanged)
-    Q_PROPERTY(QSet<int> verifiedKeys READ verifiedKeys WRITE setVerifiedKeys NOTIFY verifiedKeysChanged)
+    Q_PROPERTY(bool showOnboarding READ showOnboarding WRITE setShowOnboarding NOTIFY
+                   showOnboardingChanged)
+    Q_PROPERTY(
+        int onboardingStep READ onboardingStep WRITE setOnboardingStep NOTIFY onboardingStepChanged)
+    Q_PROPERTY(
+        QSet<int> verifiedKeys READ verifiedKeys WRITE setVerifiedKeys NOTIFY verifiedKeysChanged)
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
     Q_PROPERTY(int highlighted READ highlighted WRITE setHighlighted NOTIFY highlightedChanged)
     Q_PROPERTY(QString layoutID READ layoutID WRITE setLayoutID NOTIFY layoutIDChanged)

@@ -22,8 +22,8 @@ constexpr xcb_keysym_t kSuperL = 0xffeb;
 
 // The modifier bit whose keys include one that produces `symbol`; 0 when none does.
 // The bit of the first modifier that holds a key producing `symbol`; 0 when none.
-uint16_t modifierBitOf(const xcb_get_modifier_mapping_reply_t* mapping,
-                       xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
+uint16_t modifierBitOf(const xcb_get_modifier_mapping_reply_t* mapping, xcb_key_symbols_t* symbols,
+                       xcb_keysym_t symbol) {
     std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
         xcb_key_symbols_get_keycode(symbols, symbol), &std::free);
     if (!codes) {

@@ -155,8 +155,7 @@ void HotKeyGrabs::release(const std::vector<GrabKey>& grabs) {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
-std::unique_ptr<InputGrab> HotKeyGrabs::grab(KeyInput combination,
-                                             std::function<void()> onPress) {
+std::unique_ptr<InputGrab> HotKeyGrabs::grab(KeyInput combination, std::function<void()> onPress) {
     if (!onPress || m_connection.broken()) {
         return nullptr;
     }
@@ -172,8 +171,8 @@ std::unique_ptr<InputGrab> HotKeyGrabs::grab(KeyInput combination,
         return nullptr;
     }
     if (!take(binding)) {
-        qCDebug(lcX11) << "the hot key" << combination.keyCode << Qt::hex
-                       << combination.modifiers << "is held by another program";
+        qCDebug(lcX11) << "the hot key" << combination.keyCode << Qt::hex << combination.modifiers
+                       << "is held by another program";
         return nullptr;
     }
     binding.id = ++m_lastId;
@@ -223,10 +222,9 @@ void HotKeyGrabs::followMapping() {
     }
     const std::set<GrabKey> refused = request(fresh);
     for (Binding& binding : m_bindings) {
-        const bool kept =
-            !binding.keyCodes.empty() &&
-            std::none_of(binding.grabs.begin(), binding.grabs.end(),
-                         [&](const GrabKey& grab) { return refused.contains(grab); });
+        const bool kept = !binding.keyCodes.empty() &&
+                          std::none_of(binding.grabs.begin(), binding.grabs.end(),
+                                       [&](const GrabKey& grab) { return refused.contains(grab); });
         if (kept) {
             continue;
         }

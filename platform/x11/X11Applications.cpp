@@ -167,8 +167,8 @@ std::optional<RunningApplication> X11WindowSystem::frontmostApplication() const 
     if (match.id.isEmpty()) {
         return std::nullopt;
     }
-    return RunningApplication{match.id, match.name, match.location, true, std::nullopt,
-                              active->pid.value_or(0)};
+    return RunningApplication{match.id, match.name,   match.location,
+                              true,     std::nullopt, active->pid.value_or(0)};
 }
 
 }  // namespace tessora

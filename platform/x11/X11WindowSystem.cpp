@@ -83,8 +83,9 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
         return QPointF(point.x, point.y);
     });
     m_keyboardHold = std::make_unique<KeyboardHold>(*m_connection);
-    m_keyboardHold->setPassOver(
-        [this](const xcb_generic_event_t& event) { return m_hotKeys && m_hotKeys->matches(event); });
+    m_keyboardHold->setPassOver([this](const xcb_generic_event_t& event) {
+        return m_hotKeys && m_hotKeys->matches(event);
+    });
     m_connection->onEvent = [this](const xcb_generic_event_t& event) { handleEvent(event); };
     screens();  // learns the primary monitor's origin
 }

@@ -23,12 +23,12 @@
 #include "workspace/WindowLayout.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QSystemTrayIcon>
-#include <gtest/gtest.h>
 
 namespace tessora {
 namespace {
@@ -62,9 +62,17 @@ protected:
     AppDelegate& start(QJsonObject settings = {{keys::onboardingVersion, 1}},
                        QStringList arguments = {"tessora"}) {
         defaults = DefaultsStore::inMemory(settings);
-        delegate = std::make_unique<AppDelegate>(
-            AppContext{sim, clock, background, *defaults, catalog, {}, {}, {}, &updater,
-                       std::move(arguments), ownPid});
+        delegate = std::make_unique<AppDelegate>(AppContext{sim,
+                                                            clock,
+                                                            background,
+                                                            *defaults,
+                                                            catalog,
+                                                            {},
+                                                            {},
+                                                            {},
+                                                            &updater,
+                                                            std::move(arguments),
+                                                            ownPid});
         delegate->applicationDidFinishLaunching();
         return *delegate;
     }
@@ -139,9 +147,8 @@ TEST_F(AppDelegateTest, TheMenuHasItsItemsInOrderWithTheirStates) {
 
 TEST_F(AppDelegateTest, WithoutAnUpdaterCheckingStaysDisabled) {
     defaults = DefaultsStore::inMemory({{keys::onboardingVersion, 1}});
-    delegate = std::make_unique<AppDelegate>(
-        AppContext{sim, clock, background, *defaults, catalog, {}, {}, {}, nullptr, {"tessora"},
-                   ownPid});
+    delegate = std::make_unique<AppDelegate>(AppContext{
+        sim, clock, background, *defaults, catalog, {}, {}, {}, nullptr, {"tessora"}, ownPid});
     delegate->applicationDidFinishLaunching();
     emit delegate->statusMenu()->menu()->aboutToShow();
     EXPECT_FALSE(delegate->statusMenu()->updateItem()->isEnabled());
@@ -254,9 +261,9 @@ TEST_F(AppDelegateTest, ActivationsOfLaunchableApplicationsEnterTheRecentHistory
     const QString apps = tree.makeFolder("share/applications");
     catalog.applicationFolders = {apps};
     auto entry = [&](const QString& id, const QByteArray& extra) {
-        return tree.write("share/applications/" + id + ".desktop",
-                          "[Desktop Entry]\nType=Application\nName=" + id.toUtf8() +
-                              "\nExec=true\n" + extra);
+        return tree.write(
+            "share/applications/" + id + ".desktop",
+            "[Desktop Entry]\nType=Application\nName=" + id.toUtf8() + "\nExec=true\n" + extra);
     };
     AppDelegate& app = start();
     auto activate = [&](const QString& id, const QString& location, bool regular = true,
@@ -271,8 +278,8 @@ TEST_F(AppDelegateTest, ActivationsOfLaunchableApplicationsEnterTheRecentHistory
     };
     activate("editor", entry("editor", ""));
     activate("agent", entry("agent", "NoDisplay=true\n"));  // not something users launch
-    activate("missing", apps + "/missing.desktop");        // its entry went away
-    activate("unlisted", "/usr/bin/unlisted");             // no entry, not in the catalog
+    activate("missing", apps + "/missing.desktop");         // its entry went away
+    activate("unlisted", "/usr/bin/unlisted");              // no entry, not in the catalog
     activate("background", entry("background", ""), false);
     activate("org.tessora.Tessora", entry("org.tessora.Tessora", ""), true, ownPid);
     EXPECT_EQ(app.model().recentIDs(), QStringList{"editor"});
@@ -287,9 +294,9 @@ TEST_F(AppDelegateTest, AChangeOfMonitorsEndsTheChainAndPutsItsWindowsBack) {
         windows << sim.addWindow(simApp, {100, 100, 800, 600});
         apps << simApp.installedApp();
     }
-    auto running = tessora::start(app.chainSession().start(
-        layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps, {0, 25, 1440, 875},
-        {0, 0, 1440, 875}, 0));
+    auto running = tessora::start(
+        app.chainSession().start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps,
+                                 {0, 25, 1440, 875}, {0, 0, 1440, 875}, 0));
     clock.runUntil([&] { return running.done(); }, std::chrono::seconds(30));
     ASSERT_TRUE(app.chainSession().isActive());
     ASSERT_NE(sim.frame(windows[0]), (WindowRect{100, 100, 800, 600}));

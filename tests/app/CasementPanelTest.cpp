@@ -4,11 +4,11 @@
 #include "platform/sim/SimWindowSystem.h"
 #include "platform/sim/VirtualClock.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWindow>
-#include <gtest/gtest.h>
 
 namespace tessora {
 namespace {
@@ -94,7 +94,7 @@ TEST_F(CasementPanelTest, KeysTypedOnTheWayArriveAsIfTypedIntoIt) {
     panel.deliverTypedKeys({{none, "f", 'f'},
                             {{0, KeyModifiers::shift}, "I", 'I'},
                             {none, "r", 'r'},
-                            {none, {}, 0xff08},   // BackSpace
+                            {none, {}, 0xff08},  // BackSpace
                             {none, "é", 0xe9}});
     EXPECT_EQ(field->text(), "fIé");
     // Escape hides the panel, and what followed it was not meant for anything else.

@@ -8,9 +8,9 @@
 #include "workspace/SettingsKeys.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QRectF>
-#include <gtest/gtest.h>
 
 namespace tessora {
 namespace {
@@ -77,7 +77,7 @@ protected:
         QObject::connect(&notifier, &PanelNotifier::casementPanelShown, [this] { log << "shown"; });
         QObject::connect(&notifier, &PanelNotifier::casementPanelHidden, [this] {
             log << (model->selected().isEmpty() && model->query().isEmpty() ? "hidden, cleared"
-                                                                             : "hidden");
+                                                                            : "hidden");
         });
         QObject::connect(&notifier, &PanelNotifier::casementPanelRefocus,
                          [this] { log << "refocus"; });
@@ -251,9 +251,9 @@ TEST_F(PanelControllerTest, ClicksOutsideHideThePanelExceptAtTheTopOfAScreenOrOn
     controller->showPanel();
     EXPECT_EQ(sim.liveButtonWatchers(), 1);
     ownWindow = QRectF(448, 100, 544, 550);
-    sim.clickAt({500, 300});   // on our own window
-    sim.clickAt({700, 42});    // the tray strip of the primary monitor
-    sim.clickAt({1600, 30});   // and of the second one
+    sim.clickAt({500, 300});  // on our own window
+    sim.clickAt({700, 42});   // the tray strip of the primary monitor
+    sim.clickAt({1600, 30});  // and of the second one
     EXPECT_TRUE(panel.visible);
     sim.clickAt({700, 43});
     EXPECT_FALSE(panel.visible);

@@ -59,16 +59,18 @@ TEST_F(ShortcutServiceTest, FirstStartWritesTheDefaultsAndCtrlEscapeOpens) {
 
 TEST_F(ShortcutServiceTest, MigrationReplacesOlderLayoutsOnlyOnce) {
     // An earlier layout's combination becomes the default.
-    auto service = start({{keys::shortcutCode, 40}, {keys::shortcutModifiers, 4096},
-                          {keys::shortcutLabel, "⌃K"}});
+    auto service = start(
+        {{keys::shortcutCode, 40}, {keys::shortcutModifiers, 4096}, {keys::shortcutLabel, "⌃K"}});
     EXPECT_EQ(storedInteger(keys::shortcutCode), 53);
     EXPECT_EQ(defaults->textValue(keys::shortcutLabel), QStringLiteral("⌘esc"));
     EXPECT_TRUE(sim.pressHotKey(kCtrlEscape));
     service.reset();
 
     // The current layout is kept: Shift+Ctrl+K.
-    service = start({{keys::shortcutV2, true}, {keys::shortcutCode, 40},
-                     {keys::shortcutModifiers, 768}, {keys::shortcutLabel, "⇧⌘K"}});
+    service = start({{keys::shortcutV2, true},
+                     {keys::shortcutCode, 40},
+                     {keys::shortcutModifiers, 768},
+                     {keys::shortcutLabel, "⇧⌘K"}});
     EXPECT_EQ(defaults->textValue(keys::shortcutLabel), QStringLiteral("⇧⌘K"));
     EXPECT_FALSE(sim.pressHotKey(kCtrlEscape));
     EXPECT_TRUE(sim.pressHotKey({kK, KeyModifiers::shift | KeyModifiers::command}));
@@ -76,8 +78,10 @@ TEST_F(ShortcutServiceTest, MigrationReplacesOlderLayoutsOnlyOnce) {
 }
 
 TEST_F(ShortcutServiceTest, SwitchedOffStaysUnregisteredAndSwitchingOnRegistersOnce) {
-    auto service = start({{keys::shortcutV2, true}, {keys::launcherEnabled, false},
-                          {keys::shortcutCode, 40}, {keys::shortcutModifiers, 256}});
+    auto service = start({{keys::shortcutV2, true},
+                          {keys::launcherEnabled, false},
+                          {keys::shortcutCode, 40},
+                          {keys::shortcutModifiers, 256}});
     EXPECT_FALSE(service->enabled());
     EXPECT_EQ(sim.liveHotKeys(), 0);
     EXPECT_EQ(storedInteger(keys::shortcutCode), 40);

@@ -1,12 +1,12 @@
 // One resident instance per session, on a D-Bus daemon of the test's own.
 #include "app/SingleInstance.h"
 
+#include <gtest/gtest.h>
 #include <QDBusConnection>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 #include <atomic>
-#include <gtest/gtest.h>
 
 namespace tessora {
 namespace {
@@ -19,8 +19,8 @@ protected:
         }
         m_daemon.setStandardErrorFile(QProcess::nullDevice());
         m_daemon.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                       QStringLiteral("--print-address=1")});
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
         while (!m_daemon.canReadLine()) {
             ASSERT_TRUE(m_daemon.waitForReadyRead(20000)) << "dbus-daemon did not start";
         }
@@ -61,7 +61,8 @@ TEST_F(SingleInstanceTest, ALaterStartAsksTheRunningInstanceToShowItsLauncher) {
     EXPECT_EQ(later.claim(), SingleInstance::Outcome::Forwarded);
     EXPECT_EQ(shown, 1);
 
-    QMetaObject::invokeMethod(first, [first] { delete first; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        first, [first] { delete first; }, Qt::BlockingQueuedConnection);
     running.quit();
     running.wait();
     // Once it has gone, the name is free again.

@@ -2,9 +2,9 @@
 
 #include "tests/support/TemporaryTree.h"
 
+#include <gtest/gtest.h>
 #include <QBuffer>
 #include <QIcon>
-#include <gtest/gtest.h>
 
 namespace tessora {
 namespace {
@@ -60,8 +60,8 @@ TEST_F(AppIconTest, ThemeNameOrAbsolutePathElseAPlaceholder) {
     // Anything else falls back to a placeholder.
     const QImage placeholder = placeholderIcon("Zebra");
     const QString junk = tree.write("art/junk.png", "not an image at all");
-    for (const QString& icon : {QString("no-such-icon"), junk, QString("../../etc/passwd"),
-                                QString("")}) {
+    for (const QString& icon :
+         {QString("no-such-icon"), junk, QString("../../etc/passwd"), QString("")}) {
         const QImage image = appIcon(entryWithIcon(icon));
         EXPECT_EQ(image, placeholder) << icon.toStdString();
     }

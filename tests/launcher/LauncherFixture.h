@@ -14,12 +14,12 @@
 #include "workspace/LaunchOperations.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 namespace tessora {
 
@@ -72,11 +72,13 @@ public:
         calls << "open " + ids(apps);
         co_return QStringList();
     }
-    Task<QStringList> arrange(WindowLayout layout, InstalledApps apps, WindowRect, double, bool) override {
+    Task<QStringList> arrange(WindowLayout layout, InstalledApps apps, WindowRect, double,
+                              bool) override {
         calls << "arrange " + layout.id + ' ' + ids(apps);
         co_return QStringList();
     }
-    Task<QStringList> chain(WindowLayout, InstalledApps apps, WindowRect, ScreenRect, double) override {
+    Task<QStringList> chain(WindowLayout, InstalledApps apps, WindowRect, ScreenRect,
+                            double) override {
         calls << "chain " + ids(apps);
         co_return QStringList();
     }
@@ -118,7 +120,8 @@ protected:
             model.clearSelection();
             emit notifier.casementPanelHidden();
         };
-        view = new ContentView(model, *defaults, panel, notifier, [this] { ++settingsOpened; }, &panel);
+        view = new ContentView(
+            model, *defaults, panel, notifier, [this] { ++settingsOpened; }, &panel);
         panel.setContent(view);
     }
 

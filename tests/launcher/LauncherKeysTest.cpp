@@ -323,7 +323,8 @@ TEST(KeyNormalization, KeysModifiersAndPhysicalFallback) {
     EXPECT_EQ(key(Qt::Key_Exclam, Qt::ShiftModifier, "!").keyCode, MacKey::one);
     EXPECT_EQ(key(Qt::Key_Backtab, Qt::ShiftModifier).keyCode, MacKey::tab);
     EXPECT_EQ(key(Qt::Key_Enter, Qt::KeypadModifier).keyCode, MacKey::returnKey);
-    EXPECT_EQ(key(Qt::Key_2, Qt::KeypadModifier).keyCode, 84u) << "keypad digits are keys of their own";
+    EXPECT_EQ(key(Qt::Key_2, Qt::KeypadModifier).keyCode, 84u)
+        << "keypad digits are keys of their own";
     EXPECT_EQ(key(Qt::Key_Backspace, Qt::NoModifier).keyCode, MacKey::deleteKey);
     EXPECT_EQ(key(Qt::Key_Down, Qt::NoModifier).keyCode, MacKey::downArrow);
     EXPECT_EQ(key(0x0441, Qt::ControlModifier).keyCode, MacKey::unknown)

@@ -8,12 +8,12 @@
 #include "launcher/LayoutGlyph.h"
 #include "tests/support/TemporaryTree.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QThread>
 #include <atomic>
-#include <gtest/gtest.h>
 
 namespace tessora {
 namespace {
@@ -131,14 +131,18 @@ TEST(IconLookup, FindsThemedIconsBestFirstAndAbsoluteFiles) {
                "[48x48/apps]\nSize=48\nContext=Applications\nType=Fixed\n\n"
                "[symbolic/apps]\nSize=16\nContext=Applications\nType=Scalable\n");
     tree.write("icons/hicolor/index.theme",
-               "[Icon Theme]\nName=Hicolor\nDirectories=32x32/apps,256x256/apps,scalable/apps,48x48/mimetypes\n\n"
-               "[32x32/apps]\nSize=32\nContext=Applications\n[256x256/apps]\nSize=256\nContext=Applications\n"
+               "[Icon "
+               "Theme]\nName=Hicolor\nDirectories=32x32/apps,256x256/apps,scalable/apps,48x48/"
+               "mimetypes\n\n"
+               "[32x32/apps]\nSize=32\nContext=Applications\n[256x256/"
+               "apps]\nSize=256\nContext=Applications\n"
                "[scalable/apps]\nSize=128\nType=Scalable\nContext=Applications\n"
                "[48x48/mimetypes]\nSize=48\nContext=MimeTypes\n");
     QImage image(64, 32, QImage::Format_ARGB32);
     image.fill(Qt::blue);
-    for (const char* folder : {"icons/Dark/48x48/apps", "icons/hicolor/32x32/apps", "icons/hicolor/256x256/apps",
-                               "icons/Dark/symbolic/apps", "icons/hicolor/48x48/mimetypes", "pixmaps"}) {
+    for (const char* folder :
+         {"icons/Dark/48x48/apps", "icons/hicolor/32x32/apps", "icons/hicolor/256x256/apps",
+          "icons/Dark/symbolic/apps", "icons/hicolor/48x48/mimetypes", "pixmaps"}) {
         tree.makeFolder(folder);
     }
     tree.makeFolder("icons/hicolor/scalable/apps");
@@ -151,22 +155,27 @@ TEST(IconLookup, FindsThemedIconsBestFirstAndAbsoluteFiles) {
     image.save(tree.path("pixmaps/legacy.xpm"));
 
     const IconDirectories dirs("Dark", {tree.path("icons")}, {tree.path("pixmaps")});
-    EXPECT_EQ(dirs.find("themed"), tree.path("icons/Dark/48x48/apps/themed.png")) << "the theme before hicolor";
-    EXPECT_EQ(dirs.find("small"), tree.path("icons/hicolor/256x256/apps/small.png")) << "the largest size";
+    EXPECT_EQ(dirs.find("themed"), tree.path("icons/Dark/48x48/apps/themed.png"))
+        << "the theme before hicolor";
+    EXPECT_EQ(dirs.find("small"), tree.path("icons/hicolor/256x256/apps/small.png"))
+        << "the largest size";
     EXPECT_EQ(dirs.find("symbolic"), "");
     EXPECT_EQ(dirs.find("mime"), "");
     EXPECT_EQ(dirs.find("legacy.xpm"), tree.path("pixmaps/legacy.xpm"));
 
-    tree.write("apps/themed.desktop", "[Desktop Entry]\nType=Application\nName=T\nExec=t\nIcon=themed\n");
+    tree.write("apps/themed.desktop",
+               "[Desktop Entry]\nType=Application\nName=T\nExec=t\nIcon=themed\n");
     tree.write("apps/file.desktop", "[Desktop Entry]\nType=Application\nName=F\nExec=f\nIcon=" +
                                         tree.path("pixmaps/legacy.xpm").toUtf8() + "\n");
-    tree.write("apps/missing.desktop", "[Desktop Entry]\nType=Application\nName=M\nExec=m\nIcon=nowhere\n");
+    tree.write("apps/missing.desktop",
+               "[Desktop Entry]\nType=Application\nName=M\nExec=m\nIcon=nowhere\n");
     const QImage themed = loadAppIcon({"themed", "T", tree.path("apps/themed.desktop"), {}}, dirs);
     EXPECT_EQ(themed.size(), QSize(128, 128));
     EXPECT_EQ(themed.pixelColor(64, 64), QColor(Qt::blue));
     EXPECT_EQ(themed.pixelColor(64, 5).alpha(), 0) << "a wide icon is centred on a square";
     EXPECT_FALSE(loadAppIcon({"file", "F", tree.path("apps/file.desktop"), {}}, dirs).isNull());
-    EXPECT_TRUE(loadAppIcon({"missing", "M", tree.path("apps/missing.desktop"), {}}, dirs).isNull());
+    EXPECT_TRUE(
+        loadAppIcon({"missing", "M", tree.path("apps/missing.desktop"), {}}, dirs).isNull());
 }
 
 }  // namespace

@@ -18,16 +18,19 @@ namespace {
 // and made-up ones with placeholder tiles.
 InstalledApps screenshotCatalog() {
     InstalledApps apps;
-    const QList<std::pair<QString, QString>> real{{"debian-xterm", "XTerm"}, {"vim", "Vim"},
+    const QList<std::pair<QString, QString>> real{{"debian-xterm", "XTerm"},
+                                                  {"vim", "Vim"},
                                                   {"display-im6.q16", "ImageMagick (display)"},
-                                                  {"python3.11", "Python (v3.11)"}, {"openbox", "Openbox"}};
+                                                  {"python3.11", "Python (v3.11)"},
+                                                  {"openbox", "Openbox"}};
     for (const auto& [id, name] : real) {
         const QString path = "/usr/share/applications/" + id + ".desktop";
         apps.append({id, name, QFileInfo::exists(path) ? path : "/nonexistent.desktop", {}});
     }
-    for (const char* name : {"Calculator", "Calendar", "Files", "Terminal", "Text Editor", "Maps",
-                             "Music", "Photos", "Weather", "Web Browser", "Mail", "Notes", "Settings",
-                             "System Monitor", "Videos", "Contacts", "Clocks", "Disks"}) {
+    for (const char* name :
+         {"Calculator", "Calendar", "Files", "Terminal", "Text Editor", "Maps", "Music", "Photos",
+          "Weather", "Web Browser", "Mail", "Notes", "Settings", "System Monitor", "Videos",
+          "Contacts", "Clocks", "Disks"}) {
         apps.append(testApp(QString(name).toLower().remove(' '), name));
     }
     return apps;
@@ -60,8 +63,10 @@ TEST_F(LauncherScreenshots, ApplicationsList) {
     const QImage image = shoot("list");
     EXPECT_EQ(image.size(), QSize(544, 550));
     const QRectF highlighted = view->resultsView()->itemRectInViewport(1);
-    const QPoint inHighlight = view->resultsView()->viewport()->mapTo(&panel, highlighted.topLeft().toPoint() + QPoint(6, 28));
-    const QPoint inOther = view->resultsView()->viewport()->mapTo(&panel, view->resultsView()->itemRectInViewport(2).topLeft().toPoint() + QPoint(6, 28));
+    const QPoint inHighlight = view->resultsView()->viewport()->mapTo(
+        &panel, highlighted.topLeft().toPoint() + QPoint(6, 28));
+    const QPoint inOther = view->resultsView()->viewport()->mapTo(
+        &panel, view->resultsView()->itemRectInViewport(2).topLeft().toPoint() + QPoint(6, 28));
     EXPECT_GT(image.pixelColor(inHighlight).lightness(), image.pixelColor(inOther).lightness());
 }
 
@@ -74,7 +79,8 @@ TEST_F(LauncherScreenshots, ApplicationsGrid) {
 }
 
 TEST_F(LauncherScreenshots, RecentApplications) {
-    model.setRecentIDs({"vim", "debian-xterm", "files", "python3.11", "calendar", "maps", "music", "notes"});
+    model.setRecentIDs(
+        {"vim", "debian-xterm", "files", "python3.11", "calendar", "maps", "music", "notes"});
     select({"files"});
     shoot("recents-list");
     state().setAppViewMode("grid");
@@ -115,13 +121,15 @@ TEST_F(LauncherScreenshots, NoResults) {
 // Every glyph at four times its cell size, the chosen look on the second row, for a close look.
 TEST(LauncherGlyphs, Magnified) {
     const QList<WindowLayout>& layouts = builtInLayouts();
-    QImage image(static_cast<int>(layouts.size()) * 100 * 4, 2 * 72 * 4, QImage::Format_ARGB32_Premultiplied);
+    QImage image(static_cast<int>(layouts.size()) * 100 * 4, 2 * 72 * 4,
+                 QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(25, 25, 27));
     QPainter painter(&image);
     painter.scale(4, 4);
     for (int row = 0; row < 2; ++row) {
         for (int i = 0; i < layouts.size(); ++i) {
-            layoutglyph::paint(painter, QRectF(5 + i * 100, 5 + row * 72, 90, 62), layouts[i], row == 1);
+            layoutglyph::paint(painter, QRectF(5 + i * 100, 5 + row * 72, 90, 62), layouts[i],
+                               row == 1);
         }
     }
     painter.end();

@@ -172,9 +172,11 @@ TEST(PanelSizing, GrowsDownFromItsTopAndStaysInsideTheScreen) {
     const ScreenRect screen{0, 0, 1440, 900};
     const ScreenRect listPanel{448, 270, 544, 550};  // top 80 below the top
     EXPECT_EQ(resizedPanelFrame(listPanel, screen, true), (ScreenRect{270, 200, 900, 620}));
-    EXPECT_EQ(resizedPanelFrame({1300, 270, 544, 550}, screen, true), (ScreenRect{524, 200, 900, 620}))
+    EXPECT_EQ(resizedPanelFrame({1300, 270, 544, 550}, screen, true),
+              (ScreenRect{524, 200, 900, 620}))
         << "moved inward to stay 16 inside";
-    EXPECT_EQ(resizedPanelFrame({448, 400, 544, 550}, screen, false), (ScreenRect{448, 334, 544, 550}))
+    EXPECT_EQ(resizedPanelFrame({448, 400, 544, 550}, screen, false),
+              (ScreenRect{448, 334, 544, 550}))
         << "a top above the screen comes down to 16 below it";
     EXPECT_EQ(resizedPanelFrame({0, 0, 544, 550}, ScreenRect{0, 0, 700, 500}, true),
               (ScreenRect{16, 16, 668, 468}));
@@ -242,7 +244,8 @@ TEST_F(LauncherView, HoverLightsALayoutWithoutMovingTheHighlight) {
 TEST_F(LauncherView, ClickingAResultOrARecentAppTogglesIt) {
     state().setSearchFocused(false);
     ResultsView* list = view->resultsView();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->itemRectInViewport(1).center().toPoint());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->itemRectInViewport(1).center().toPoint());
     EXPECT_EQ(selectedIds(), QStringList{"app0002"});
     EXPECT_TRUE(field()->hasFocus());
 
@@ -253,7 +256,8 @@ TEST_F(LauncherView, ClickingAResultOrARecentAppTogglesIt) {
     EXPECT_EQ(recent->buttons().first()->accessibleName(), "Recent: App 0007, not selected");
     QTest::mouseClick(recent->buttons().first(), Qt::LeftButton);
     EXPECT_EQ(selectedIds(), (QStringList{"app0002", "app0007"}));
-    EXPECT_EQ(recent->buttons().first()->accessibleName(), "Recent: App 0007, selected, position 2");
+    EXPECT_EQ(recent->buttons().first()->accessibleName(),
+              "Recent: App 0007, selected, position 2");
     type("app");
     EXPECT_FALSE(recent->isVisible()) << "recent applications only show without search text";
 }
@@ -265,8 +269,8 @@ TEST_F(LauncherView, ActionsMenuEntries) {
     for (QAction* action : actions->actionsMenu()->actions()) {
         titles << (action->isSeparator() ? "-" : action->text());
     }
-    EXPECT_EQ(titles, (QStringList{"Launch selected apps", "View content as", "Clear selection", "-",
-                                   QString::fromUtf8("Settings\u2026")}));
+    EXPECT_EQ(titles, (QStringList{"Launch selected apps", "View content as", "Clear selection",
+                                   "-", QString::fromUtf8("Settings\u2026")}));
     EXPECT_EQ(actions->clearAction()->shortcut(), QKeySequence("Ctrl+Shift+C"));
     EXPECT_FALSE(actions->launchAction()->isEnabled());
     select({"app0001"});
@@ -300,11 +304,14 @@ TEST_F(LauncherView, ScreenReadersHearItemsPillsAndStates) {
     list->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(selectedIds(), (QStringList{"app0002", "app0003"}));
 
-    QAccessibleInterface* pill = QAccessible::queryAccessibleInterface(view->tabBar()->pill(LauncherTab::Applications));
+    QAccessibleInterface* pill =
+        QAccessible::queryAccessibleInterface(view->tabBar()->pill(LauncherTab::Applications));
     EXPECT_EQ(pill->role(), QAccessible::PageTab);
     EXPECT_EQ(pill->text(QAccessible::Name), "Applications");
     EXPECT_TRUE(pill->state().selected);
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(view->tabBar()->pill(LauncherTab::Layouts))->state().selected);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(view->tabBar()->pill(LauncherTab::Layouts))
+                     ->state()
+                     .selected);
 
     model.setLayoutID("mirror");
     QAccessibleInterface* layouts = QAccessible::queryAccessibleInterface(view->layoutsView());

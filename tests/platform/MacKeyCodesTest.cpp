@@ -28,14 +28,13 @@ TEST(MacKeyCodesTest, EveryKnownKeyMapsToOneKeysymAndBack) {
 
 TEST(MacKeyCodesTest, PositionsOfTheAnsiLayout) {
     const std::pair<quint32, quint32> pairs[] = {
-        {0, 'a'},      {11, 'b'},     {6, 'z'},      {18, '1'},     {29, '0'},
-        {22, '6'},     {23, '5'},     {27, '-'},     {24, '='},     {33, '['},
-        {30, ']'},     {41, ';'},     {39, '\''},    {42, '\\'},    {50, '`'},
-        {53, 0xff1b},  {36, 0xff0d},  {48, 0xff09},  {49, ' '},     {51, 0xff08},
-        {117, 0xffff}, {123, 0xff51}, {124, 0xff53}, {125, 0xff54}, {126, 0xff52},
-        {115, 0xff50}, {119, 0xff57}, {116, 0xff55}, {121, 0xff56}, {122, 0xffbe},
-        {120, 0xffbf}, {111, 0xffc9}, {76, 0xff8d},  {82, 0xffb0},  {55, 0xffe3},
-        {59, 0xffeb},  {58, 0xffe9},  {56, 0xffe1},
+        {0, 'a'},      {11, 'b'},     {6, 'z'},      {18, '1'},     {29, '0'},     {22, '6'},
+        {23, '5'},     {27, '-'},     {24, '='},     {33, '['},     {30, ']'},     {41, ';'},
+        {39, '\''},    {42, '\\'},    {50, '`'},     {53, 0xff1b},  {36, 0xff0d},  {48, 0xff09},
+        {49, ' '},     {51, 0xff08},  {117, 0xffff}, {123, 0xff51}, {124, 0xff53}, {125, 0xff54},
+        {126, 0xff52}, {115, 0xff50}, {119, 0xff57}, {116, 0xff55}, {121, 0xff56}, {122, 0xffbe},
+        {120, 0xffbf}, {111, 0xffc9}, {76, 0xff8d},  {82, 0xffb0},  {55, 0xffe3},  {59, 0xffeb},
+        {58, 0xffe9},  {56, 0xffe1},
     };
     for (const auto& [code, keysym] : pairs) {
         EXPECT_EQ(keysymForKeyCode(code), keysym) << code;

@@ -1,7 +1,7 @@
+#include "Rendering.h"
 #include "preferences/BrandMarks.h"
 #include "preferences/Fonts.h"
 #include "preferences/TrayIcon.h"
-#include "Rendering.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ TEST(OrreryMark, IsFourClosedPanesScaledToItsRectangle) {
         const QPainterPath::Element element = mark.elementAt(i);
         if (element.isMoveTo()) {
             if (i > 0) {
-                EXPECT_EQ(QPointF(mark.elementAt(i - 1)), start) << "subpath " << subpaths << " is not closed";
+                EXPECT_EQ(QPointF(mark.elementAt(i - 1)), start)
+                    << "subpath " << subpaths << " is not closed";
             }
             start = element;
             ++subpaths;
@@ -33,7 +34,9 @@ TEST(OrreryMark, IsFourClosedPanesScaledToItsRectangle) {
     EXPECT_EQ(mark.boundingRect(), rect);
     EXPECT_EQ(orreryMark(QRectF(0, 0, 2, 2)).boundingRect(), QRectF(0, 0, 2, 2));
     // The panes do not touch: a gap runs down the middle and across each column.
-    const auto at = [&rect](qreal x, qreal y) { return QPointF(rect.x() + x * rect.width(), rect.y() + y * rect.height()); };
+    const auto at = [&rect](qreal x, qreal y) {
+        return QPointF(rect.x() + x * rect.width(), rect.y() + y * rect.height());
+    };
     for (const QPointF gap : {at(0.58, 0.1), at(0.58, 0.9), at(0.3, 0.62), at(0.8, 0.38)}) {
         EXPECT_FALSE(mark.contains(gap)) << gap.x() << ", " << gap.y();
     }

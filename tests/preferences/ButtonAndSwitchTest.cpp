@@ -1,6 +1,6 @@
+#include "Rendering.h"
 #include "preferences/OrreryButton.h"
 #include "preferences/OrrerySwitch.h"
-#include "Rendering.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,8 @@ const QColor kBackground = palette::windowBackground();
 
 TEST(OrreryButton, SizesToItsLabelWithPadding) {
     OrreryButton button(QStringLiteral("Continue"));
-    const int textWidth = qCeil(QFontMetricsF(button.font()).horizontalAdvance(QStringLiteral("Continue")));
+    const int textWidth =
+        qCeil(QFontMetricsF(button.font()).horizontalAdvance(QStringLiteral("Continue")));
     EXPECT_EQ(button.sizeHint(), QSize(textWidth + 30, 34));
     EXPECT_EQ(button.font().family(), QStringLiteral("Manrope"));
     EXPECT_EQ(button.font().weight(), QFont::Bold);
@@ -49,7 +50,8 @@ TEST(OrreryButton, PaintsEachStyle) {
     OrreryButton destructive(QStringLiteral("Remove"), false, true);
     image = render(destructive);
     EXPECT_PRED2(near, image.pixelColor(8, middle), palette::alertRed());
-    EXPECT_PRED2(near, image.pixelColor(image.width() / 2, 0), over(palette::hairline(), palette::alertRed()));
+    EXPECT_PRED2(near, image.pixelColor(image.width() / 2, 0),
+                 over(palette::hairline(), palette::alertRed()));
 
     // Both at once is drawn as primary.
     destructive.setPrimary(true);
@@ -84,7 +86,8 @@ TEST(OrrerySwitch, KnobSlidesToTheTrailingEndWhenFlipped) {
     QImage image = render(toggle);
     ASSERT_EQ(image.size(), QSize(58, 26));
     EXPECT_EQ(toggle.knobRect(), QRectF(3, 3, 32, 20));
-    EXPECT_PRED2(near, image.pixelColor(46, 13), over(QColor::fromRgbF(1, 1, 1, 0.16f), kBackground));
+    EXPECT_PRED2(near, image.pixelColor(46, 13),
+                 over(QColor::fromRgbF(1, 1, 1, 0.16f), kBackground));
 
     toggle.click();
     EXPECT_TRUE(toggle.isChecked());
@@ -141,10 +144,11 @@ TEST(OrreryControls, Screenshot) {
     disabled->setEnabled(false);
     auto* on = new OrrerySwitch(QStringLiteral("On"));
     on->setChecked(true);
-    for (QWidget* widget : QList<QWidget*>{new OrreryButton(QStringLiteral("Continue"), true),
-                                            new OrreryButton(QStringLiteral("Cancel")),
-                                            new OrreryButton(QStringLiteral("Remove"), false, true), pressed, disabled,
-                                            new OrrerySwitch(QStringLiteral("Off")), on}) {
+    for (QWidget* widget :
+         QList<QWidget*>{new OrreryButton(QStringLiteral("Continue"), true),
+                         new OrreryButton(QStringLiteral("Cancel")),
+                         new OrreryButton(QStringLiteral("Remove"), false, true), pressed, disabled,
+                         new OrrerySwitch(QStringLiteral("Off")), on}) {
         layout->addWidget(widget);
     }
     render(strip, {}, 2);

@@ -10,6 +10,7 @@ public:
     void SetUp() override { tessora::registerFonts(); }
 };
 
-[[maybe_unused]] const auto* const kFonts = ::testing::AddGlobalTestEnvironment(new FontsEnvironment);
+[[maybe_unused]] const auto* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new FontsEnvironment);
 
 }  // namespace

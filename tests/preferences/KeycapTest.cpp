@@ -1,6 +1,6 @@
+#include "Rendering.h"
 #include "preferences/Fonts.h"
 #include "preferences/OrreryKeycap.h"
-#include "Rendering.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +21,15 @@ TEST(Keycaps, SplitLeadingModifiersFromTheKey) {
     };
     const QList<Case> cases{
         {QStringLiteral("⌘esc"), {QStringLiteral("⌘"), QStringLiteral("esc")}},
-        {QStringLiteral("⌃⌥Space"), {QStringLiteral("⌃"), QStringLiteral("⌥"), QStringLiteral("Space")}},
+        {QStringLiteral("⌃⌥Space"),
+         {QStringLiteral("⌃"), QStringLiteral("⌥"), QStringLiteral("Space")}},
         {QStringLiteral("⇧⌘K"), {QStringLiteral("⇧"), QStringLiteral("⌘"), QStringLiteral("K")}},
         {QStringLiteral("⌘ESC"), {QStringLiteral("⌘"), QStringLiteral("esc")}},
         {QStringLiteral("⌘"), {QStringLiteral("⌘"), QStringLiteral("?")}},
         {QString(), {QStringLiteral("?")}},
         {QStringLiteral("⌃⌥⇧⌘Return"),
-         {QStringLiteral("⌃"), QStringLiteral("⌥"), QStringLiteral("⇧"), QStringLiteral("⌘"), QStringLiteral("return")}},
+         {QStringLiteral("⌃"), QStringLiteral("⌥"), QStringLiteral("⇧"), QStringLiteral("⌘"),
+          QStringLiteral("return")}},
         {QStringLiteral("⌘TAB"), {QStringLiteral("⌘"), QStringLiteral("tab")}},
         {QStringLiteral("⌥Delete"), {QStringLiteral("⌥"), QStringLiteral("delete")}},
         // Only the four names are lowered; a modifier after the key stays part of it.
@@ -65,13 +67,15 @@ TEST(OrreryKeycap, IsAtLeastSquareAndWidensWithItsText) {
     EXPECT_EQ(single.capRect(), QRect(0, 0, 36, 36));
 
     OrreryKeycap word(QStringLiteral("return"));
-    const int textWidth = qCeil(QFontMetricsF(systemFont(14, QFont::DemiBold)).horizontalAdvance(QStringLiteral("return")));
+    const int textWidth = qCeil(
+        QFontMetricsF(systemFont(14, QFont::DemiBold)).horizontalAdvance(QStringLiteral("return")));
     EXPECT_EQ(word.sizeHint().width(), textWidth + 24);
     EXPECT_GT(word.sizeHint().width(), 36);
 
     // The cap widens with what it shows, not with the stored symbol.
     OrreryKeycap command(QStringLiteral("⌘"));
-    const int ctrlWidth = qCeil(QFontMetricsF(command.font()).horizontalAdvance(QStringLiteral("Ctrl")));
+    const int ctrlWidth =
+        qCeil(QFontMetricsF(command.font()).horizontalAdvance(QStringLiteral("Ctrl")));
     EXPECT_EQ(command.sizeHint().width(), qMax(36, ctrlWidth + 24));
 }
 
@@ -94,7 +98,8 @@ TEST(OrreryKeycap, DrawsABaseWithItsShadowBelow) {
         layout->addWidget(new OrreryKeycap(key));
     }
     layout->addSpacing(18);
-    for (const QString& key : {QStringLiteral("K"), QStringLiteral("esc"), QStringLiteral("Space"), QStringLiteral("?")}) {
+    for (const QString& key : {QStringLiteral("K"), QStringLiteral("esc"), QStringLiteral("Space"),
+                               QStringLiteral("?")}) {
         layout->addWidget(new OrreryKeycap(key));
     }
     render(row, {}, 2);

@@ -41,14 +41,16 @@ inline QImage render(QWidget& widget, QSize size = {}, qreal devicePixelRatio = 
 }
 
 inline QString screenshotPath(const QString& name) {
-    const QString directory = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/components");
+    const QString directory =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots/components");
     QDir().mkpath(directory);
     return QDir(directory).absoluteFilePath(name + QStringLiteral(".png"));
 }
 
 // Saves a sharp (twice the density) picture of `widget` at its current size.
 inline bool saveScreenshot(QWidget& widget, const QString& name, int margin = 12) {
-    QImage image((widget.size() + QSize(2 * margin, 2 * margin)) * 2, QImage::Format_ARGB32_Premultiplied);
+    QImage image((widget.size() + QSize(2 * margin, 2 * margin)) * 2,
+                 QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(2);
     image.fill(palette::windowBackground());
     widget.render(&image, QPoint(margin, margin), QRegion(), QWidget::DrawChildren);

@@ -1,8 +1,8 @@
+#include "Rendering.h"
 #include "preferences/Fonts.h"
 #include "preferences/OrrerySettingsGroup.h"
 #include "preferences/OrrerySettingsRow.h"
 #include "preferences/OrrerySwitch.h"
-#include "Rendering.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,8 @@ int redPixels(const QImage& image, const QRect& area) {
 
 TEST(OrrerySettingsRow, PadsTextAndCentresTheControl) {
     auto* toggle = new OrrerySwitch(QStringLiteral("Launch at login"));
-    OrrerySettingsRow row(QStringLiteral("Launch at login"), QStringLiteral("Start Tessora when you sign in"), toggle);
+    OrrerySettingsRow row(QStringLiteral("Launch at login"),
+                          QStringLiteral("Start Tessora when you sign in"), toggle);
     const QSize hint = row.sizeHint();
     render(row, QSize(hint.width() + 100, row.heightForWidth(hint.width() + 100)));
 
@@ -45,14 +46,16 @@ TEST(OrrerySettingsRow, PadsTextAndCentresTheControl) {
 
 TEST(OrrerySettingsRow, WrapsTextRatherThanSqueezeTheControl) {
     auto* toggle = new OrrerySwitch;
-    OrrerySettingsRow row(QStringLiteral("Stack indicator"),
-                          QStringLiteral("Show a small pill over a tile that holds more than one window"), toggle);
+    OrrerySettingsRow row(
+        QStringLiteral("Stack indicator"),
+        QStringLiteral("Show a small pill over a tile that holds more than one window"), toggle);
     const int natural = row.sizeHint().width();
     const int narrow = row.minimumSizeHint().width();
     // At their natural width texts stay on one line.
     OrrerySettingsRow oneWord(QStringLiteral("Switch"));
     OrrerySettingsRow words(QStringLiteral("Switch windows in a stack"));
-    EXPECT_EQ(words.heightForWidth(words.sizeHint().width()), oneWord.heightForWidth(oneWord.sizeHint().width()));
+    EXPECT_EQ(words.heightForWidth(words.sizeHint().width()),
+              oneWord.heightForWidth(oneWord.sizeHint().width()));
     EXPECT_EQ(row.heightForWidth(natural), row.heightForWidth(2000));
     EXPECT_LT(narrow, natural);
     EXPECT_GT(row.heightForWidth(narrow), row.heightForWidth(natural));
@@ -62,7 +65,8 @@ TEST(OrrerySettingsRow, WrapsTextRatherThanSqueezeTheControl) {
 }
 
 TEST(OrrerySettingsRow, TitleTurnsRedWhenItNeedsAttention) {
-    OrrerySettingsRow row(QStringLiteral("Accessibility"), QStringLiteral("Needed to move windows"));
+    OrrerySettingsRow row(QStringLiteral("Accessibility"),
+                          QStringLiteral("Needed to move windows"));
     EXPECT_EQ(redPixels(render(row), row.titleRect()), 0);
     row.setNeedsAttention(true);
     const QImage image = render(row);
@@ -78,7 +82,8 @@ TEST(OrrerySettingsGroup, ShowsItsTitleInCapitalsAboveTheCard) {
     EXPECT_EQ(accessible->role(), QAccessible::Grouping);
     EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Select apps"));
 
-    auto* first = new OrrerySettingsRow(QStringLiteral("Spacing between tiles"), {}, new OrrerySwitch);
+    auto* first =
+        new OrrerySettingsRow(QStringLiteral("Spacing between tiles"), {}, new OrrerySwitch);
     group.addWidget(first);
     group.addDivider();
     group.addWidget(new OrrerySettingsRow(QStringLiteral("Stack indicator"), {}, new OrrerySwitch));
@@ -90,10 +95,12 @@ TEST(OrrerySettingsGroup, ShowsItsTitleInCapitalsAboveTheCard) {
     // Card: the hairline border over the surface fill at its left edge, the surface inside.
     const QColor plate = palette::over(palette::surface(), palette::windowBackground());
     const int middle = group.cardRect().top() + first->height() / 2;
-    EXPECT_PRED2(testing::near, image.pixelColor(0, middle), palette::over(palette::hairline(), plate));
+    EXPECT_PRED2(testing::near, image.pixelColor(0, middle),
+                 palette::over(palette::hairline(), plate));
     EXPECT_PRED2(testing::near, image.pixelColor(3, middle), plate);
     // The divider runs across the card under the first row.
-    EXPECT_PRED2(testing::near, image.pixelColor(200, first->geometry().bottom() + 1), palette::over(palette::hairline(), plate));
+    EXPECT_PRED2(testing::near, image.pixelColor(200, first->geometry().bottom() + 1),
+                 palette::over(palette::hairline(), plate));
     // The heading is in the secondary colour: light pixels above the card, never pure white.
     int headingInk = 0;
     for (int x = 0; x < 120; ++x) {

@@ -15,18 +15,21 @@ TemporaryTree::TemporaryTree() {
 
 TemporaryTree::~TemporaryTree() {
     for (const QString& p : m_locked) {
-        QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                     QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            p, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 }
 
-QString TemporaryTree::path(const QString& relative) const { return m_dir.filePath(relative); }
+QString TemporaryTree::path(const QString& relative) const {
+    return m_dir.filePath(relative);
+}
 
 QString TemporaryTree::write(const QString& relative, const QByteArray& content) {
     const QString full = path(relative);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile file(full);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(content) != content.size()) {
         throw std::runtime_error("cannot write " + full.toStdString());
     }
     return full;

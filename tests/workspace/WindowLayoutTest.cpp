@@ -5,7 +5,9 @@
 namespace tessora {
 namespace {
 
-std::vector<UnitRect> regionsOf(const char* id) { return layoutWithID(id)->regions; }
+std::vector<UnitRect> regionsOf(const char* id) {
+    return layoutWithID(id)->regions;
+}
 
 void expectFrames(const std::vector<WindowRect>& actual, const std::vector<WindowRect>& expected) {
     ASSERT_EQ(actual.size(), expected.size());

@@ -7,8 +7,8 @@
 #include "tests/support/TemporaryTree.h"
 #include "workspace/SettingsKeys.h"
 
-#include <QJsonArray>
 #include <gtest/gtest.h>
+#include <QJsonArray>
 
 namespace tessora {
 namespace {
@@ -21,8 +21,8 @@ InstalledApp app(const QString& id, const QString& name = {}) {
 }
 
 // A running application that says it was started from an executable, at `launched`.
-void run(SimWindowSystem& sim, const QString& id, std::optional<std::chrono::milliseconds> launched = {},
-         bool regular = true) {
+void run(SimWindowSystem& sim, const QString& id,
+         std::optional<std::chrono::milliseconds> launched = {}, bool regular = true) {
     SimApp& app = sim.addApp(id, id);
     app.location = QStringLiteral("/usr/bin/%1").arg(id);
     app.launchTime = launched;
@@ -30,7 +30,9 @@ void run(SimWindowSystem& sim, const QString& id, std::optional<std::chrono::mil
 }
 
 QByteArray entry(const QString& name) {
-    return QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%1\n").arg(name).toUtf8();
+    return QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%1\n")
+        .arg(name)
+        .toUtf8();
 }
 
 QStringList ids(const InstalledApps& apps) {
@@ -77,8 +79,8 @@ TEST_F(WorkspaceModelTest, ConstructionReadsHistoryAndFirstRunFlag) {
     EXPECT_FALSE(model->showOnboarding());
 
     // Mistyped values read as absent.
-    auto mistyped = DefaultsStore::inMemory(
-        {{keys::recentActivatedApps, "b"}, {keys::onboardingVersion, "1"}});
+    auto mistyped =
+        DefaultsStore::inMemory({{keys::recentActivatedApps, "b"}, {keys::onboardingVersion, "1"}});
     auto confused = makeModel(*mistyped);
     EXPECT_TRUE(confused->recentIDs().isEmpty());
     EXPECT_TRUE(confused->showOnboarding());
@@ -178,7 +180,8 @@ TEST_F(WorkspaceModelTest, RefreshScansOnceAtATimeAndSeedsTheHistory) {
     tree.write("data/applications/mail.desktop", entry("Mail"));
     for (const char* id : {"mail", "editor", "browser"}) {
         // Matched to the entries written above.
-        desktop.addApp(id, id).location = tree.path(QStringLiteral("data/applications/%1.desktop").arg(id));
+        desktop.addApp(id, id).location =
+            tree.path(QStringLiteral("data/applications/%1.desktop").arg(id));
     }
     desktop.app("mail").launchTime = 30s;
     desktop.app("browser").launchTime = 10s;
@@ -221,7 +224,8 @@ TEST_F(WorkspaceModelTest, RefreshScansOnceAtATimeAndSeedsTheHistory) {
 
 // Settings of the earlier editions move over once, into the standard store only.
 TEST_F(WorkspaceModelTest, MigrationCopiesMissingKeysFromTheFirstEditionThatHasThem) {
-    tree.write("orrery/settings.json", R"({"shortcutCode": 49, "noGaps": {"odd": [1]}, "appViewMode": "grid"})");
+    tree.write("orrery/settings.json",
+               R"({"shortcutCode": 49, "noGaps": {"odd": [1]}, "appViewMode": "grid"})");
     tree.write("orrery-preview/settings.json",
                R"({"shortcutCode": 12, "shortcutLabel": "⌘space", "recentActivatedApps": ["x"],
                      "appViewMode": "list"})");
@@ -230,9 +234,9 @@ TEST_F(WorkspaceModelTest, MigrationCopiesMissingKeysFromTheFirstEditionThatHasT
     ASSERT_TRUE(defaults->isStandard());
     auto model = makeModel(*defaults);
 
-    EXPECT_EQ(defaults->integerValue(keys::shortcutCode), 49);       // first edition wins
-    EXPECT_EQ(defaults->textValue(keys::shortcutLabel), "⌘space");   // second fills the gap
-    EXPECT_EQ(defaults->textValue(keys::appViewMode), "list");       // present: kept
+    EXPECT_EQ(defaults->integerValue(keys::shortcutCode), 49);      // first edition wins
+    EXPECT_EQ(defaults->textValue(keys::shortcutLabel), "⌘space");  // second fills the gap
+    EXPECT_EQ(defaults->textValue(keys::appViewMode), "list");      // present: kept
     EXPECT_EQ(defaults->value(keys::noGaps)->toObject().value("odd").toArray().size(), 1);
     EXPECT_EQ(defaults->boolValue(keys::preferencesMigrated), true);
     EXPECT_EQ(model->recentIDs(), QStringList({"x"}));  // migrated before it is read

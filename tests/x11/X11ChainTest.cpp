@@ -9,10 +9,10 @@
 #include "tests/x11/X11TestSession.h"
 #include "workspace/WindowLayout.h"
 
-#include <algorithm>
-#include <csignal>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
+#include <csignal>
 
 namespace tessora::testing {
 namespace {
@@ -56,8 +56,8 @@ protected:
             result.process->waitForReadyRead(0);
             return result.process->canReadLine();
         });
-        const QList<QByteArray> words = ready ? result.process->readLine().trimmed().split(' ')
-                                              : QList<QByteArray>{};
+        const QList<QByteArray> words =
+            ready ? result.process->readLine().trimmed().split(' ') : QList<QByteArray>{};
         EXPECT_TRUE(words.size() == 2 && words[0] == "ready") << id.toStdString();
         result.window = words.size() == 2 ? words[1].toUInt() : xcb_window_t{XCB_WINDOW_NONE};
         EXPECT_TRUE(waitManaged(result.window)) << id.toStdString();
@@ -191,9 +191,8 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
     click(1);
     session.movePointer(900, 300);
     click(1);
-    ASSERT_TRUE(waitFor([&] {
-        return !columns[0].buttons().isEmpty() && !columns[1].buttons().isEmpty();
-    }));
+    ASSERT_TRUE(waitFor(
+        [&] { return !columns[0].buttons().isEmpty() && !columns[1].buttons().isEmpty(); }));
     EXPECT_EQ(columns[0].buttons(), QList<int>{1});
     EXPECT_EQ(columns[1].buttons(), QList<int>{1});
 

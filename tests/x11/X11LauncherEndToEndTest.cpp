@@ -25,11 +25,11 @@ protected:
 
     QByteArray windowClass(WindowId window) {
         xcb_connection_t* c = session.connection();
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c,
-            xcb_get_property(c, 0, static_cast<xcb_window_t>(window), XCB_ATOM_WM_CLASS,
-                             XCB_ATOM_STRING, 0, 64),
-            nullptr);
+        xcb_get_property_reply_t* reply =
+            xcb_get_property_reply(c,
+                                   xcb_get_property(c, 0, static_cast<xcb_window_t>(window),
+                                                    XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64),
+                                   nullptr);
         QByteArray value;
         if (reply) {
             value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
@@ -81,8 +81,9 @@ TEST_F(LauncherEndToEndTest, ShortcutTypingTabAndALayoutArrangeTwoApplications) 
     EXPECT_TRUE(session.waitUntil([&] {
         return near(frameOfClass("AlphaNotes"), left, 12) &&
                near(frameOfClass("BetaSketch"), right, 12);
-    })) << "alpha " << describe(frameOfClass("AlphaNotes")) << ", beta "
-        << describe(frameOfClass("BetaSketch")) << "\n"
+    })) << "alpha "
+        << describe(frameOfClass("AlphaNotes")) << ", beta " << describe(frameOfClass("BetaSketch"))
+        << "\n"
         << app.errors().toStdString();
     EXPECT_TRUE(app.waitPanelHidden());
 }

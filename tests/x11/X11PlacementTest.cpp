@@ -25,8 +25,8 @@ protected:
     }
 
     PlacementResult place(const char* layout, const InstalledApps& apps, double gap) {
-        auto placing = start(placeWindows(*system, realClock, *layoutWithID(layout), apps, area(),
-                                          gap, {}));
+        auto placing =
+            start(placeWindows(*system, realClock, *layoutWithID(layout), apps, area(), gap, {}));
         QEventLoop loop;
         QTimer guard;  // fails the test instead of hanging it
         guard.setSingleShot(true);
@@ -116,9 +116,10 @@ TEST_F(X11Placement, SeveralWindowsOfOneApplicationAndOneOnAnotherDesktop) {
         placed << system->frame(window).value_or(WindowRect{});
     }
     for (const int tile : {0, 2, 3}) {
-        EXPECT_TRUE(std::any_of(placed.begin(), placed.end(), [&](const WindowRect& frame) {
-            return near(frame, expected[tile]);
-        })) << "tile " << tile;
+        EXPECT_TRUE(
+            std::any_of(placed.begin(), placed.end(),
+                        [&](const WindowRect& frame) { return near(frame, expected[tile]); }))
+            << "tile " << tile;
     }
 }
 
@@ -137,8 +138,8 @@ TEST_F(X11Placement, WindowsDestroyedDuringPlacement) {
         xcb_flush(c);
         // On the virtual clock, so each round takes no real time; the window goes at a
         // different step of the placement every round.
-        auto placing = start(placeWindows(*system, clock, *layoutWithID("mirror"), {churn},
-                                          area(), 0, {}));
+        auto placing =
+            start(placeWindows(*system, clock, *layoutWithID("mirror"), {churn}, area(), 0, {}));
         const int destroyAfter = round % 12;
         bool destroyed = false;
         for (int step = 0; !placing.done() && step < 200; ++step) {

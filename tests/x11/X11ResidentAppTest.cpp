@@ -123,8 +123,9 @@ TEST_F(ResidentAppTest, ATakenHotKeyIsReportedAndTheProgramRunsOn) {
 
     ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
     startApp(app);
-    EXPECT_TRUE(app.errors().contains("This shortcut is unavailable. Try another combination. "
-                                      "Your previous shortcut remains active."))
+    EXPECT_TRUE(
+        app.errors().contains("This shortcut is unavailable. Try another combination. "
+                              "Your previous shortcut remains active."))
         << app.errors().toStdString();
     EXPECT_EQ(app.process().state(), QProcess::Running);
     EXPECT_EQ(app.quit(), 0);
@@ -192,14 +193,14 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
 }
 
 TEST_F(ResidentAppTest, TheTrayIconSitsInARealTrayAndOpensItsMenu) {
-    QProcess* tray = session.run(QStringLiteral("trayer"), {QStringLiteral("--edge"),
-                                                            QStringLiteral("top")});
+    QProcess* tray =
+        session.run(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top")});
     // The tray is there once it owns the system tray selection.
     xcb_connection_t* c = session.connection();
     const xcb_atom_t selection = session.atom("_NET_SYSTEM_TRAY_S0");
     ASSERT_TRUE(session.waitUntil([&] {
-        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-            c, xcb_get_selection_owner(c, selection), nullptr);
+        xcb_get_selection_owner_reply_t* owner =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
         const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
         std::free(owner);
         return owned;

@@ -47,7 +47,8 @@ protected:
     InstalledApp testApplication(const QString& id) {
         const QString path = entryFolder.write(
             QStringLiteral("applications/%1.desktop").arg(id),
-            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=true\nStartupWMClass=%1\n")
+            QStringLiteral(
+                "[Desktop Entry]\nType=Application\nName=%1\nExec=true\nStartupWMClass=%1\n")
                 .arg(id)
                 .toUtf8());
         entries << *x11::KnownEntry::fromFile(id, path);

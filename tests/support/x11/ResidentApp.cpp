@@ -165,8 +165,8 @@ bool ResidentApp::panelShown() {
         return false;
     }
     xcb_connection_t* c = m_session.connection();
-    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-        c, xcb_get_window_attributes(c, *panel), nullptr);
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, *panel), nullptr);
     const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
     std::free(attributes);
     return viewable;
