@@ -1,7 +1,5 @@
 // Confirming a selection, end to end on the simulated desktop: what runs, on which display and
 // area, with which gap, and that runs never overlap.
-#include "arrange/LaunchArranger.h"
-#include "arrange/StackIndicator.h"
 #include "core/Sleep.h"
 #include "core/Task.h"
 #include "platform/DefaultsStore.h"
@@ -38,10 +36,8 @@ public:
                           .arg(indicators ? " with indicators" : ""));
     }
     Task<QStringList> chain(WindowLayout, InstalledApps apps, WindowRect area,
-                            ScreenRect screenArea, double gap) override {
-        calls << QStringLiteral("chain %1 in %2 / %3 gap %4")
-                     .arg(names(apps), text(area), text(screenArea))
-                     .arg(gap);
+                            double gap) override {
+        calls << QStringLiteral("chain %1 in %2 gap %3").arg(names(apps), text(area)).arg(gap);
         co_return QStringList();
     }
     Task<void> endChain() override {
@@ -158,54 +154,11 @@ TEST_F(LaunchPipelineTest, IndicatorsAlsoSpaceTheWindows) {
     EXPECT_EQ(operations.calls.last(), "arrange quadra a,b in 0,25 1440x875 gap 24");
 }
 
-TEST_F(LaunchPipelineTest, ChainGetsBothSpacesOfTheArea) {
+TEST_F(LaunchPipelineTest, ChainGetsTheAreaAndTheGap) {
     model->setLayoutID("ribbon");
     ASSERT_TRUE(confirm());
-    EXPECT_EQ(operations.calls.last(), "chain a,b in 0,25 1440x875 / 0,0 1440x875 gap 0");
+    EXPECT_EQ(operations.calls.last(), "chain a,b in 0,25 1440x875 gap 0");
     EXPECT_EQ(finished, QList<QStringList>({{}}));
-}
-
-// The real arranger on the simulated desktop.
-class ArrangerTest : public SimDesktopFixture {
-protected:
-    ArrangerTest() { sim.setScreens({{1, {0, 0, 1000, 800}, {0, 0, 1000, 800}}}); }
-
-    QStringList arrange(const char* layout, const InstalledApps& apps, bool indicators = false) {
-        auto stopped = start(arranger.arrange(*layoutWithID(layout), apps, {0, 0, 1000, 800},
-                                              indicators ? 24 : 0, indicators));
-        clock.runUntil([&] { return stopped.done(); }, 1min);
-        return stopped.result();
-    }
-
-    WindowStackIndicator indicator{sim, clock, [] { return nullptr; }};
-    LaunchArranger arranger{sim, clock, &indicator};
-};
-
-TEST_F(ArrangerTest, FiveApplicationsOnMirrorStackInTheRightHalf) {
-    InstalledApps apps;
-    QList<WindowId> windows;
-    for (int i = 0; i < 5; ++i) {
-        SimApp& app = sim.addApp(QStringLiteral("app%1").arg(i), QStringLiteral("App %1").arg(i));
-        windows << sim.addWindow(app, {10.0 * i, 10, 300, 200});
-        apps << app.installedApp();
-    }
-    EXPECT_TRUE(arrange("mirror", apps, true).isEmpty());
-    EXPECT_EQ(sim.frame(windows[0]), (WindowRect{0, 0, 488, 800}));
-    for (int i = 1; i < 5; ++i) {
-        EXPECT_EQ(sim.frame(windows[i]), (WindowRect{512, 0, 488, 800})) << i;
-    }
-    EXPECT_TRUE(indicator.exists());
-    EXPECT_EQ(indicator.liveWindows().size(), 4);
-}
-
-TEST_F(ArrangerTest, OpenReportsApplicationsThatCannotBeOpened) {
-    SimApp& broken = sim.addInstalledApp("broken", "Broken");
-    broken.launchError = "no such file";
-    SimApp& fine = sim.addInstalledApp("fine", "Fine");
-    auto opened = start(arranger.open({broken.installedApp(), fine.installedApp()}));
-    clock.runUntil([&] { return opened.done(); }, 1min);
-    EXPECT_EQ(opened.result(), QStringList({"Broken: could not open (no such file)."}));
-    EXPECT_EQ(fine.openCalls, 1);
 }
 
 }  // namespace
