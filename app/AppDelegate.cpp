@@ -8,7 +8,7 @@
 #include "app/ShortcutService.h"
 #include "app/StatusMenu.h"
 #include "app/Updater.h"
-#include "arrange/LaunchArranger.h"
+#include "app/LaunchArranger.h"
 #include "arrange/StackIndicator.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/Task.h"

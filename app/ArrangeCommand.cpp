@@ -2,7 +2,7 @@
 
 #include "app/TerminationSignals.h"
 #include "app/WindowSystemConnection.h"
-#include "arrange/LaunchArranger.h"
+#include "app/LaunchArranger.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"

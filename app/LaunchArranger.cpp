@@ -1,4 +1,4 @@
-#include "arrange/LaunchArranger.h"
+#include "app/LaunchArranger.h"
 
 #include "arrange/Placement.h"
 #include "arrange/StackIndicator.h"
@@ -18,8 +18,6 @@ QString couldNotOpenMessage(const InstalledApp& app, const QString& description)
     return app.name + QStringLiteral(": could not open (") + description + QStringLiteral(").");
 }
 
-// The session is kept as its control interface: the Chain library is linked above this one, and
-// a virtual call needs none of its symbols here.
 LaunchArranger::LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator,
                                RibbonLayoutSession* chainSession)
     : m_windows(windows), m_clock(clock), m_indicator(indicator), m_chain(chainSession) {}
@@ -51,7 +49,7 @@ Task<QStringList> LaunchArranger::arrange(WindowLayout layout, InstalledApps app
 }
 
 Task<QStringList> LaunchArranger::chain(WindowLayout layout, InstalledApps apps, WindowRect area,
-                                        ScreenRect screenArea, double gap) {
+                                        double gap) {
     if (!m_chain) {
         qCInfo(lcArrange) << "The Chain layout is not available here;" << apps.size()
                           << "applications were left as they are";
@@ -59,7 +57,7 @@ Task<QStringList> LaunchArranger::chain(WindowLayout layout, InstalledApps apps,
     }
     // Problems of a Chain run are not reported: an application without windows simply has no
     // column.
-    co_await m_chain->start(layout.regions, apps, area, screenArea, gap);
+    co_await m_chain->start(layout.regions, apps, area, gap);
     co_return QStringList();
 }
 

@@ -39,7 +39,7 @@ struct SimStrip {
         const WindowRect area{0, 0, 1440, 900};
         auto starting =
             tessora::start(session.start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions,
-                                         apps, area, {0, 0, 1440, 900}, 24));
+                                         apps, area, 24));
         return clock.runUntil([&] { return starting.done(); }, std::chrono::minutes(1)) &&
                session.isActive() && settle();
     }

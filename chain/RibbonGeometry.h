@@ -24,10 +24,9 @@ struct RibbonColumnPlacement {
     double clampedX = 0;     // where the window is sized before it is moved to frame.x
 };
 
-// The strip's geometry. All rectangles are in window space, except `screenArea`.
+// The strip's geometry. All rectangles are in window space.
 struct RibbonStrip {
     WindowRect area;        // where the strip lives: the usable part of the display
-    ScreenRect screenArea;  // the same display's visible frame in screen space
     WindowRect viewport;    // the visible part of the strip; every rebuild sets it to `area`
     double gap = 0;         // between adjacent columns
     int capacity = 2;       // columns the default column width is computed for

@@ -80,7 +80,7 @@ void RibbonLayoutSession::setActiveIndex(int index) {
 // --- lifecycle
 
 Task<void> RibbonLayoutSession::start(std::vector<UnitRect> regions, InstalledApps apps,
-                                      WindowRect area, ScreenRect screenArea, double gap) {
+                                      WindowRect area, double gap) {
     const QUuid id = m_sessionID;
     const std::stop_token stop = m_sessionStop.get_token();
     const WindowHandles found = co_await collectWindows(m_system, m_clock, apps, stop);
@@ -117,7 +117,6 @@ Task<void> RibbonLayoutSession::start(std::vector<UnitRect> regions, InstalledAp
     m_windows = kept;
     m_originalFrames = frames;
     m_strip.area = area;
-    m_strip.screenArea = screenArea;
     m_strip.gap = gap;
     m_strip.capacity = static_cast<int>(regions.size());
     rebuildColumns();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "arrange/WindowHandle.h"
-#include "chain/ChainLayoutControl.h"
 #include "chain/RibbonDots.h"
 #include "chain/RibbonGeometry.h"
 #include "chain/RibbonPanelView.h"
@@ -31,7 +30,7 @@ namespace tessora {
 // background task belongs to it and is destroyed with it. Each task captures the session's
 // identity when it is created and stops at its next check once the identity changed: ending the
 // session replaces the identity, which invalidates everything still in flight. Main thread only.
-class RibbonLayoutSession final : public ChainLayoutControl {
+class RibbonLayoutSession final {
 public:
     // Frames of the render loop and of the scroll animation.
     static constexpr Clock::Duration renderFrame = std::chrono::milliseconds(16);
@@ -53,14 +52,18 @@ public:
     // `makePanel` may be empty (no views, e.g. on the command line): the strip then scrolls only
     // with Alt + wheel.
     RibbonLayoutSession(WindowSystem& windows, Clock& clock, RibbonPanelViewFactory makePanel);
-    ~RibbonLayoutSession() override;
+    ~RibbonLayoutSession();
     RibbonLayoutSession(const RibbonLayoutSession&) = delete;
     RibbonLayoutSession& operator=(const RibbonLayoutSession&) = delete;
 
     // --- lifecycle
+    // Lays the windows of `apps` out as a strip of columns in `area` (the display's visible
+    // frame, window space) with `gap` between them. Only the count of `regions` matters: it is
+    // how many columns the default width is made for. A running session must be ended first.
     Task<void> start(std::vector<UnitRect> regions, InstalledApps apps, WindowRect area,
-                     ScreenRect screenArea, double gap) override;
-    void end() override;
+                     double gap);
+    // Puts every window of the session back where it was; harmless without a session.
+    void end();
     // Called whenever a running session ends: by end(), or because its windows went.
     void setEndedHandler(std::function<void()> handler) { m_ended = std::move(handler); }
     bool isActive() const { return !m_windows.isEmpty(); }

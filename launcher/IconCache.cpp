@@ -1,7 +1,7 @@
 #include "launcher/IconCache.h"
 
 #include "launcher/AppIcon.h"
-#include "launcher/IconLookup.h"
+#include "platform/IconLookup.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -35,7 +35,8 @@ IconCache::Loader standardLoader() {
     return [shared](const InstalledApp& app) {
         std::call_once(shared->once,
                        [&] { shared->directories = IconDirectories::standard(shared->theme); });
-        return loadAppIcon(app, shared->directories);
+        const QString file = appIconFile(app, shared->directories);
+        return file.isEmpty() ? QImage() : appIconFromFile(file);
     };
 }
 

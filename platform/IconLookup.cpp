@@ -1,6 +1,5 @@
-#include "launcher/IconLookup.h"
+#include "platform/IconLookup.h"
 
-#include "launcher/AppIcon.h"
 #include "platform/DesktopEntry.h"
 
 #include <QDir>
@@ -141,7 +140,7 @@ QString IconDirectories::find(const QString& iconName) const {
     return {};
 }
 
-QImage loadAppIcon(const InstalledApp& app, const IconDirectories& directories) {
+QString appIconFile(const InstalledApp& app, const IconDirectories& directories) {
     if (!app.url.endsWith(QLatin1String(".desktop"))) {
         return {};
     }
@@ -154,13 +153,12 @@ QImage loadAppIcon(const InstalledApp& app, const IconDirectories& directories) 
         return {};
     }
     if (QFileInfo(key).isAbsolute()) {
-        return appIconFromFile(key);
+        return QFileInfo::exists(key) ? key : QString();
     }
     if (key.contains(QLatin1Char('/'))) {
         return {};
     }
-    const QString path = directories.find(key);
-    return path.isEmpty() ? QImage() : appIconFromFile(path);
+    return directories.find(key);
 }
 
 }  // namespace tessora

@@ -2,7 +2,6 @@
 
 #include "core/InstalledApp.h"
 
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -32,8 +31,8 @@ private:
     QStringList m_folders;
 };
 
-// The application's icon from its desktop entry (an absolute file or a themed name) at
-// 128 x 128; null when it has none that can be read. Safe off the main thread.
-QImage loadAppIcon(const InstalledApp& app, const IconDirectories& directories);
+// The file of the application's icon, as its desktop entry names it (an absolute file or a
+// themed name); empty when it names none that exists. Safe off the main thread.
+QString appIconFile(const InstalledApp& app, const IconDirectories& directories);
 
 }  // namespace tessora

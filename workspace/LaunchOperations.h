@@ -24,7 +24,7 @@ public:
                                       double gap, bool indicators) = 0;
     // Starts the scrolling-columns session.
     virtual Task<QStringList> chain(WindowLayout layout, InstalledApps apps, WindowRect area,
-                                    ScreenRect screenArea, double gap) = 0;
+                                    double gap) = 0;
     // Ends a running scrolling-columns session, putting its windows back.
     virtual Task<void> endChain() = 0;
     // Removes the stacked-tile indicator of an earlier run, if any.

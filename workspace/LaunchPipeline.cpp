@@ -62,14 +62,7 @@ void WorkspaceModel::launchSelected(const std::function<void()>& onStart) {
     if (!screen) {
         return;
     }
-    // Window space has its origin at the primary monitor's top-left corner, screen space at its
-    // bottom-left; the primary monitor is the first one listed.
-    const QList<Screen> screens = m_services.windows.screens();
-    const double primaryMaxY =
-        screens.isEmpty() ? screen->frame.maxY() : screens.first().frame.maxY();
-    const WindowRect& visible = screen->visibleFrame;
-    plan.area = visible;
-    plan.screenArea = {visible.x, primaryMaxY - visible.maxY(), visible.width, visible.height};
+    plan.area = screen->visibleFrame;
 
     plan.indicators = m_defaults.boolValue(keys::stackIndicatorsEnabled).value_or(false);
     const bool spacing = m_defaults.boolValue(keys::windowSpacingEnabled).value_or(false);
@@ -94,8 +87,7 @@ Task<void> WorkspaceModel::perform(LaunchPlan plan) {
     if (!plan.layout) {
         messages = co_await operations.open(plan.apps);
     } else if (plan.layout->id == QLatin1String(chainLayoutId)) {
-        messages = co_await operations.chain(*plan.layout, plan.apps, plan.area, plan.screenArea,
-                                             plan.gap);
+        messages = co_await operations.chain(*plan.layout, plan.apps, plan.area, plan.gap);
     } else {
         messages = co_await operations.arrange(*plan.layout, plan.apps, plan.area, plan.gap,
                                                plan.indicators);

@@ -137,7 +137,6 @@ private:
         InstalledApps apps;
         std::optional<WindowLayout> layout;  // none: open without arranging
         WindowRect area;
-        ScreenRect screenArea;
         double gap = 0;
         bool indicators = false;
     };

@@ -296,7 +296,7 @@ TEST_F(AppDelegateTest, AChangeOfMonitorsEndsTheChainAndPutsItsWindowsBack) {
     }
     auto running = tessora::start(
         app.chainSession().start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps,
-                                 {0, 25, 1440, 875}, {0, 0, 1440, 875}, 0));
+                                 {0, 25, 1440, 875}, 0));
     clock.runUntil([&] { return running.done(); }, std::chrono::seconds(30));
     ASSERT_TRUE(app.chainSession().isActive());
     ASSERT_NE(sim.frame(windows[0]), (WindowRect{100, 100, 800, 600}));

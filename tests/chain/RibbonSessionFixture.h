@@ -37,7 +37,6 @@ class RibbonSessionTest : public SimDesktopFixture {
 protected:
     static constexpr double gap = 24;
     const WindowRect area{0, 0, 1440, 900};
-    const ScreenRect screenArea{0, 0, 1440, 900};
 
     // One application per window, each window at its own place.
     void addWindows(int count) {
@@ -53,7 +52,7 @@ protected:
 
     Task<void> startSession() {
         return session.start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps, area,
-                             screenArea, gap);
+                             gap);
     }
 
     // Starts the session on `count` new windows and lets the first render pass finish.

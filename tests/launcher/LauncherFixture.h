@@ -77,8 +77,7 @@ public:
         calls << "arrange " + layout.id + ' ' + ids(apps);
         co_return QStringList();
     }
-    Task<QStringList> chain(WindowLayout, InstalledApps apps, WindowRect, ScreenRect,
-                            double) override {
+    Task<QStringList> chain(WindowLayout, InstalledApps apps, WindowRect, double) override {
         calls << "chain " + ids(apps);
         co_return QStringList();
     }

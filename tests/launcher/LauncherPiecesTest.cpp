@@ -1,7 +1,7 @@
 // Pieces of the launcher that need no panel: glyph geometry, item geometry, icon loading and
 // the key rules that only the monitor's surroundings can reach.
+#include "launcher/AppIcon.h"
 #include "launcher/IconCache.h"
-#include "launcher/IconLookup.h"
 #include "launcher/ItemGrid.h"
 #include "launcher/KeyNormalization.h"
 #include "launcher/LauncherKeyRules.h"
@@ -124,58 +124,17 @@ TEST(IconCache, LoadsOffTheMainThreadAndShowsAPlaceholderMeanwhile) {
     EXPECT_EQ(loads, 2);
 }
 
-TEST(IconLookup, FindsThemedIconsBestFirstAndAbsoluteFiles) {
+TEST(AppIcon, AThemedIconFileIsDrawnSquareAndCentred) {
     testing::TemporaryTree tree;
-    tree.write("icons/Dark/index.theme",
-               "[Icon Theme]\nName=Dark\nInherits=hicolor\nDirectories=48x48/apps,symbolic/apps\n\n"
-               "[48x48/apps]\nSize=48\nContext=Applications\nType=Fixed\n\n"
-               "[symbolic/apps]\nSize=16\nContext=Applications\nType=Scalable\n");
-    tree.write("icons/hicolor/index.theme",
-               "[Icon "
-               "Theme]\nName=Hicolor\nDirectories=32x32/apps,256x256/apps,scalable/apps,48x48/"
-               "mimetypes\n\n"
-               "[32x32/apps]\nSize=32\nContext=Applications\n[256x256/"
-               "apps]\nSize=256\nContext=Applications\n"
-               "[scalable/apps]\nSize=128\nType=Scalable\nContext=Applications\n"
-               "[48x48/mimetypes]\nSize=48\nContext=MimeTypes\n");
+    tree.makeFolder("pixmaps");
     QImage image(64, 32, QImage::Format_ARGB32);
     image.fill(Qt::blue);
-    for (const char* folder :
-         {"icons/Dark/48x48/apps", "icons/hicolor/32x32/apps", "icons/hicolor/256x256/apps",
-          "icons/Dark/symbolic/apps", "icons/hicolor/48x48/mimetypes", "pixmaps"}) {
-        tree.makeFolder(folder);
-    }
-    tree.makeFolder("icons/hicolor/scalable/apps");
-    image.save(tree.path("icons/hicolor/32x32/apps/small.png"));
-    image.save(tree.path("icons/hicolor/256x256/apps/small.png"));
-    image.save(tree.path("icons/Dark/48x48/apps/themed.png"));
-    image.save(tree.path("icons/hicolor/256x256/apps/themed.png"));
-    image.save(tree.path("icons/Dark/symbolic/apps/symbolic.png"));
-    image.save(tree.path("icons/hicolor/48x48/mimetypes/mime.png"));
-    image.save(tree.path("pixmaps/legacy.xpm"));
-
-    const IconDirectories dirs("Dark", {tree.path("icons")}, {tree.path("pixmaps")});
-    EXPECT_EQ(dirs.find("themed"), tree.path("icons/Dark/48x48/apps/themed.png"))
-        << "the theme before hicolor";
-    EXPECT_EQ(dirs.find("small"), tree.path("icons/hicolor/256x256/apps/small.png"))
-        << "the largest size";
-    EXPECT_EQ(dirs.find("symbolic"), "");
-    EXPECT_EQ(dirs.find("mime"), "");
-    EXPECT_EQ(dirs.find("legacy.xpm"), tree.path("pixmaps/legacy.xpm"));
-
-    tree.write("apps/themed.desktop",
-               "[Desktop Entry]\nType=Application\nName=T\nExec=t\nIcon=themed\n");
-    tree.write("apps/file.desktop", "[Desktop Entry]\nType=Application\nName=F\nExec=f\nIcon=" +
-                                        tree.path("pixmaps/legacy.xpm").toUtf8() + "\n");
-    tree.write("apps/missing.desktop",
-               "[Desktop Entry]\nType=Application\nName=M\nExec=m\nIcon=nowhere\n");
-    const QImage themed = loadAppIcon({"themed", "T", tree.path("apps/themed.desktop"), {}}, dirs);
-    EXPECT_EQ(themed.size(), QSize(128, 128));
-    EXPECT_EQ(themed.pixelColor(64, 64), QColor(Qt::blue));
-    EXPECT_EQ(themed.pixelColor(64, 5).alpha(), 0) << "a wide icon is centred on a square";
-    EXPECT_FALSE(loadAppIcon({"file", "F", tree.path("apps/file.desktop"), {}}, dirs).isNull());
-    EXPECT_TRUE(
-        loadAppIcon({"missing", "M", tree.path("apps/missing.desktop"), {}}, dirs).isNull());
+    image.save(tree.path("pixmaps/wide.png"));
+    const QImage icon = appIconFromFile(tree.path("pixmaps/wide.png"));
+    EXPECT_EQ(icon.size(), QSize(128, 128));
+    EXPECT_EQ(icon.pixelColor(64, 64), QColor(Qt::blue));
+    EXPECT_EQ(icon.pixelColor(64, 5).alpha(), 0) << "a wide icon is centred on a square";
+    EXPECT_TRUE(appIconFromFile(tree.path("pixmaps/none.png")).isNull());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // area, with which gap, and that runs never overlap.
 #include "core/Sleep.h"
 #include "core/Task.h"
+#include "workspace/LaunchOperations.h"
 #include "platform/DefaultsStore.h"
 #include "platform/sim/ManualBackgroundWork.h"
 #include "tests/arrange/SimDesktopFixture.h"

@@ -78,10 +78,9 @@ protected:
 
     void startChain(const WindowRect& area, double gap, const InstalledApps& apps) {
         chain = std::make_unique<RibbonLayoutSession>(*system, realClock, RibbonPanelViewFactory());
-        const ScreenRect screenArea{area.x, area.y, area.width, area.height};
         auto starting =
             start(chain->start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps,
-                               area, screenArea, gap));
+                               area, gap));
         QEventLoop loop;
         QTimer guard;  // fails the test instead of hanging it
         guard.setSingleShot(true);
