@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/CasementPanel.h"
+#include "app/LaunchArranger.h"
 #include "app/PanelController.h"
 #include "app/QtWindowSpace.h"
 #include "app/RecentActivations.h"
@@ -8,7 +9,6 @@
 #include "app/ShortcutService.h"
 #include "app/StatusMenu.h"
 #include "app/Updater.h"
-#include "app/LaunchArranger.h"
 #include "arrange/StackIndicator.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/Task.h"
@@ -96,12 +96,13 @@ void AppDelegate::buildStatusMenu() {
 
 void AppDelegate::buildPanel() {
     m_panel = std::make_unique<CasementPanel>(m_context.windows);
-    auto* view = new ContentView(
-        *m_model, m_context.defaults, *m_panel, m_notifier, [self = QPointer<AppDelegate>(this)] {
-            if (self) {
-                self->openSettingsWindow(PreferencesNavigation::Section::Settings);
-            }
-        });
+    auto* view =
+        new ContentView(*m_model, m_context.windows, m_context.defaults, *m_panel, m_notifier,
+                        [self = QPointer<AppDelegate>(this)] {
+                            if (self) {
+                                self->openSettingsWindow(PreferencesNavigation::Section::Settings);
+                            }
+                        });
     m_panel->setContent(view, [view] { return view->contentShape(); });
 
     PanelController::Hooks hooks;

@@ -3,8 +3,6 @@
 #include "app/PanelGeometry.h"
 #include "app/PanelKeys.h"
 #include "app/QtWindowSpace.h"
-#include "app/TypedKeyEvent.h"
-#include "launcher/KeyNormalization.h"
 #include "platform/WindowSystem.h"
 #include "preferences/Palette.h"
 
@@ -127,10 +125,11 @@ void CasementPanel::deliverTypedKeys(const QList<TypedKey>& keys) {
         if (!isVisible() || !windowHandle()) {
             return;
         }
-        const QtKeyPress key = qtKeyPress(typed);
-        QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, key.text);
+        const int key = qtKey(typed.stroke.key);
+        const Qt::KeyboardModifiers modifiers = qtModifiers(typed.stroke.modifiers);
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, typed.text);
         QCoreApplication::sendEvent(windowHandle(), &press);
-        QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, key.text);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, typed.text);
         QCoreApplication::sendEvent(windowHandle(), &release);
     }
 }
@@ -143,10 +142,13 @@ void CasementPanel::changeEvent(QEvent* event) {
 }
 
 bool CasementPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == windowHandle() && event->type() == QEvent::KeyPress &&
-        keyHidesPanel(normalizedKey(*static_cast<QKeyEvent*>(event)))) {
-        orderOut();
-        return true;
+    if (watched == windowHandle() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (keyHidesPanel(
+                m_windows.keyStroke(key->key(), key->modifiers(), key->nativeScanCode()))) {
+            orderOut();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

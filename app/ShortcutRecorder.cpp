@@ -1,14 +1,11 @@
 #include "app/ShortcutRecorder.h"
 
 #include "app/ShortcutService.h"
-#include "platform/MacKeyCodes.h"
 #include "workspace/SettingsKeys.h"
 
 namespace tessora {
 
 namespace {
-
-constexpr quint32 kSpace = 49;
 
 // Text fit for a key cap: something visible, no control characters ("\r" for Return).
 bool printable(const QString& characters) {
@@ -24,51 +21,49 @@ bool printable(const QString& characters) {
 
 }  // namespace
 
-QString shortcutLabel(const KeyInput& key, const QString& characters) {
+QString shortcutLabel(const KeyStroke& key, const QString& characters) {
     QString label;
-    if (key.modifiers & KeyModifiers::control) {
+    if (key.modifiers & KeyModifier::Super) {
         label += QChar(0x2303);  // ⌃
     }
-    if (key.modifiers & KeyModifiers::option) {
+    if (key.modifiers & KeyModifier::Alt) {
         label += QChar(0x2325);  // ⌥
     }
-    if (key.modifiers & KeyModifiers::shift) {
+    if (key.modifiers & KeyModifier::Shift) {
         label += QChar(0x21E7);  // ⇧
     }
-    if (key.modifiers & KeyModifiers::command) {
+    if (key.modifiers & KeyModifier::Ctrl) {
         label += QChar(0x2318);  // ⌘
     }
-    if (key.keyCode == KeyCodes::escape) {
+    if (key.key == keysym::escape) {
         return label + QStringLiteral("esc");
     }
-    if (key.keyCode == kSpace) {
+    if (key.key == keysym::space) {
         return label + QStringLiteral("Space");
     }
     if (printable(characters)) {
         return label + characters.toUpper();
     }
-    const QString name = mackeys::keyName(key.keyCode);
-    return label + (name.isEmpty() ? QStringLiteral("Key %1").arg(key.keyCode) : name);
+    const QString name = keyName(key.key);
+    return label + (name.isEmpty() ? QStringLiteral("Key %1").arg(key.key, 0, 16) : name);
 }
 
-RecordingStep recordingStep(const KeyInput& key, const QString& characters) {
+RecordingStep recordingStep(const KeyStroke& key, const QString& characters) {
     RecordingStep step;
-    if (mackeys::isModifierKey(key.keyCode)) {
+    if (isModifierKey(key.key)) {
         return step;
     }
-    if (key.keyCode == KeyCodes::escape && !(key.modifiers & KeyModifiers::command)) {
+    if (key.key == keysym::escape && !(key.modifiers & KeyModifier::Ctrl)) {
         step.kind = RecordingStep::Kind::Cancel;
         return step;
     }
-    const quint32 needed = KeyModifiers::command | KeyModifiers::option | KeyModifiers::control;
-    if (!(key.modifiers & needed)) {
+    if (!(key.modifiers & (KeyModifier::Ctrl | KeyModifier::Alt | KeyModifier::Super))) {
         step.kind = RecordingStep::Kind::Refuse;
         step.error = QStringLiteral("Include Super, Alt or Ctrl.");
         return step;
     }
     step.kind = RecordingStep::Kind::Register;
-    step.keyCode = key.keyCode;
-    step.carbonModifiers = ShortcutService::carbonFromModifiers(key.modifiers);
+    step.combination = key;
     step.label = shortcutLabel(key, characters);
     return step;
 }
@@ -85,7 +80,7 @@ void ShortcutRecorder::stop() {
     setRecording(false);
 }
 
-void ShortcutRecorder::handleKey(const KeyInput& key, const QString& characters) {
+void ShortcutRecorder::handleKey(const KeyStroke& key, const QString& characters) {
     if (!m_recording) {
         return;
     }
@@ -100,7 +95,7 @@ void ShortcutRecorder::handleKey(const KeyInput& key, const QString& characters)
             m_service.setError(step.error);
             return;
         case RecordingStep::Kind::Register:
-            if (m_service.registerCombination(step.keyCode, step.carbonModifiers)) {
+            if (m_service.registerCombination(step.combination)) {
                 m_defaults.setText(keys::shortcutLabel, step.label);
                 stop();
                 emit labelChanged(step.label);

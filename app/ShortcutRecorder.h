@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/DefaultsStore.h"
-#include "platform/WindowSystem.h"
+#include "platform/Keys.h"
 
 #include <QObject>
 #include <QString>
@@ -16,24 +16,22 @@ struct RecordingStep {
         Ignore,    // a modifier key alone: keep waiting for the key itself
         Cancel,    // Escape without Ctrl: recording ends, nothing changes
         Refuse,    // no Super, Alt or Ctrl held: `error` is shown, recording goes on
-        Register,  // register `keyCode` with `carbonModifiers`; on success store `label`
+        Register,  // register `combination`; on success store `label`
     };
     Kind kind = Kind::Ignore;
     QString error;
-    quint32 keyCode = 0;
-    quint32 carbonModifiers = 0;
+    KeyStroke combination;
     QString label;
 };
 
-// The recording rule for one key press: `key` normalised (macOS virtual key code and
-// KeyModifiers flags), `characters` what the key types with the modifiers ignored (empty for
-// none). Shift alone does not make a shortcut.
-RecordingStep recordingStep(const KeyInput& key, const QString& characters);
+// The recording rule for one key press: `characters` is what the key types with the modifiers
+// ignored (empty for none). Shift alone does not make a shortcut.
+RecordingStep recordingStep(const KeyStroke& key, const QString& characters);
 
-// The stored label of a shortcut: the symbols of its modifiers in the order ⌃ ⌥ ⇧ ⌘, then the
-// key: "esc", "Space", the characters it types in upper case, else the key's name, else
-// "Key <code>".
-QString shortcutLabel(const KeyInput& key, const QString& characters);
+// The stored label of a shortcut: the symbols of its modifiers in the order ⌃ (Super) ⌥ (Alt)
+// ⇧ (Shift) ⌘ (Ctrl), then the key: "esc", "Space", the characters it types in upper case, else
+// the key's name, else "Key" and its keysym.
+QString shortcutLabel(const KeyStroke& key, const QString& characters);
 
 // Recording a new shortcut on the settings page. While recording, every key press goes to
 // handleKey() (and no further). A refused or unavailable combination leaves the service's error
@@ -48,7 +46,7 @@ public:
     bool recording() const { return m_recording; }
     void start();
     void stop();
-    void handleKey(const KeyInput& key, const QString& characters);
+    void handleKey(const KeyStroke& key, const QString& characters);
 
 signals:
     void recordingChanged();

@@ -9,8 +9,6 @@ namespace tessora {
 
 namespace {
 
-constexpr quint32 kCmdKey = 256, kShiftKey = 512, kOptionKey = 2048, kControlKey = 4096;
-
 const QString kDefaultLabel = QStringLiteral("⌘esc");
 const QString kUnavailable = QStringLiteral(
     "This shortcut is unavailable. Try another combination. Your previous shortcut remains "
@@ -26,20 +24,25 @@ std::optional<quint32> storedUnsigned(const DefaultsStore& defaults, const char*
     return static_cast<quint32>(*value);
 }
 
+// A combination has to hold Ctrl, Alt or Super: one without would take an ordinary key away
+// from every application.
+bool holdsCommandModifier(const KeyStroke& stroke) {
+    return stroke.modifiers & (KeyModifier::Ctrl | KeyModifier::Alt | KeyModifier::Super);
+}
+
 }  // namespace
 
 ShortcutService::ShortcutService(WindowSystem& windows, DefaultsStore& defaults, QObject* parent)
     : QObject(parent), m_windows(windows), m_defaults(defaults) {
     // Earlier layouts stored combinations in another form: they are replaced by the default.
     if (m_defaults.boolValue(keys::shortcutV2) != true) {
-        m_defaults.setInteger(keys::shortcutCode, defaultKeyCode);
-        m_defaults.setInteger(keys::shortcutModifiers, defaultModifiers);
+        m_defaults.setInteger(keys::shortcutCode, defaultStoredShortcut.keyCode);
+        m_defaults.setInteger(keys::shortcutModifiers, defaultStoredShortcut.modifiers);
         m_defaults.setText(keys::shortcutLabel, kDefaultLabel);
         m_defaults.setBool(keys::shortcutV2, true);
     }
     if (m_defaults.boolValue(keys::launcherEnabled).value_or(true)) {
-        const Combination stored = storedCombination();
-        registerCombination(stored.keyCode, stored.modifiers);
+        registerStored();
     }
 }
 
@@ -47,56 +50,29 @@ ShortcutService::~ShortcutService() {
     m_hotKey.reset();
 }
 
-quint32 ShortcutService::modifiersFromCarbon(quint32 carbon) {
-    quint32 flags = 0;
-    if (carbon & kCmdKey) {
-        flags |= KeyModifiers::command;
-    }
-    if (carbon & kShiftKey) {
-        flags |= KeyModifiers::shift;
-    }
-    if (carbon & kOptionKey) {
-        flags |= KeyModifiers::option;
-    }
-    if (carbon & kControlKey) {
-        flags |= KeyModifiers::control;
-    }
-    return flags;
+StoredShortcut ShortcutService::storedCombination() const {
+    const std::optional<quint32> code = storedUnsigned(m_defaults, keys::shortcutCode);
+    const std::optional<quint32> mask = storedUnsigned(m_defaults, keys::shortcutModifiers);
+    return StoredShortcut{code.value_or(defaultStoredShortcut.keyCode),
+                          mask.value_or(defaultStoredShortcut.modifiers)};
 }
 
-quint32 ShortcutService::carbonFromModifiers(quint32 modifiers) {
-    quint32 carbon = 0;
-    if (modifiers & KeyModifiers::command) {
-        carbon |= kCmdKey;
+void ShortcutService::registerStored() {
+    const std::optional<KeyStroke> stored = decodeShortcut(storedCombination());
+    if (!stored) {
+        setError(kUnavailable);  // a key this keyboard vocabulary does not know
+        return;
     }
-    if (modifiers & KeyModifiers::shift) {
-        carbon |= kShiftKey;
-    }
-    if (modifiers & KeyModifiers::option) {
-        carbon |= kOptionKey;
-    }
-    if (modifiers & KeyModifiers::control) {
-        carbon |= kControlKey;
-    }
-    return carbon;
+    // No recording stores a combination without Ctrl, Alt or Super; one found in the store is
+    // corrupt and gives way to the default.
+    registerCombination(holdsCommandModifier(*stored) ? *stored
+                                                      : *decodeShortcut(defaultStoredShortcut));
 }
 
-ShortcutService::Combination ShortcutService::storedCombination() const {
-    Combination stored;
-    stored.keyCode = storedUnsigned(m_defaults, keys::shortcutCode).value_or(defaultKeyCode);
-    stored.modifiers =
-        storedUnsigned(m_defaults, keys::shortcutModifiers).value_or(defaultModifiers);
-    // No recording stores a combination without Command, Option or Control; one found in the
-    // store would take an ordinary key away from every application, so it counts as corrupt.
-    if ((stored.modifiers & (kCmdKey | kOptionKey | kControlKey)) == 0) {
-        stored = Combination{};
-    }
-    return stored;
-}
-
-bool ShortcutService::registerCombination(quint32 keyCode, quint32 modifiers) {
-    std::unique_ptr<InputGrab> grab = m_windows.grabHotKey(
-        KeyInput{keyCode, modifiersFromCarbon(modifiers)}, [this] { pressed(); });
+bool ShortcutService::registerCombination(const KeyStroke& combination) {
+    const std::optional<StoredShortcut> stored = encodeShortcut(combination);
+    std::unique_ptr<InputGrab> grab =
+        stored ? m_windows.grabHotKey(combination, [this] { pressed(); }) : nullptr;
     if (!grab) {
         setError(kUnavailable);
         return false;
@@ -106,8 +82,8 @@ bool ShortcutService::registerCombination(quint32 keyCode, quint32 modifiers) {
     previous.reset();
     setError(QString());
     setEnabledFlag(true);
-    m_defaults.setInteger(keys::shortcutCode, keyCode);
-    m_defaults.setInteger(keys::shortcutModifiers, modifiers);
+    m_defaults.setInteger(keys::shortcutCode, stored->keyCode);
+    m_defaults.setInteger(keys::shortcutModifiers, stored->modifiers);
     m_defaults.setBool(keys::launcherEnabled, true);
     return true;
 }
@@ -117,8 +93,7 @@ void ShortcutService::setEnabled(bool enabled) {
         return;
     }
     if (enabled) {
-        const Combination stored = storedCombination();
-        registerCombination(stored.keyCode, stored.modifiers);
+        registerStored();
         return;
     }
     m_hotKey.reset();

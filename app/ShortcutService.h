@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StoredShortcut.h"
 #include "platform/DefaultsStore.h"
 #include "platform/WindowSystem.h"
 
@@ -10,10 +11,9 @@
 
 namespace tessora {
 
-// The one system-wide hot key that opens the launcher. The combination is stored in the
-// design's format: a macOS virtual key code and a Carbon modifier mask (cmdKey 256 = Ctrl here,
-// shiftKey 512, optionKey 2048 = Alt, controlKey 4096 = Super), so the default "⌘esc" is
-// Ctrl+Escape. A new combination is taken before the old one is let go, so a refused attempt
+// The one system-wide hot key that opens the launcher, Ctrl+Escape unless the user records
+// another. The combination is stored in settings.json in the form earlier editions wrote (see
+// StoredShortcut). A new combination is taken before the old one is let go, so a refused attempt
 // never leaves the user without a working shortcut.
 class ShortcutService : public QObject {
     Q_OBJECT
@@ -21,9 +21,6 @@ class ShortcutService : public QObject {
     Q_PROPERTY(bool enabled READ enabled NOTIFY enabledChanged)
 
 public:
-    static constexpr quint32 defaultKeyCode = 53;     // Escape
-    static constexpr quint32 defaultModifiers = 256;  // cmdKey (Ctrl)
-
     // Runs the stored-layout migration and registers the stored combination when switched on.
     ShortcutService(WindowSystem& windows, DefaultsStore& defaults, QObject* parent = nullptr);
     ~ShortcutService() override;
@@ -31,9 +28,9 @@ public:
     const QString& error() const { return m_error; }
     bool enabled() const { return m_enabled; }
 
-    // Takes `keyCode` with the Carbon `modifiers` as the hot key; true when it is now active.
-    // On failure `error` says so and the previous hot key stays as it was.
-    bool registerCombination(quint32 keyCode, quint32 modifiers);
+    // Takes `combination` as the hot key and stores it; true when it is now active. On failure
+    // `error` says so and the previous hot key stays as it was.
+    bool registerCombination(const KeyStroke& combination);
     void setEnabled(bool enabled);
     // Called on the main thread each time the hot key is pressed.
     void setOnOpen(std::function<void()> onOpen);
@@ -43,21 +40,13 @@ public:
     // The stored label, "⌘esc" when absent.
     QString label() const;
 
-    // Carbon masks (cmdKey 256, shiftKey 512, optionKey 2048, controlKey 4096) to the
-    // KeyModifiers flags and back; other bits are dropped.
-    static quint32 modifiersFromCarbon(quint32 carbon);
-    static quint32 carbonFromModifiers(quint32 modifiers);
-
 signals:
     void errorChanged();
     void enabledChanged();
 
 private:
-    struct Combination {
-        quint32 keyCode = defaultKeyCode;
-        quint32 modifiers = defaultModifiers;
-    };
-    Combination storedCombination() const;
+    StoredShortcut storedCombination() const;
+    void registerStored();
     void setEnabledFlag(bool enabled);
     void pressed();
 

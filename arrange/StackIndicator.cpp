@@ -110,7 +110,7 @@ void WindowStackIndicator::grabInput() {
         qCWarning(lcIndicator) << "Alt+scroll is not available for cycling stacked windows";
     }
     m_keyGrab = m_windows.grabCycleKeys(
-        [this](const KeyInput& input) { return dispatch([&] { return handleKey(input); }); });
+        [this](const KeyStroke& input) { return dispatch([&] { return handleKey(input); }); });
     if (!m_keyGrab) {
         qCWarning(lcIndicator) << "Super+Alt+Left/Right are not available for cycling stacked"
                                << "windows";
@@ -233,7 +233,7 @@ InputDecision WindowStackIndicator::handleScroll(const ScrollInput& input) {
     return outcome.decision;
 }
 
-InputDecision WindowStackIndicator::handleKey(const KeyInput& input) {
+InputDecision WindowStackIndicator::handleKey(const KeyStroke& input) {
     const auto step = cycleStepForKey(input);
     if (!step) {
         return InputDecision::Pass;

@@ -70,7 +70,7 @@ private:
     void cycle(int step);
     void click(QPointF point);
     InputDecision handleScroll(const ScrollInput& input);
-    InputDecision handleKey(const KeyInput& input);
+    InputDecision handleKey(const KeyStroke& input);
     void grabInput();
     void observe();
     void scheduleSync();

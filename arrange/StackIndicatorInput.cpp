@@ -16,7 +16,7 @@ bool contains(const WindowRect& rect, const QPointF& point) {
 }  // namespace
 
 ScrollCycler::Outcome ScrollCycler::handle(const ScrollInput& input, const WindowRect& tile) {
-    if ((input.modifiers & KeyModifiers::option) == 0 || !contains(tile, input.location)) {
+    if (!input.modifiers.testFlag(KeyModifier::Alt) || !contains(tile, input.location)) {
         return {};
     }
     const bool horizontal = input.deltaX != 0;
@@ -35,15 +35,15 @@ ScrollCycler::Outcome ScrollCycler::handle(const ScrollInput& input, const Windo
     return outcome;
 }
 
-std::optional<int> cycleStepForKey(const KeyInput& input) {
-    constexpr quint32 required = KeyModifiers::control | KeyModifiers::option;
+std::optional<int> cycleStepForKey(const KeyStroke& input) {
+    const KeyModifiers required = KeyModifier::Super | KeyModifier::Alt;
     if ((input.modifiers & required) != required) {
         return std::nullopt;
     }
-    switch (input.keyCode) {
-        case KeyCodes::rightArrow:
+    switch (input.key) {
+        case keysym::right:
             return 1;
-        case KeyCodes::leftArrow:
+        case keysym::left:
             return -1;
         default:
             return std::nullopt;

@@ -38,6 +38,6 @@ private:
 
 // +1 for Super+Alt+Right, −1 for Super+Alt+Left (other modifiers may be held too); none for any
 // other key, which then passes.
-std::optional<int> cycleStepForKey(const KeyInput& input);
+std::optional<int> cycleStepForKey(const KeyStroke& input);
 
 }  // namespace tessora::stackindicator

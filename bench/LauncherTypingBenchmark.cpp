@@ -90,7 +90,7 @@ void keystrokeToRepaint(benchmark::State& state) {
     model.setApps(bench::syntheticCatalog(count));
     PanelNotifier notifier;
     Panel panel;
-    auto* view = new ContentView(model, *defaults, panel, notifier, {}, &panel);
+    auto* view = new ContentView(model, desktop, *defaults, panel, notifier, {}, &panel);
     panel.content = view;
     view->setGeometry(panel.rect());
     panel.show();

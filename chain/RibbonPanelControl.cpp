@@ -81,7 +81,7 @@ void RibbonLayoutSession::installScrollTap() {
 
 InputDecision RibbonLayoutSession::onScrollTap(const ScrollInput& input) {
     // Scrolling without Alt, or outside the strip, belongs to the window under the pointer.
-    if ((input.modifiers & KeyModifiers::option) && containsPoint(m_strip.area, input.location) &&
+    if (input.modifiers.testFlag(KeyModifier::Alt) && containsPoint(m_strip.area, input.location) &&
         handleScroll(input)) {
         return InputDecision::Swallow;
     }

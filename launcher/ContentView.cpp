@@ -4,7 +4,6 @@
 #include "launcher/ContentArea.h"
 #include "launcher/IconCache.h"
 #include "launcher/ItemAccessibility.h"
-#include "launcher/KeyNormalization.h"
 #include "launcher/LauncherPainting.h"
 #include "launcher/LauncherState.h"
 #include "launcher/LayoutFilter.h"
@@ -16,6 +15,7 @@
 #include "launcher/ResultsView.h"
 #include "launcher/SearchBar.h"
 #include "launcher/TabBar.h"
+#include "platform/WindowSystem.h"
 #include "preferences/Shapes.h"
 #include "workspace/WorkspaceModel.h"
 
@@ -39,11 +39,12 @@ constexpr int contentTop = searchBarTop + SearchBar::barHeight + stackSpacing;
 
 }  // namespace
 
-ContentView::ContentView(WorkspaceModel& model, DefaultsStore& defaults, PanelHost& panel,
-                         PanelNotifier& notifier, std::function<void()> openSettings,
-                         QWidget* parent)
+ContentView::ContentView(WorkspaceModel& model, const WindowSystem& windows,
+                         DefaultsStore& defaults, PanelHost& panel, PanelNotifier& notifier,
+                         std::function<void()> openSettings, QWidget* parent)
     : QWidget(parent),
       m_model(model),
+      m_windows(windows),
       m_panel(panel),
       m_openSettings(std::move(openSettings)),
       m_state(new LauncherState(defaults, this)),
@@ -188,7 +189,8 @@ void ContentView::removeKeyMonitor() {
 
 bool ContentView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_monitored && event->type() == QEvent::KeyPress) {
-        return handleKey(normalizedKey(*static_cast<QKeyEvent*>(event)));
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return handleKey(m_windows.keyStroke(key->key(), key->modifiers(), key->nativeScanCode()));
     }
     if (watched == searchField()) {
         if (event->type() == QEvent::FocusIn) {
@@ -223,7 +225,7 @@ LauncherKeyContext ContentView::keyContext() const {
     return context;
 }
 
-bool ContentView::handleKey(const KeyInput& key) {
+bool ContentView::handleKey(const KeyStroke& key) {
     const LauncherKeyDecision decision = decideLauncherKey(key, keyContext());
     switch (decision.command) {
         case LauncherKeyCommand::None:

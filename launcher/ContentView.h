@@ -26,6 +26,7 @@ class RecentApps;
 class ResultsView;
 class SearchBar;
 class TabBar;
+class WindowSystem;
 class WorkspaceModel;
 
 // The whole content of the launcher panel: the search bar, the tab pills, and either the
@@ -40,8 +41,9 @@ class ContentView : public QWidget {
     Q_OBJECT
 
 public:
-    ContentView(WorkspaceModel& model, DefaultsStore& defaults, PanelHost& panel,
-                PanelNotifier& notifier, std::function<void()> openSettings,
+    // `windows` reads the keys typed into the panel.
+    ContentView(WorkspaceModel& model, const WindowSystem& windows, DefaultsStore& defaults,
+                PanelHost& panel, PanelNotifier& notifier, std::function<void()> openSettings,
                 QWidget* parent = nullptr);
     ~ContentView() override;
 
@@ -82,7 +84,7 @@ protected:
 private:
     void installKeyMonitor();
     void removeKeyMonitor();
-    bool handleKey(const KeyInput& key);
+    bool handleKey(const KeyStroke& key);
     LauncherKeyContext keyContext() const;
     void hidePanel();
     void launchSelected();
@@ -100,6 +102,7 @@ private:
     void place();
 
     WorkspaceModel& m_model;
+    const WindowSystem& m_windows;
     PanelHost& m_panel;
     std::function<void()> m_openSettings;
     LauncherState* m_state;

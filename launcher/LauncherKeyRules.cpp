@@ -1,7 +1,5 @@
 #include "launcher/LauncherKeyRules.h"
 
-#include "launcher/KeyNormalization.h"
-
 #include <algorithm>
 #include <optional>
 
@@ -11,28 +9,26 @@ namespace {
 
 using Command = LauncherKeyCommand;
 
-constexpr quint32 deviceIndependentMask = 0xFFFF0000;
-
 LauncherKeyDecision consume(Command command = Command::None, int index = -1) {
     return {true, command, index};
 }
 
 constexpr LauncherKeyDecision pass{};
 
-bool isArrow(quint32 code) {
-    return code >= MacKey::leftArrow && code <= MacKey::upArrow;
+bool isArrow(Keysym key) {
+    return key == keysym::left || key == keysym::right || key == keysym::up || key == keysym::down;
 }
 
 // The layouts tab's arrow table.
-LauncherKeyDecision layoutArrow(quint32 code, const LauncherKeyContext& context) {
+LauncherKeyDecision layoutArrow(Keysym code, const LauncherKeyContext& context) {
     const int n = context.layoutCount;
     const int h = context.layoutHighlighted;
     if (!context.grid) {
-        if (code == MacKey::downArrow) {
+        if (code == keysym::down) {
             const int next = h < 0 ? 0 : h + 1;
             return n > 0 && next < n ? consume(Command::SetLayoutHighlighted, next) : consume();
         }
-        if (code == MacKey::upArrow) {
+        if (code == keysym::up) {
             if (h < 0) {
                 return consume(Command::SetLayoutHighlighted, 0);
             }
@@ -43,13 +39,13 @@ LauncherKeyDecision layoutArrow(quint32 code, const LauncherKeyContext& context)
     }
     int step = 0;
     switch (code) {
-        case MacKey::leftArrow:
+        case keysym::left:
             step = -1;
             break;
-        case MacKey::rightArrow:
+        case keysym::right:
             step = 1;
             break;
-        case MacKey::downArrow:
+        case keysym::down:
             step = context.columns;
             break;
         default:
@@ -61,17 +57,17 @@ LauncherKeyDecision layoutArrow(quint32 code, const LauncherKeyContext& context)
 }
 
 // The applications tab's arrows; none when the key goes on to the next rule.
-std::optional<LauncherKeyDecision> resultArrow(quint32 code, const LauncherKeyContext& context) {
+std::optional<LauncherKeyDecision> resultArrow(Keysym code, const LauncherKeyContext& context) {
     int step = 0;
     switch (code) {
-        case MacKey::leftArrow:
-        case MacKey::rightArrow:
+        case keysym::left:
+        case keysym::right:
             if (!context.grid) {
                 return std::nullopt;
             }
-            step = code == MacKey::leftArrow ? -1 : 1;
+            step = code == keysym::left ? -1 : 1;
             break;
-        case MacKey::downArrow:
+        case keysym::down:
             step = context.grid ? context.columns : 1;
             break;
         default:
@@ -89,34 +85,33 @@ std::optional<LauncherKeyDecision> resultArrow(quint32 code, const LauncherKeyCo
 
 }  // namespace
 
-LauncherKeyDecision decideLauncherKey(const KeyInput& key, const LauncherKeyContext& context) {
+LauncherKeyDecision decideLauncherKey(const KeyStroke& key, const LauncherKeyContext& context) {
     if (!context.eventInPanel && !context.panelIsKeyWindow) {
         return pass;
     }
     if (context.showOnboarding) {
         return pass;
     }
-    const quint32 flags = key.modifiers & deviceIndependentMask;
-    const quint32 code = key.keyCode;
+    const KeyModifiers flags = key.modifiers;
+    const Keysym code = key.key;
     const bool layouts = context.tab == LauncherTab::Layouts;
 
-    if (code == MacKey::escape && flags == 0) {
+    if (code == keysym::escape && !flags) {
         return consume(Command::DismissPanel);
     }
-    if (code == MacKey::c && flags == (KeyModifiers::command | KeyModifiers::shift) &&
-        context.searchFocused) {
+    if (code == 'c' && flags == (KeyModifier::Ctrl | KeyModifier::Shift) && context.searchFocused) {
         return consume(Command::ClearSelection);
     }
-    if (code == MacKey::one && flags == KeyModifiers::command) {
+    if (code == '1' && flags == KeyModifier::Ctrl) {
         return consume(Command::ShowApplications);
     }
-    if (code == MacKey::two && flags == KeyModifiers::command) {
+    if (code == '2' && flags == KeyModifier::Ctrl) {
         return consume(Command::ShowLayouts);
     }
-    if (code == MacKey::returnKey && flags == KeyModifiers::command) {
+    if (code == keysym::returnKey && flags == KeyModifier::Ctrl) {
         return consume(Command::LaunchSelected);
     }
-    if (code == MacKey::tab && flags == 0) {
+    if (code == keysym::tab && !flags) {
         if (!layouts) {
             return consume(Command::SelectHighlightedResult);
         }
@@ -131,7 +126,8 @@ LauncherKeyDecision decideLauncherKey(const KeyInput& key, const LauncherKeyCont
             return *decision;
         }
     }
-    if (code == MacKey::deleteKey && (flags & KeyModifiers::command) && context.selectedCount > 0) {
+    if (code == keysym::backSpace && flags.testFlag(KeyModifier::Ctrl) &&
+        context.selectedCount > 0) {
         return consume(Command::RemoveLastSelected);
     }
     return pass;

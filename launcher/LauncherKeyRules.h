@@ -1,7 +1,7 @@
 #pragma once
 
 #include "launcher/LauncherTab.h"
-#include "platform/WindowSystem.h"
+#include "platform/Keys.h"
 
 namespace tessora {
 
@@ -48,6 +48,6 @@ struct LauncherKeyDecision {
 // not claim passes on unchanged to the focused control. Arrow keys move the highlight clamped
 // at the ends in the applications tab; the layouts tab steps through its list and ignores a
 // step that would leave it.
-LauncherKeyDecision decideLauncherKey(const KeyInput& key, const LauncherKeyContext& context);
+LauncherKeyDecision decideLauncherKey(const KeyStroke& key, const LauncherKeyContext& context);
 
 }  // namespace tessora

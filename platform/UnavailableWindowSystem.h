@@ -41,10 +41,10 @@ public:
         return nullptr;
     }
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyInput&)>) override {
+        std::function<InputDecision(const KeyStroke&)>) override {
         return nullptr;
     }
-    std::unique_ptr<InputGrab> grabHotKey(KeyInput, std::function<void()>) override {
+    std::unique_ptr<InputGrab> grabHotKey(const KeyStroke&, std::function<void()>) override {
         return nullptr;
     }
     std::unique_ptr<InputGrab> watchButtonPresses(std::function<void(QPointF)>) override {

@@ -4,6 +4,7 @@
 #include "core/InstalledApp.h"
 #include "core/TaskFwd.h"
 #include "platform/Desktop.h"
+#include "platform/Keys.h"
 
 #include <QList>
 #include <QObject>
@@ -47,41 +48,14 @@ public:
     virtual ~InputGrab() = default;
 };
 
-// A wheel or touchpad scroll, with the modifiers held (design flags, see KeyModifiers).
+// A wheel or touchpad scroll, with the modifiers held.
 struct ScrollInput {
     double deltaX = 0;
     double deltaY = 0;
     bool precise = false;  // a touchpad's smooth deltas rather than wheel notches
     QPointF location;      // pointer, in window space
-    quint32 modifiers = 0;
+    KeyModifiers modifiers;
 };
-
-// A key press normalised to macOS virtual key codes and modifier flags, the vocabulary the key
-// rules are written in: Ctrl is Command, Super is Control, Alt is Option.
-struct KeyInput {
-    quint32 keyCode = 0;
-    quint32 modifiers = 0;
-};
-
-// A key press taken while the keyboard is held: normalised, with what it types and its keysym.
-struct TypedKey {
-    KeyInput key;
-    QString text;        // the characters it types with the modifiers held; empty for none
-    quint32 keysym = 0;  // the X keysym (or the platform's equivalent), 0 when unknown
-};
-
-namespace KeyModifiers {
-inline constexpr quint32 shift = 0x20000;
-inline constexpr quint32 control = 0x40000;   // the Super key
-inline constexpr quint32 option = 0x80000;    // the Alt key
-inline constexpr quint32 command = 0x100000;  // the Ctrl key
-}  // namespace KeyModifiers
-
-namespace KeyCodes {
-inline constexpr quint32 leftArrow = 123;
-inline constexpr quint32 rightArrow = 124;
-inline constexpr quint32 escape = 53;
-}  // namespace KeyCodes
 
 enum class InputDecision { Pass, Swallow };
 
@@ -155,12 +129,11 @@ public:
         std::function<InputDecision(const ScrollInput&)> handler) = 0;
     // Super+Alt+Left and Super+Alt+Right (whatever else is held).
     virtual std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyInput&)> handler) = 0;
-    // A system-wide hot key: `combination` (a virtual key code with KeyModifiers flags) calls
-    // `onPress` wherever the focus is, whatever lock modifiers are on. Null when the combination
-    // cannot be had: taken by another client, a key this keyboard lacks, no display. The press
-    // itself is swallowed.
-    virtual std::unique_ptr<InputGrab> grabHotKey(KeyInput combination,
+        std::function<InputDecision(const KeyStroke&)> handler) = 0;
+    // A system-wide hot key: `combination` calls `onPress` wherever the focus is, whatever lock
+    // modifiers are on. Null when the combination cannot be had: taken by another client, a key
+    // this keyboard lacks, no display. The press itself is swallowed.
+    virtual std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                                   std::function<void()> onPress) = 0;
     // Watches presses of the left and right mouse buttons anywhere, over other clients too,
     // without taking them from anyone. `handler` gets the pointer in window space. Null when the
@@ -180,6 +153,17 @@ public:
     // not lost. Null when the keyboard cannot be had (another client holds it).
     virtual std::unique_ptr<InputGrab> holdKeyboard(
         std::function<void(const TypedKey&)> handler) = 0;
+
+    // --- keys typed into our own windows
+    // The stroke of a key event that Qt delivered to one of our windows, from the event's key,
+    // modifiers and native scan code: the key's unshifted meaning on this keyboard, so that
+    // Ctrl+C is C whatever the layout. By default Qt's key decides (see keyStrokeFromQt);
+    // backends that know the keyboard's layout read the key itself.
+    virtual KeyStroke keyStroke(int qtKey, Qt::KeyboardModifiers modifiers,
+                                quint32 nativeScanCode) const {
+        Q_UNUSED(nativeScanCode);
+        return keyStrokeFromQt(qtKey, modifiers);
+    }
 
 signals:
     void activeWindowChanged();

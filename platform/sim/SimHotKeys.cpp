@@ -10,8 +10,8 @@ namespace tessora {
 
 namespace {
 
-quint64 keyOf(KeyInput combination) {
-    return (quint64(combination.keyCode) << 32) | combination.modifiers;
+quint64 keyOf(const KeyStroke& combination) {
+    return (quint64(combination.key) << 8) | quint64(combination.modifiers.toInt());
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ struct SimHotKeys::Registry {
 
 SimHotKeys::SimHotKeys() : m_registry(std::make_shared<Registry>()) {}
 
-void SimHotKeys::setTaken(KeyInput combination, bool taken) {
+void SimHotKeys::setTaken(const KeyStroke& combination, bool taken) {
     if (taken) {
         m_registry->taken.insert(keyOf(combination));
     } else {
@@ -37,7 +37,8 @@ void SimHotKeys::setTaken(KeyInput combination, bool taken) {
     }
 }
 
-std::unique_ptr<InputGrab> SimHotKeys::grab(KeyInput combination, std::function<void()> onPress) {
+std::unique_ptr<InputGrab> SimHotKeys::grab(const KeyStroke& combination,
+                                            std::function<void()> onPress) {
     if (!onPress || m_registry->taken.contains(keyOf(combination))) {
         return nullptr;
     }
@@ -46,7 +47,7 @@ std::unique_ptr<InputGrab> SimHotKeys::grab(KeyInput combination, std::function<
     return std::make_unique<SimRegistration<Registry>>(m_registry, id);
 }
 
-bool SimHotKeys::press(KeyInput combination) {
+bool SimHotKeys::press(const KeyStroke& combination) {
     const quint64 key = keyOf(combination);
     for (auto it = m_registry->entries.rbegin(); it != m_registry->entries.rend(); ++it) {
         if (it->combination == key) {
@@ -62,7 +63,7 @@ int SimHotKeys::live() const {
     return static_cast<int>(m_registry->entries.size());
 }
 
-std::unique_ptr<InputGrab> SimWindowSystem::grabHotKey(KeyInput combination,
+std::unique_ptr<InputGrab> SimWindowSystem::grabHotKey(const KeyStroke& combination,
                                                        std::function<void()> onPress) {
     return m_hotKeys.grab(combination, std::move(onPress));
 }

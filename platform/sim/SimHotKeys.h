@@ -14,10 +14,10 @@ class SimHotKeys {
 public:
     SimHotKeys();
 
-    void setTaken(KeyInput combination, bool taken);
-    std::unique_ptr<InputGrab> grab(KeyInput combination, std::function<void()> onPress);
+    void setTaken(const KeyStroke& combination, bool taken);
+    std::unique_ptr<InputGrab> grab(const KeyStroke& combination, std::function<void()> onPress);
     // True when a live hot key took the press.
-    bool press(KeyInput combination);
+    bool press(const KeyStroke& combination);
     int live() const;
 
 private:

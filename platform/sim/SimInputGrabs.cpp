@@ -8,7 +8,7 @@ struct SimInputGrabs::Registry {
     struct Entry {
         int id = 0;
         std::function<InputDecision(const ScrollInput&)> scroll;
-        std::function<InputDecision(const KeyInput&)> key;
+        std::function<InputDecision(const KeyStroke&)> key;
     };
     std::vector<Entry> entries;  // oldest first
     int lastId = 0;
@@ -54,7 +54,7 @@ std::unique_ptr<InputGrab> SimInputGrabs::grabScroll(
 }
 
 std::unique_ptr<InputGrab> SimInputGrabs::grabKeys(
-    std::function<InputDecision(const KeyInput&)> handler) {
+    std::function<InputDecision(const KeyStroke&)> handler) {
     if (m_refused) {
         return nullptr;
     }
@@ -64,16 +64,15 @@ std::unique_ptr<InputGrab> SimInputGrabs::grabKeys(
 }
 
 std::optional<InputDecision> SimInputGrabs::scroll(const ScrollInput& input) {
-    if (!(input.modifiers & KeyModifiers::option)) {
+    if (!input.modifiers.testFlag(KeyModifier::Alt)) {
         return std::nullopt;
     }
     return m_registry->deliver(&Registry::Entry::scroll, input);
 }
 
-std::optional<InputDecision> SimInputGrabs::pressKey(const KeyInput& input) {
-    const bool arrow =
-        input.keyCode == KeyCodes::leftArrow || input.keyCode == KeyCodes::rightArrow;
-    const quint32 needed = KeyModifiers::control | KeyModifiers::option;
+std::optional<InputDecision> SimInputGrabs::pressKey(const KeyStroke& input) {
+    const bool arrow = input.key == keysym::left || input.key == keysym::right;
+    const KeyModifiers needed = KeyModifier::Super | KeyModifier::Alt;
     if (!arrow || (input.modifiers & needed) != needed) {
         return std::nullopt;
     }

@@ -19,10 +19,10 @@ public:
     // While refused, grabs are absent (nullptr), as when another client holds the input.
     void setRefused(bool refused) { m_refused = refused; }
     std::unique_ptr<InputGrab> grabScroll(std::function<InputDecision(const ScrollInput&)> handler);
-    std::unique_ptr<InputGrab> grabKeys(std::function<InputDecision(const KeyInput&)> handler);
+    std::unique_ptr<InputGrab> grabKeys(std::function<InputDecision(const KeyStroke&)> handler);
 
     std::optional<InputDecision> scroll(const ScrollInput& input);
-    std::optional<InputDecision> pressKey(const KeyInput& input);
+    std::optional<InputDecision> pressKey(const KeyStroke& input);
     int live() const;
 
 private:

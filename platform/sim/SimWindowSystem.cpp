@@ -227,7 +227,7 @@ std::unique_ptr<InputGrab> SimWindowSystem::grabOptionScroll(
 }
 
 std::unique_ptr<InputGrab> SimWindowSystem::grabCycleKeys(
-    std::function<InputDecision(const KeyInput&)> handler) {
+    std::function<InputDecision(const KeyStroke&)> handler) {
     return m_grabs.grabKeys(std::move(handler));
 }
 

@@ -81,14 +81,16 @@ public:
     // them and return its decision, or nothing when no grab takes them.
     void setRefuseGrabs(bool refuse) { m_grabs.setRefused(refuse); }
     std::optional<InputDecision> scroll(const ScrollInput& input) { return m_grabs.scroll(input); }
-    std::optional<InputDecision> pressKey(const KeyInput& input) { return m_grabs.pressKey(input); }
+    std::optional<InputDecision> pressKey(const KeyStroke& input) {
+        return m_grabs.pressKey(input);
+    }
     int liveGrabs() const { return m_grabs.live(); }
     // Hot keys: a combination marked taken is held by another program; a press reaches the
     // newest live hot key of that combination (true) or none (false).
-    void setHotKeyTaken(KeyInput combination, bool taken) {
+    void setHotKeyTaken(const KeyStroke& combination, bool taken) {
         m_hotKeys.setTaken(combination, taken);
     }
-    bool pressHotKey(KeyInput combination) { return m_hotKeys.press(combination); }
+    bool pressHotKey(const KeyStroke& combination) { return m_hotKeys.press(combination); }
     int liveHotKeys() const { return m_hotKeys.live(); }
     // The shell's input: a click (where the pointer moves) reaches every live button watcher and
     // says how many; a key typed while the keyboard is held reaches the hold (false without one).
@@ -138,8 +140,8 @@ public:
     std::unique_ptr<InputGrab> grabOptionScroll(
         std::function<InputDecision(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyInput&)> handler) override;
-    std::unique_ptr<InputGrab> grabHotKey(KeyInput combination,
+        std::function<InputDecision(const KeyStroke&)> handler) override;
+    std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                           std::function<void()> onPress) override;
     std::unique_ptr<InputGrab> watchButtonPresses(
         std::function<void(QPointF location)> handler) override;

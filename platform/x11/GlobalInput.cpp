@@ -3,97 +3,13 @@
 #include <memory>
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11Log.h"
 
-#include <xcb/xcb_keysyms.h>
 #include <cstdlib>
 #include <exception>
 
 namespace tessora::x11 {
-
-namespace {
-
-constexpr xcb_keysym_t kLeft = 0xff51;
-constexpr xcb_keysym_t kRight = 0xff53;
-constexpr xcb_keysym_t kNumLock = 0xff7f;
-constexpr xcb_keysym_t kScrollLock = 0xff14;
-constexpr xcb_keysym_t kAltL = 0xffe9;
-constexpr xcb_keysym_t kSuperL = 0xffeb;
-
-// The modifier bit whose keys include one that produces `symbol`; 0 when none does.
-// The bit of the first modifier that holds a key producing `symbol`; 0 when none.
-uint16_t modifierBitOf(const xcb_get_modifier_mapping_reply_t* mapping, xcb_key_symbols_t* symbols,
-                       xcb_keysym_t symbol) {
-    std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(
-        xcb_key_symbols_get_keycode(symbols, symbol), &std::free);
-    if (!codes) {
-        return 0;
-    }
-    const xcb_keycode_t* keys =
-        xcb_get_modifier_mapping_keycodes(const_cast<xcb_get_modifier_mapping_reply_t*>(mapping));
-    const int perModifier = mapping->keycodes_per_modifier;
-    for (int modifier = 0; modifier < 8; ++modifier) {
-        for (int k = 0; k < perModifier; ++k) {
-            const xcb_keycode_t key = keys[modifier * perModifier + k];
-            for (const xcb_keycode_t* code = codes.get(); key != 0 && *code != XCB_NO_SYMBOL;
-                 ++code) {
-                if (*code == key) {
-                    return static_cast<uint16_t>(1u << modifier);
-                }
-            }
-        }
-    }
-    return 0;
-}
-
-uint8_t keyCodeOf(xcb_key_symbols_t* symbols, xcb_keysym_t symbol) {
-    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, symbol);
-    const uint8_t code = codes ? codes[0] : 0;
-    std::free(codes);
-    return code;
-}
-
-}  // namespace
-
-ModifierMasks readModifierMasks(xcb_connection_t* connection, xcb_key_symbols_t* symbols) {
-    ModifierMasks masks;
-    std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&std::free)> mapping(
-        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr),
-        &std::free);
-    if (!mapping || !symbols) {
-        return masks;
-    }
-    if (const uint16_t alt = modifierBitOf(mapping.get(), symbols, kAltL)) {
-        masks.alt = alt;
-    }
-    if (const uint16_t super = modifierBitOf(mapping.get(), symbols, kSuperL)) {
-        masks.super = super;
-    }
-    masks.numLock = modifierBitOf(mapping.get(), symbols, kNumLock);
-    masks.scrollLock = modifierBitOf(mapping.get(), symbols, kScrollLock);
-    // A lock that shares its bit with another modifier would make grab variants the same.
-    if (masks.scrollLock == masks.numLock || (masks.scrollLock & (masks.alt | masks.super))) {
-        masks.scrollLock = 0;
-    }
-    return masks;
-}
-
-quint32 keyModifierFlags(uint16_t state, const ModifierMasks& masks) {
-    quint32 flags = 0;
-    if (state & XCB_MOD_MASK_SHIFT) {
-        flags |= KeyModifiers::shift;
-    }
-    if (state & XCB_MOD_MASK_CONTROL) {
-        flags |= KeyModifiers::command;
-    }
-    if (state & masks.alt) {
-        flags |= KeyModifiers::option;
-    }
-    if (state & masks.super) {
-        flags |= KeyModifiers::control;
-    }
-    return flags;
-}
 
 std::vector<uint16_t> modifierVariants(uint16_t base, const std::vector<uint16_t>& extras,
                                        const ModifierMasks& masks) {
@@ -137,19 +53,12 @@ private:
     bool m_key;
 };
 
-GlobalInput::GlobalInput(X11Connection& connection, std::function<QPointF(int, int)> toWindowSpace)
+GlobalInput::GlobalInput(X11Connection& connection, const Keyboard& keyboard,
+                         std::function<QPointF(int, int)> toWindowSpace)
     : m_connection(connection),
+      m_keyboard(keyboard),
       m_toWindowSpace(std::move(toWindowSpace)),
-      m_self(std::make_shared<GlobalInput*>(this)) {
-    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection.get());
-    if (!symbols) {
-        return;
-    }
-    m_masks = readModifierMasks(connection.get(), symbols);
-    m_leftKey = keyCodeOf(symbols, kLeft);
-    m_rightKey = keyCodeOf(symbols, kRight);
-    xcb_key_symbols_free(symbols);
-}
+      m_self(std::make_shared<GlobalInput*>(this)) {}
 
 GlobalInput::~GlobalInput() = default;
 
@@ -203,8 +112,9 @@ std::unique_ptr<InputGrab> GlobalInput::grabScroll(
         return nullptr;
     }
     std::vector<Grab> grabs;
+    const ModifierMasks& masks = m_keyboard.masks();
     const std::vector<uint16_t> variants =
-        modifierVariants(m_masks.alt, {XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_CONTROL}, m_masks);
+        modifierVariants(masks.alt, {XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_CONTROL}, masks);
     for (uint8_t button = 4; button <= 7; ++button) {
         for (const uint16_t modifiers : variants) {
             grabs.push_back(Grab{false, button, modifiers});
@@ -219,14 +129,17 @@ std::unique_ptr<InputGrab> GlobalInput::grabScroll(
 }
 
 std::unique_ptr<InputGrab> GlobalInput::grabKeys(
-    std::function<InputDecision(const KeyInput&)> handler) {
-    if (m_keyHandler || !handler || m_leftKey == 0 || m_rightKey == 0) {
+    std::function<InputDecision(const KeyStroke&)> handler) {
+    const std::vector<xcb_keycode_t> left = m_keyboard.keycodes(keysym::left);
+    const std::vector<xcb_keycode_t> right = m_keyboard.keycodes(keysym::right);
+    if (m_keyHandler || !handler || left.empty() || right.empty()) {
         return nullptr;
     }
     std::vector<Grab> grabs;
+    const ModifierMasks& masks = m_keyboard.masks();
     const std::vector<uint16_t> variants = modifierVariants(
-        m_masks.alt | m_masks.super, {XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_CONTROL}, m_masks);
-    for (const uint8_t key : {m_leftKey, m_rightKey}) {
+        masks.alt | masks.super, {XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_CONTROL}, masks);
+    for (const xcb_keycode_t key : {left.front(), right.front()}) {
         for (const uint16_t modifiers : variants) {
             grabs.push_back(Grab{true, key, modifiers});
         }
@@ -269,20 +182,16 @@ bool GlobalInput::handle(const xcb_generic_event_t& event) {
     InputDecision decision = InputDecision::Pass;
     try {
         if (key && m_keyHandler) {
-            KeyInput input;
-            input.keyCode = press.detail == m_leftKey    ? KeyCodes::leftArrow
-                            : press.detail == m_rightKey ? KeyCodes::rightArrow
-                                                         : 0;
-            input.modifiers = keyModifierFlags(press.state, m_masks);
-            if (input.keyCode != 0) {
-                decision = m_keyHandler(input);
+            const KeyStroke stroke{m_keyboard.key(press.detail), m_keyboard.modifiers(press.state)};
+            if (stroke.key == keysym::left || stroke.key == keysym::right) {
+                decision = m_keyHandler(stroke);
             }
         } else if (!key && m_scrollHandler && press.detail >= 4 && press.detail <= 7) {
             ScrollInput input;
             input.deltaY = press.detail == 4 ? 1.0 : press.detail == 5 ? -1.0 : 0.0;
             input.deltaX = press.detail == 6 ? 1.0 : press.detail == 7 ? -1.0 : 0.0;
             input.location = m_toWindowSpace(press.root_x, press.root_y);
-            input.modifiers = keyModifierFlags(press.state, m_masks);
+            input.modifiers = m_keyboard.modifiers(press.state);
             decision = m_scrollHandler(input);
         }
     } catch (const std::exception& error) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
+#include "platform/x11/X11KeyTranslation.h"
 
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 #include <QPointF>
 #include <functional>
 #include <memory>
@@ -11,23 +11,8 @@
 
 namespace tessora::x11 {
 
+class Keyboard;
 class X11Connection;
-
-// The modifier masks of this server's keyboard map (Alt, Super and NumLock are not fixed bits).
-struct ModifierMasks {
-    uint16_t alt = XCB_MOD_MASK_1;
-    uint16_t super = XCB_MOD_MASK_4;
-    uint16_t numLock = XCB_MOD_MASK_2;
-    uint16_t scrollLock = 0;  // 0 when not on the map, or sharing a bit with another modifier
-};
-
-// The bits of Alt, Super, NumLock and Scroll Lock on the server's current modifier map (one
-// round trip); Alt and Super keep their usual bits where the map does not say.
-ModifierMasks readModifierMasks(xcb_connection_t* connection, xcb_key_symbols_t* symbols);
-
-// Normalises an X modifier state to the KeyModifiers flags: Ctrl is Command, Super is Control, Alt
-// is Option.
-quint32 keyModifierFlags(uint16_t state, const ModifierMasks& masks);
 
 // Every combination of `base` with the lock modifiers and, each optionally, `extras`, so that
 // a grab holds whatever else is pressed.
@@ -40,7 +25,8 @@ std::vector<uint16_t> modifierVariants(uint16_t base, const std::vector<uint16_t
 // whatever the handler does, since the pointer or keyboard stays frozen until then.
 class GlobalInput {
 public:
-    GlobalInput(X11Connection& connection, std::function<QPointF(int, int)> toWindowSpace);
+    GlobalInput(X11Connection& connection, const Keyboard& keyboard,
+                std::function<QPointF(int, int)> toWindowSpace);
     ~GlobalInput();
 
     // Alt with buttons 4-7 (wheel up, down, left, right), one notch a delta of 1.0: up and
@@ -48,7 +34,7 @@ public:
     // these grabs (BadAccess) or one is already held here; nothing stays grabbed then.
     std::unique_ptr<InputGrab> grabScroll(std::function<InputDecision(const ScrollInput&)> handler);
     // Super+Alt+Left and Super+Alt+Right, with Shift or Ctrl held too or not.
-    std::unique_ptr<InputGrab> grabKeys(std::function<InputDecision(const KeyInput&)> handler);
+    std::unique_ptr<InputGrab> grabKeys(std::function<InputDecision(const KeyStroke&)> handler);
 
     // Handles a grabbed press (true), or leaves the event to others (false).
     bool handle(const xcb_generic_event_t& event);
@@ -67,12 +53,10 @@ private:
     void answer(bool key, InputDecision decision, xcb_timestamp_t time);
 
     X11Connection& m_connection;
+    const Keyboard& m_keyboard;
     std::function<QPointF(int, int)> m_toWindowSpace;
-    ModifierMasks m_masks;
-    uint8_t m_leftKey = 0;
-    uint8_t m_rightKey = 0;
     std::function<InputDecision(const ScrollInput&)> m_scrollHandler;
-    std::function<InputDecision(const KeyInput&)> m_keyHandler;
+    std::function<InputDecision(const KeyStroke&)> m_keyHandler;
     std::shared_ptr<GlobalInput*> m_self;  // lets handles outlive this object safely
 };
 

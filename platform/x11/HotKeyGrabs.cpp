@@ -1,7 +1,7 @@
 #include "platform/x11/HotKeyGrabs.h"
 
-#include "platform/MacKeyCodes.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11Log.h"
 
 #include <algorithm>
@@ -32,13 +32,10 @@ private:
     int m_id;
 };
 
-HotKeyGrabs::HotKeyGrabs(X11Connection& connection)
-    : m_connection(connection), m_self(std::make_shared<HotKeyGrabs*>(this)) {
-    if (xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(connection.get())) {
-        readModifiers(symbols);
-        xcb_key_symbols_free(symbols);
-    }
-}
+HotKeyGrabs::HotKeyGrabs(X11Connection& connection, const Keyboard& keyboard)
+    : m_connection(connection),
+      m_keyboard(keyboard),
+      m_self(std::make_shared<HotKeyGrabs*>(this)) {}
 
 HotKeyGrabs::~HotKeyGrabs() {
     m_self.reset();  // handles left over do nothing from now on
@@ -49,54 +46,24 @@ HotKeyGrabs::~HotKeyGrabs() {
     release(all);
 }
 
-void HotKeyGrabs::readModifiers(xcb_key_symbols_t* symbols) {
-    m_masks = readModifierMasks(m_connection.get(), symbols);
-}
-
 uint16_t HotKeyGrabs::lockMask() const {
-    return XCB_MOD_MASK_LOCK | m_masks.numLock | m_masks.scrollLock;
+    return m_keyboard.masks().locks();
 }
 
-bool HotKeyGrabs::resolve(Binding& binding, xcb_key_symbols_t* symbols) const {
-    binding.keyCodes.clear();
+bool HotKeyGrabs::resolve(Binding& binding) const {
+    binding.keyCodes = m_keyboard.keycodes(binding.combination.key);
     binding.grabs.clear();
-    const std::optional<quint32> keysym = mackeys::keysymForKeyCode(binding.combination.keyCode);
-    if (!keysym || !symbols) {
-        return false;
-    }
-    if (xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, *keysym)) {
-        for (const xcb_keycode_t* code = codes; *code != XCB_NO_SYMBOL; ++code) {
-            if (std::find(binding.keyCodes.begin(), binding.keyCodes.end(), *code) ==
-                binding.keyCodes.end()) {
-                binding.keyCodes.push_back(*code);
-            }
-        }
-        std::free(codes);
-    }
     if (binding.keyCodes.empty()) {
         return false;
     }
-    const quint32 flags = binding.combination.modifiers;
-    uint16_t modifiers = 0;
-    if (flags & KeyModifiers::command) {
-        modifiers |= XCB_MOD_MASK_CONTROL;
-    }
-    if (flags & KeyModifiers::shift) {
-        modifiers |= XCB_MOD_MASK_SHIFT;
-    }
-    if (flags & KeyModifiers::option) {
-        modifiers |= m_masks.alt;
-    }
-    if (flags & KeyModifiers::control) {
-        modifiers |= m_masks.super;
-    }
-    binding.modifiers = modifiers;
+    const ModifierMasks& masks = m_keyboard.masks();
+    binding.modifiers = m_keyboard.state(binding.combination.modifiers);
     std::vector<uint16_t> extras;
-    if (m_masks.scrollLock != 0) {
-        extras.push_back(m_masks.scrollLock);
+    if (masks.scrollLock != 0) {
+        extras.push_back(masks.scrollLock);
     }
     for (const uint8_t key : binding.keyCodes) {
-        for (const uint16_t variant : modifierVariants(modifiers, extras, m_masks)) {
+        for (const uint16_t variant : modifierVariants(binding.modifiers, extras, masks)) {
             binding.grabs.emplace_back(key, variant);
         }
     }
@@ -155,24 +122,22 @@ void HotKeyGrabs::release(const std::vector<GrabKey>& grabs) {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
-std::unique_ptr<InputGrab> HotKeyGrabs::grab(KeyInput combination, std::function<void()> onPress) {
+std::unique_ptr<InputGrab> HotKeyGrabs::grab(const KeyStroke& combination,
+                                             std::function<void()> onPress) {
     if (!onPress || m_connection.broken()) {
         return nullptr;
     }
     Binding binding;
     binding.combination = combination;
     binding.onPress = std::move(onPress);
-    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection.get());
-    const bool known = resolve(binding, symbols);
-    xcb_key_symbols_free(symbols);
-    if (!known) {
-        qCDebug(lcX11) << "no key for the hot key code" << combination.keyCode
+    if (!resolve(binding)) {
+        qCDebug(lcX11) << "no key for the hot key" << Qt::hex << combination.key
                        << "on this keyboard";
         return nullptr;
     }
     if (!take(binding)) {
-        qCDebug(lcX11) << "the hot key" << combination.keyCode << Qt::hex << combination.modifiers
-                       << "is held by another program";
+        qCDebug(lcX11) << "the hot key" << Qt::hex << combination.key
+                       << combination.modifiers.toInt() << "is held by another program";
         return nullptr;
     }
     binding.id = ++m_lastId;
@@ -201,19 +166,14 @@ void HotKeyGrabs::remove(int id) {
 void HotKeyGrabs::followMapping() {
     // Grabs that the new map leaves as they were are kept throughout, so that no press slips
     // past while the map changes (XTEST input alone makes the server report a new map).
-    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_connection.get());
-    if (symbols) {
-        readModifiers(symbols);
-    }
     std::map<GrabKey, int> wanted;
     for (Binding& binding : m_bindings) {
-        if (resolve(binding, symbols)) {
+        if (resolve(binding)) {
             for (const GrabKey& grab : binding.grabs) {
                 ++wanted[grab];
             }
         }
     }
-    xcb_key_symbols_free(symbols);
     std::vector<GrabKey> fresh;
     for (const auto& [grab, users] : wanted) {
         if (!m_held.contains(grab)) {
@@ -228,7 +188,7 @@ void HotKeyGrabs::followMapping() {
         if (kept) {
             continue;
         }
-        qCWarning(lcX11) << "the hot key" << binding.combination.keyCode
+        qCWarning(lcX11) << "the hot key" << Qt::hex << binding.combination.key
                          << "could not be kept after the keyboard map changed";
         for (const GrabKey& grab : binding.grabs) {
             --wanted[grab];

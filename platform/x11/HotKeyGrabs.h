@@ -4,7 +4,6 @@
 #include "platform/x11/GlobalInput.h"
 
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +12,7 @@
 
 namespace tessora::x11 {
 
+class Keyboard;
 class X11Connection;
 
 // System-wide hot keys: passive key grabs on the root window, one for every combination of the
@@ -31,14 +31,15 @@ class X11Connection;
 // reaches the newest only.
 class HotKeyGrabs {
 public:
-    explicit HotKeyGrabs(X11Connection& connection);
+    // `keyboard` must have followed a change of the map before handle() hears of it.
+    HotKeyGrabs(X11Connection& connection, const Keyboard& keyboard);
     ~HotKeyGrabs();
     HotKeyGrabs(const HotKeyGrabs&) = delete;
     HotKeyGrabs& operator=(const HotKeyGrabs&) = delete;
 
     // Null when the key is not on this keyboard or another client holds any of the variants;
     // nothing stays grabbed then. The handle may outlive this object.
-    std::unique_ptr<InputGrab> grab(KeyInput combination, std::function<void()> onPress);
+    std::unique_ptr<InputGrab> grab(const KeyStroke& combination, std::function<void()> onPress);
 
     // Takes the presses (and their repeats) of live hot keys: true when the event was one.
     // Follows keyboard-map changes; other events are left alone (false).
@@ -51,7 +52,7 @@ private:
     using GrabKey = std::pair<uint8_t, uint16_t>;
     struct Binding {
         int id = 0;
-        KeyInput combination;
+        KeyStroke combination;
         std::function<void()> onPress;
         std::vector<uint8_t> keyCodes;  // empty while the key is not on the keyboard
         uint16_t modifiers = 0;         // the X modifiers without any lock
@@ -59,11 +60,9 @@ private:
     };
     class Handle;
 
-    // The modifier bits of Alt, Super and the locks on the current map.
-    void readModifiers(xcb_key_symbols_t* symbols);
     // Key codes, X modifiers and grabs of `binding.combination` on the current map; false when
     // the key is missing.
-    bool resolve(Binding& binding, xcb_key_symbols_t* symbols) const;
+    bool resolve(Binding& binding) const;
     // Grabs the keys as checked requests: those that another client holds.
     std::set<GrabKey> request(const std::vector<GrabKey>& grabs);
     // Takes the grabs of `binding` (those not held here already); releases what it took when
@@ -76,7 +75,7 @@ private:
     uint16_t lockMask() const;
 
     X11Connection& m_connection;
-    ModifierMasks m_masks;
+    const Keyboard& m_keyboard;
     std::vector<Binding> m_bindings;  // oldest first
     std::map<GrabKey, int> m_held;    // grabs held, with the number of bindings using each
     int m_lastId = 0;

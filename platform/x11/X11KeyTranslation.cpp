@@ -1,24 +1,40 @@
 #include "platform/x11/X11KeyTranslation.h"
 
-#include "platform/MacKeyCodes.h"
-
-#include <cstdlib>
-#include <memory>
+#include <array>
 
 namespace tessora::x11 {
 
 namespace {
 
 constexpr xcb_keysym_t kKeypadSpace = 0xff80;
-constexpr xcb_keysym_t kKeypadFirstSymbol = 0xffaa;  // KP_Multiply; up to KP_9 they are ASCII
-constexpr xcb_keysym_t kKeypadNine = 0xffb9;
-constexpr xcb_keysym_t kKeypadEqual = 0xffbd;
-constexpr xcb_keysym_t kUnicodeBase = 0x01000000;
+constexpr xcb_keysym_t kKeypadFirstSymbol = 0xffaa;    // KP_Multiply; up to KP_9 they are ASCII
+constexpr xcb_keysym_t kFirstFunctionKeysym = 0xfe00;  // keypad, editing, function, modifiers
+constexpr uint8_t kEvdevOffset = 8;
 
-// The modifier bit of the first modifier whose keys include one that produces `symbol`.
+// The US layout's keys of the typing block, by evdev number.
+// clang-format off
+constexpr std::array<std::pair<uint8_t, Keysym>, 49> kUsTypingBlock = {{
+    {2, '1'}, {3, '2'}, {4, '3'}, {5, '4'}, {6, '5'}, {7, '6'}, {8, '7'}, {9, '8'}, {10, '9'},
+    {11, '0'}, {12, '-'}, {13, '='}, {16, 'q'}, {17, 'w'}, {18, 'e'}, {19, 'r'}, {20, 't'},
+    {21, 'y'}, {22, 'u'}, {23, 'i'}, {24, 'o'}, {25, 'p'}, {26, '['}, {27, ']'}, {30, 'a'},
+    {31, 's'}, {32, 'd'}, {33, 'f'}, {34, 'g'}, {35, 'h'}, {36, 'j'}, {37, 'k'}, {38, 'l'},
+    {39, ';'}, {40, '\''}, {41, '`'}, {43, '\\'}, {44, 'z'}, {45, 'x'}, {46, 'c'}, {47, 'v'},
+    {48, 'b'}, {49, 'n'}, {50, 'm'}, {51, ','}, {52, '.'}, {53, '/'}, {57, ' '}, {86, '\\'},
+}};
+// clang-format on
 
 bool isKeypadSymbol(xcb_keysym_t keysym) {
-    return keysym >= kKeypadSpace && keysym <= kKeypadEqual;
+    return keysym >= kKeypadSpace && keysym <= keysym::kpEqual;
+}
+
+bool isKeypadNumber(xcb_keysym_t keysym) {
+    return (keysym >= keysym::kp0 && keysym <= keysym::kp9) || keysym == keysym::kpDecimal;
+}
+
+// A Latin-1 character, or a key that is not a character at all (Return, F5, Shift, KP_Add).
+bool hasLatinMeaning(xcb_keysym_t keysym) {
+    return (keysym >= 0x20 && keysym <= 0xff) ||
+           (keysym >= kFirstFunctionKeysym && keysym <= 0xffff);
 }
 
 // A letter with distinct lower and upper cases: the only keys Caps Lock shifts.
@@ -31,9 +47,50 @@ bool isCasedLetter(const KeyLevels& levels) {
 
 }  // namespace
 
+KeyModifiers keyModifiers(uint16_t state, const ModifierMasks& masks) {
+    KeyModifiers modifiers;
+    modifiers.setFlag(KeyModifier::Shift, state & XCB_MOD_MASK_SHIFT);
+    modifiers.setFlag(KeyModifier::Ctrl, state & XCB_MOD_MASK_CONTROL);
+    modifiers.setFlag(KeyModifier::Alt, state & masks.alt);
+    modifiers.setFlag(KeyModifier::Super, state & masks.super);
+    return modifiers;
+}
+
+uint16_t modifierState(KeyModifiers modifiers, const ModifierMasks& masks) {
+    uint16_t state = 0;
+    if (modifiers & KeyModifier::Shift) {
+        state |= XCB_MOD_MASK_SHIFT;
+    }
+    if (modifiers & KeyModifier::Ctrl) {
+        state |= XCB_MOD_MASK_CONTROL;
+    }
+    if (modifiers & KeyModifier::Alt) {
+        state |= masks.alt;
+    }
+    if (modifiers & KeyModifier::Super) {
+        state |= masks.super;
+    }
+    return state;
+}
+
 KeyLevels keyLevels(xcb_key_symbols_t* symbols, xcb_keycode_t key) {
     return KeyLevels{xcb_key_symbols_get_keysym(symbols, key, 0),
                      xcb_key_symbols_get_keysym(symbols, key, 1)};
+}
+
+Keysym keyMeaning(const KeyLevels& levels, xcb_keycode_t keycode) {
+    if (isKeypadNumber(levels.shifted)) {
+        return levels.shifted;  // KP_Home / KP_7: the key is Num 7
+    }
+    if (levels.base == 0 || hasLatinMeaning(levels.base)) {
+        return unshifted(levels.base);
+    }
+    for (const auto& [evdev, key] : kUsTypingBlock) {
+        if (keycode == evdev + kEvdevOffset) {
+            return key;
+        }
+    }
+    return unshifted(levels.base);
 }
 
 xcb_keysym_t levelKeysym(const KeyLevels& levels, uint16_t state, uint16_t numLockMask) {
@@ -52,11 +109,12 @@ QString keysymText(xcb_keysym_t keysym) {
     char32_t character = 0;
     if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff)) {
         character = keysym;  // Latin-1 keysyms are their code points
-    } else if (keysym >= kUnicodeBase + 0x100 && keysym <= kUnicodeBase + 0x10ffff) {
-        character = keysym - kUnicodeBase;
+    } else if (keysym >= keysym::unicodeBase + 0x100 && keysym <= keysym::unicodeBase + 0x10ffff) {
+        character = keysym - keysym::unicodeBase;
     } else if (keysym == kKeypadSpace) {
         character = U' ';
-    } else if ((keysym >= kKeypadFirstSymbol && keysym <= kKeypadNine) || keysym == kKeypadEqual) {
+    } else if ((keysym >= kKeypadFirstSymbol && keysym <= keysym::kp9) ||
+               keysym == keysym::kpEqual) {
         character = keysym - 0xff80;  // KP_Multiply is '*', ... KP_9 is '9', KP_Equal is '='
     }
     if (character == 0 || !QChar::isPrint(character)) {
@@ -65,18 +123,13 @@ QString keysymText(xcb_keysym_t keysym) {
     return QString::fromUcs4(&character, 1);
 }
 
-TypedKey typedKey(const KeyLevels& levels, uint16_t state, const ModifierMasks& masks) {
+TypedKey typedKey(const KeyLevels& levels, xcb_keycode_t keycode, uint16_t state,
+                  const ModifierMasks& masks) {
     TypedKey typed;
-    typed.keysym = levelKeysym(levels, state, masks.numLock);
-    std::optional<quint32> code = mackeys::keyCodeForKeysym(levels.base);
-    if (!code && levels.shifted != 0) {
-        code = mackeys::keyCodeForKeysym(levels.shifted);  // keypad digits live on level 2
-    }
-    typed.key.keyCode = code.value_or(kNoMacKeyCode);
-    typed.key.modifiers = keyModifierFlags(state, masks);
-    const bool shortcut = typed.key.modifiers & (KeyModifiers::command | KeyModifiers::control);
-    if (!shortcut) {
-        typed.text = keysymText(typed.keysym);
+    typed.stroke.key = keyMeaning(levels, keycode);
+    typed.stroke.modifiers = keyModifiers(state, masks);
+    if (!(typed.stroke.modifiers & (KeyModifier::Ctrl | KeyModifier::Super))) {
+        typed.text = keysymText(levelKeysym(levels, state, masks.numLock));
     }
     return typed;
 }

@@ -1,7 +1,7 @@
 #include "platform/x11/X11KeyboardHold.h"
 
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11KeyTranslation.h"
+#include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11Log.h"
 #include "platform/x11/X11WindowSystem.h"
 
@@ -24,8 +24,10 @@ private:
     int m_id;
 };
 
-KeyboardHold::KeyboardHold(X11Connection& connection)
-    : m_connection(connection), m_self(std::make_shared<KeyboardHold*>(this)) {}
+KeyboardHold::KeyboardHold(X11Connection& connection, const Keyboard& keyboard)
+    : m_connection(connection),
+      m_keyboard(keyboard),
+      m_self(std::make_shared<KeyboardHold*>(this)) {}
 
 KeyboardHold::~KeyboardHold() {
     m_self.reset();
@@ -48,10 +50,6 @@ std::unique_ptr<InputGrab> KeyboardHold::hold(std::function<void(const TypedKey&
                        << (reply ? reply->status : -1);
         return nullptr;
     }
-    // The keyboard map (read by the modifier lookup) and the modifier bits are read now, while
-    // the user is still reaching for the keys, rather than on the first press.
-    m_symbols = xcb_key_symbols_alloc(c);
-    m_masks = readModifierMasks(c, m_symbols);
     m_handler = std::move(handler);
     m_holdId = ++m_lastId;
     return std::make_unique<Handle>(m_self, m_holdId);
@@ -82,10 +80,6 @@ void KeyboardHold::release(int id, bool deliverInFlight) {
     }
     m_holdId = 0;
     m_handler = nullptr;
-    if (m_symbols) {
-        xcb_key_symbols_free(m_symbols);
-        m_symbols = nullptr;
-    }
 }
 
 bool KeyboardHold::handle(const xcb_generic_event_t& event) {
@@ -93,15 +87,6 @@ bool KeyboardHold::handle(const xcb_generic_event_t& event) {
         return false;
     }
     const uint8_t type = event.response_type & 0x7f;
-    if (type == XCB_MAPPING_NOTIFY) {
-        auto& notify = const_cast<xcb_mapping_notify_event_t&>(
-            reinterpret_cast<const xcb_mapping_notify_event_t&>(event));
-        if (notify.request != XCB_MAPPING_POINTER && m_symbols) {
-            xcb_refresh_keyboard_mapping(m_symbols, &notify);
-            m_masks = readModifierMasks(m_connection.get(), m_symbols);
-        }
-        return false;  // others follow the map too
-    }
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) {
         return false;
     }
@@ -110,11 +95,11 @@ bool KeyboardHold::handle(const xcb_generic_event_t& event) {
     if (key.event != m_connection.root()) {
         return false;
     }
-    if (type == XCB_KEY_RELEASE || !m_symbols) {
+    if (type == XCB_KEY_RELEASE) {
         return true;
     }
-    const TypedKey typed = typedKey(keyLevels(m_symbols, key.detail), key.state, m_masks);
-    if (typed.key.keyCode == kNoMacKeyCode && typed.text.isEmpty()) {
+    const TypedKey typed = m_keyboard.typed(key.detail, key.state);
+    if (typed.text.isEmpty() && keyName(typed.stroke.key).isEmpty()) {
         return true;  // a key we cannot name that types nothing: a media key, a dead key
     }
     // A copy: the handler may end the hold.

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
-#include "platform/x11/GlobalInput.h"
 
 #include <xcb/xcb.h>
-#include <xcb/xcb_keysyms.h>
 #include <functional>
 #include <memory>
 
 namespace tessora::x11 {
 
+class Keyboard;
 class X11Connection;
 
 // Holds the whole keyboard for a short while: an active keyboard grab on the root window
@@ -21,7 +20,7 @@ class X11Connection;
 // were not read yet still reach the holder, before the release returns.
 class KeyboardHold {
 public:
-    explicit KeyboardHold(X11Connection& connection);
+    KeyboardHold(X11Connection& connection, const Keyboard& keyboard);
     ~KeyboardHold();
     KeyboardHold(const KeyboardHold&) = delete;
     KeyboardHold& operator=(const KeyboardHold&) = delete;
@@ -30,8 +29,7 @@ public:
     // handle may outlive this object.
     std::unique_ptr<InputGrab> hold(std::function<void(const TypedKey&)> handler);
 
-    // Takes the key events of a live hold (true); follows keyboard map changes; leaves
-    // everything else to others (false).
+    // Takes the key events of a live hold (true); leaves everything else to others (false).
     bool handle(const xcb_generic_event_t& event);
     // Key events this predicate claims (the hot keys) are never taken as typed keys, not even
     // when the hold ends with presses still unread.
@@ -44,11 +42,10 @@ private:
     void release(int id, bool deliverInFlight = true);
 
     X11Connection& m_connection;
+    const Keyboard& m_keyboard;
     int m_holdId = 0;  // the live hold's, 0 when none
     int m_lastId = 0;
     std::function<void(const TypedKey&)> m_handler;
-    xcb_key_symbols_t* m_symbols = nullptr;  // while held
-    ModifierMasks m_masks;
     std::function<bool(const xcb_generic_event_t&)> m_passOver;
     std::shared_ptr<KeyboardHold*> m_self;  // lets handles outlive this object safely
 };

@@ -3,6 +3,7 @@
 #include "platform/x11/GlobalInput.h"
 #include "platform/x11/HotKeyGrabs.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11KeyboardHold.h"
 #include "platform/x11/X11Log.h"
 #include "platform/x11/X11OwnWindows.h"
@@ -73,8 +74,9 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
     if (!m_connection) {
         return;
     }
+    m_keyboard = std::make_unique<Keyboard>(*m_connection);
     m_screens = std::make_unique<X11Screens>(*m_connection);
-    m_input = std::make_unique<GlobalInput>(*m_connection, [this](int x, int y) {
+    m_input = std::make_unique<GlobalInput>(*m_connection, *m_keyboard, [this](int x, int y) {
         return QPointF(x - m_primaryOrigin.x(), y - m_primaryOrigin.y());
     });
     m_ownWindows = std::make_unique<OwnWindows>(*m_connection);
@@ -82,7 +84,7 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
         const WindowRect point = toWindowSpace(QRect(x, y, 1, 1));
         return QPointF(point.x, point.y);
     });
-    m_keyboardHold = std::make_unique<KeyboardHold>(*m_connection);
+    m_keyboardHold = std::make_unique<KeyboardHold>(*m_connection, *m_keyboard);
     m_keyboardHold->setPassOver([this](const xcb_generic_event_t& event) {
         return m_hotKeys && m_hotKeys->matches(event);
     });
@@ -123,6 +125,10 @@ bool X11WindowSystem::canControlWindows(QString* reason) const {
 }
 
 void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7f) == XCB_MAPPING_NOTIFY) {
+        // Before the hot keys and the grabs, which follow the new map through the keyboard.
+        m_keyboard->follow(reinterpret_cast<const xcb_mapping_notify_event_t&>(event));
+    }
     // First: it notes the time of every input, also of inputs that others take.
     if (m_ownWindows && m_ownWindows->handle(event)) {
         return;
@@ -470,8 +476,21 @@ std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
 }
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
-    std::function<InputDecision(const KeyInput&)> handler) {
+    std::function<InputDecision(const KeyStroke&)> handler) {
     return m_input && live() ? m_input->grabKeys(std::move(handler)) : nullptr;
+}
+
+KeyStroke X11WindowSystem::keyStroke(int qtKey, Qt::KeyboardModifiers modifiers,
+                                     quint32 nativeScanCode) const {
+    // Events that Qt made up (keys handed over from a hold) carry no scan code.
+    if (!m_keyboard || nativeScanCode < 8 || nativeScanCode > 255) {
+        return WindowSystem::keyStroke(qtKey, modifiers, nativeScanCode);
+    }
+    const Keysym key = m_keyboard->key(static_cast<xcb_keycode_t>(nativeScanCode));
+    if (key == keysym::none) {
+        return WindowSystem::keyStroke(qtKey, modifiers, nativeScanCode);
+    }
+    return KeyStroke{key, keyModifiers(modifiers)};
 }
 
 }  // namespace tessora

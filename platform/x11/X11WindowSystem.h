@@ -19,6 +19,7 @@ class HotKeyGrabs;
 class OwnWindows;
 class PointerWatch;
 class KeyboardHold;
+class Keyboard;
 struct WindowFacts;
 }  // namespace x11
 
@@ -79,14 +80,17 @@ public:
     std::unique_ptr<InputGrab> grabOptionScroll(
         std::function<InputDecision(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyInput&)> handler) override;
-    std::unique_ptr<InputGrab> grabHotKey(KeyInput combination,
+        std::function<InputDecision(const KeyStroke&)> handler) override;
+    std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                           std::function<void()> onPress) override;
     std::unique_ptr<InputGrab> watchButtonPresses(
         std::function<void(QPointF location)> handler) override;
     void preparePanelWindow(WindowId ownWindow) override;
     void activateOwnWindow(WindowId ownWindow) override;
     std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)> handler) override;
+    // Qt's scan codes on X11 are X key codes: the key is read from this server's keyboard map.
+    KeyStroke keyStroke(int qtKey, Qt::KeyboardModifiers modifiers,
+                        quint32 nativeScanCode) const override;
 
 private:
     struct Client {
@@ -124,6 +128,7 @@ private:
     Clock& m_clock;
     X11Options m_options;
     std::unique_ptr<x11::X11Connection> m_connection;
+    std::unique_ptr<x11::Keyboard> m_keyboard;
     std::unique_ptr<x11::X11Screens> m_screens;
     std::unique_ptr<x11::GlobalInput> m_input;
     std::unique_ptr<x11::HotKeyGrabs> m_hotKeys;  // made with the first hot key

@@ -34,7 +34,7 @@ namespace tessora {
 namespace {
 
 constexpr qint64 ownPid = 4242;
-const KeyInput ctrlEscape{KeyCodes::escape, KeyModifiers::command};
+const KeyStroke ctrlEscape{keysym::escape, KeyModifier::Ctrl};
 
 class FakeUpdater final : public Updater {
 public:
@@ -294,9 +294,8 @@ TEST_F(AppDelegateTest, AChangeOfMonitorsEndsTheChainAndPutsItsWindowsBack) {
         windows << sim.addWindow(simApp, {100, 100, 800, 600});
         apps << simApp.installedApp();
     }
-    auto running = tessora::start(
-        app.chainSession().start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps,
-                                 {0, 25, 1440, 875}, 0));
+    auto running = tessora::start(app.chainSession().start(
+        layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps, {0, 25, 1440, 875}, 0));
     clock.runUntil([&] { return running.done(); }, std::chrono::seconds(30));
     ASSERT_TRUE(app.chainSession().isActive());
     ASSERT_NE(sim.frame(windows[0]), (WindowRect{100, 100, 800, 600}));

@@ -90,15 +90,14 @@ TEST_F(CasementPanelTest, KeysTypedOnTheWayArriveAsIfTypedIntoIt) {
     panel.setContent(field);
     field->setFocus();
     panel.orderFront();
-    const KeyInput none;
-    panel.deliverTypedKeys({{none, "f", 'f'},
-                            {{0, KeyModifiers::shift}, "I", 'I'},
-                            {none, "r", 'r'},
-                            {none, {}, 0xff08},  // BackSpace
-                            {none, "é", 0xe9}});
+    panel.deliverTypedKeys({{{'f', {}}, "f"},
+                            {{'i', KeyModifier::Shift}, "I"},
+                            {{'r', {}}, "r"},
+                            {{keysym::backSpace, {}}, {}},
+                            {{0xe9, {}}, "é"}});
     EXPECT_EQ(field->text(), "fIé");
     // Escape hides the panel, and what followed it was not meant for anything else.
-    panel.deliverTypedKeys({{none, "\x1b", 0xff1b}, {none, "x", 'x'}});
+    panel.deliverTypedKeys({{{keysym::escape, {}}, {}}, {{'x', {}}, "x"}});
     EXPECT_FALSE(panel.isPanelVisible());
     EXPECT_EQ(field->text(), "fIé");
     EXPECT_EQ(dismissals, 1);

@@ -286,7 +286,9 @@ TEST_F(PanelControllerTest, RefocusBringsOnlyAVisiblePanelBack) {
 }
 
 TEST_F(PanelControllerTest, KeysTypedWhileThePanelIsOnItsWayGoToThePanel) {
-    auto type = [this](const QString& text) { return sim.typeWhileHeld({{}, text, 0}); };
+    auto type = [this](const QString& text) {
+        return sim.typeWhileHeld({{text.at(0).unicode(), {}}, text});
+    };
     controller->showPanel();
     EXPECT_TRUE(type("f"));
     EXPECT_TRUE(type("i"));

@@ -1,6 +1,7 @@
 #include "app/ShortcutRecorder.h"
 
 #include "app/ShortcutService.h"
+#include "app/StoredShortcut.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "platform/sim/VirtualClock.h"
 #include "workspace/SettingsKeys.h"
@@ -11,44 +12,54 @@ namespace tessora {
 namespace {
 
 using Kind = RecordingStep::Kind;
-constexpr quint32 kCtrl = KeyModifiers::command, kSuper = KeyModifiers::control,
-                  kAlt = KeyModifiers::option, kShift = KeyModifiers::shift;
+constexpr KeyModifier kCtrl = KeyModifier::Ctrl, kSuper = KeyModifier::Super,
+                      kAlt = KeyModifier::Alt, kShift = KeyModifier::Shift;
+constexpr Keysym kAudioMute = 0x1008ff12;  // a media key: no place on the ANSI keyboard
 
+// The rules, and what each registered combination is stored as (code and mask; none when it
+// cannot be stored).
 TEST(ShortcutRecorderTest, RecordingRules) {
     struct Case {
-        KeyInput key;
+        KeyStroke key;
         QString characters;
         Kind kind;
         QString label;
-        quint32 carbon = 0;
+        std::optional<StoredShortcut> stored;
     };
     const Case cases[] = {
-        {{40, 0}, "k", Kind::Refuse, {}},
-        {{40, kShift}, "k", Kind::Refuse, {}},  // Shift alone does not count
-        {{53, 0}, "\x1b", Kind::Cancel, {}},
-        {{53, kSuper | kAlt}, "\x1b", Kind::Cancel, {}},  // only Ctrl+Escape is a shortcut
-        {{55, kCtrl}, "", Kind::Ignore, {}},              // Ctrl pressed on its own
-        {{53, kCtrl}, "\x1b", Kind::Register, "⌘esc", 256},
-        {{49, kSuper | kAlt}, " ", Kind::Register, "⌃⌥Space", 6144},
-        {{40, kShift | kCtrl}, "k", Kind::Register, "⇧⌘K", 768},
-        {{40, kCtrl | kShift | kAlt | kSuper}, "k", Kind::Register, "⌃⌥⇧⌘K", 6912},
-        {{18, kAlt}, "1", Kind::Register, "⌥1", 2048},
+        {{'k', {}}, "k", Kind::Refuse, {}, {}},
+        {{'k', kShift}, "k", Kind::Refuse, {}, {}},  // Shift alone does not count
+        {{keysym::escape, {}}, "\x1b", Kind::Cancel, {}, {}},
+        {{keysym::escape, kSuper | kAlt}, "\x1b", Kind::Cancel, {}, {}},  // only Ctrl+Escape
+        {{keysym::controlL, kCtrl}, "", Kind::Ignore, {}, {}},            // Ctrl pressed on its own
+        {{keysym::levelThreeShift, {}}, "", Kind::Ignore, {}, {}},        // AltGr too
+        {{keysym::escape, kCtrl}, "\x1b", Kind::Register, "⌘esc", StoredShortcut{53, 256}},
+        {{keysym::space, kSuper | kAlt}, " ", Kind::Register, "⌃⌥Space", StoredShortcut{49, 6144}},
+        {{'k', kShift | kCtrl}, "k", Kind::Register, "⇧⌘K", StoredShortcut{40, 768}},
+        {{'k', kCtrl | kShift | kAlt | kSuper},
+         "k",
+         Kind::Register,
+         "⌃⌥⇧⌘K",
+         StoredShortcut{40, 6912}},
+        {{'1', kAlt}, "1", Kind::Register, "⌥1", StoredShortcut{18, 2048}},
+        {{keysym::kp0 + 5, kCtrl}, "5", Kind::Register, "⌘5", StoredShortcut{87, 256}},
         // Keys that type nothing visible get their names.
-        {{36, kCtrl}, "\r", Kind::Register, "⌘Return", 256},
-        {{96, kCtrl}, "", Kind::Register, "⌘F5", 256},
-        {{10, kCtrl}, "", Kind::Register, "⌘Key 10", 256},
+        {{keysym::returnKey, kCtrl}, "\r", Kind::Register, "⌘Return", StoredShortcut{36, 256}},
+        {{keysym::f1 + 4, kCtrl}, "", Kind::Register, "⌘F5", StoredShortcut{96, 256}},
+        {{keysym::kp0 + 5, kCtrl}, "", Kind::Register, "⌘Num 5", StoredShortcut{87, 256}},
+        {{kAudioMute, kCtrl}, "", Kind::Register, "⌘Key 1008ff12", std::nullopt},
     };
     for (const Case& c : cases) {
         const RecordingStep step = recordingStep(c.key, c.characters);
-        SCOPED_TRACE(c.label.toStdString() + " code " + std::to_string(c.key.keyCode));
+        SCOPED_TRACE(c.label.toStdString() + " key " + std::to_string(c.key.key));
         EXPECT_EQ(step.kind, c.kind);
         if (c.kind == Kind::Refuse) {
             EXPECT_EQ(step.error, "Include Super, Alt or Ctrl.");
         }
         if (c.kind == Kind::Register) {
             EXPECT_EQ(step.label, c.label);
-            EXPECT_EQ(step.keyCode, c.key.keyCode);
-            EXPECT_EQ(step.carbonModifiers, c.carbon);
+            EXPECT_EQ(step.combination, c.key);
+            EXPECT_EQ(encodeShortcut(step.combination), c.stored);
         }
     }
 }
@@ -62,13 +73,13 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     QStringList labels;
     QObject::connect(&recorder, &ShortcutRecorder::labelChanged,
                      [&](const QString& label) { labels << label; });
-    const KeyInput superAltSpace{49, kSuper | kAlt};
+    const KeyStroke superAltSpace{keysym::space, kSuper | kAlt};
 
     recorder.handleKey(superAltSpace, " ");  // not recording: nothing happens
     EXPECT_EQ(defaults->integerValue(keys::shortcutCode), 53);
 
     recorder.start();
-    recorder.handleKey({40, 0}, "k");
+    recorder.handleKey({'k', {}}, "k");
     EXPECT_EQ(service.error(), "Include Super, Alt or Ctrl.");
     EXPECT_TRUE(recorder.recording());
 
@@ -77,7 +88,7 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     EXPECT_TRUE(service.error().startsWith("This shortcut is unavailable."));
     EXPECT_TRUE(recorder.recording());
     EXPECT_EQ(defaults->textValue(keys::shortcutLabel), QStringLiteral("⌘esc"));
-    EXPECT_TRUE(sim.pressHotKey({53, kCtrl}));
+    EXPECT_TRUE(sim.pressHotKey({keysym::escape, kCtrl}));
 
     sim.setHotKeyTaken(superAltSpace, false);
     recorder.handleKey(superAltSpace, " ");
@@ -90,11 +101,11 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
 
     // Escape cancels and changes nothing; recording Ctrl+Escape again takes it back.
     recorder.start();
-    recorder.handleKey({53, 0}, "\x1b");
+    recorder.handleKey({keysym::escape, {}}, "\x1b");
     EXPECT_FALSE(recorder.recording());
     EXPECT_EQ(service.label(), QStringLiteral("⌃⌥Space"));
     recorder.start();
-    recorder.handleKey({53, kCtrl}, "\x1b");
+    recorder.handleKey({keysym::escape, kCtrl}, "\x1b");
     EXPECT_EQ(service.label(), QStringLiteral("⌘esc"));
     EXPECT_EQ(sim.liveHotKeys(), 1);
 }

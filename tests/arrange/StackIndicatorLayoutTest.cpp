@@ -55,7 +55,7 @@ TEST(StackIndicatorDots, LayoutAndHitTest) {
 TEST(StackIndicatorInput, ScrollAndKeyRules) {
     ScrollCycler cycler;
     const auto alt = [&](double dx, double dy, QPointF at = {900, 400}) {
-        return cycler.handle({dx, dy, false, at, KeyModifiers::option}, rightHalf);
+        return cycler.handle({dx, dy, false, at, KeyModifier::Alt}, rightHalf);
     };
     // One wheel notch is a step; vertical deltas count reversed; horizontal ones win.
     EXPECT_EQ(alt(0, 1).step, -1);
@@ -65,14 +65,14 @@ TEST(StackIndicatorInput, ScrollAndKeyRules) {
     EXPECT_EQ(alt(0, 0).decision, InputDecision::Pass);
     EXPECT_EQ(alt(0, 5, {611.9, 400}).decision, InputDecision::Pass);
     EXPECT_EQ(alt(0, 5, {900, 800}).decision, InputDecision::Pass);
-    const ScrollInput superOnly{0, 5, true, {900, 400}, KeyModifiers::control};
+    const ScrollInput superOnly{0, 5, true, {900, 400}, KeyModifier::Super};
     EXPECT_EQ(cycler.handle(superOnly, rightHalf).decision, InputDecision::Pass);
     EXPECT_EQ(cycler.accumulated(), 0);
 
-    constexpr quint32 superAlt = KeyModifiers::control | KeyModifiers::option;
-    EXPECT_EQ(cycleStepForKey({KeyCodes::leftArrow, superAlt | KeyModifiers::shift}), -1);
-    EXPECT_EQ(cycleStepForKey({KeyCodes::rightArrow, KeyModifiers::option}), std::nullopt);
-    EXPECT_EQ(cycleStepForKey({KeyCodes::escape, superAlt}), std::nullopt);
+    const KeyModifiers superAlt = KeyModifier::Super | KeyModifier::Alt;
+    EXPECT_EQ(cycleStepForKey({keysym::left, superAlt | KeyModifier::Shift}), -1);
+    EXPECT_EQ(cycleStepForKey({keysym::right, KeyModifier::Alt}), std::nullopt);
+    EXPECT_EQ(cycleStepForKey({keysym::escape, superAlt}), std::nullopt);
 }
 
 }  // namespace

@@ -67,8 +67,8 @@ protected:
     }
     int focuses(int index) { return sim.window(stacked[index].window).focuses; }
     SimWindow& window(int index) { return sim.window(stacked[index].window); }
-    std::optional<InputDecision> cycleKey(quint32 key) {
-        return sim.pressKey({key, KeyModifiers::control | KeyModifiers::option});
+    std::optional<InputDecision> cycleKey(Keysym key) {
+        return sim.pressKey({key, KeyModifier::Super | KeyModifier::Alt});
     }
     void expectGone() {
         EXPECT_FALSE(indicator.exists());
@@ -114,7 +114,7 @@ TEST_F(StackIndicatorTest, ClicksScrollsAndKeysFocusAnotherWindow) {
     EXPECT_EQ(indicator.activeIndex(), 0);
 
     // Trackpad swipes add up to one step, each one swallowed.
-    const ScrollInput swipe{12, 0, true, {900, 400}, KeyModifiers::option};
+    const ScrollInput swipe{12, 0, true, {900, 400}, KeyModifier::Alt};
     EXPECT_EQ(sim.scroll(swipe), InputDecision::Swallow);
     EXPECT_EQ(sim.scroll(swipe), InputDecision::Swallow);
     EXPECT_EQ(indicator.activeIndex(), 0);
@@ -122,13 +122,13 @@ TEST_F(StackIndicatorTest, ClicksScrollsAndKeysFocusAnotherWindow) {
     EXPECT_EQ(indicator.activeIndex(), 1);
     EXPECT_EQ(focuses(1), 1);
     EXPECT_EQ(indicator.scrollAccumulated(), 0);
-    EXPECT_EQ(sim.scroll({0, 1, false, {100, 400}, KeyModifiers::option}), InputDecision::Pass);
+    EXPECT_EQ(sim.scroll({0, 1, false, {100, 400}, KeyModifier::Alt}), InputDecision::Pass);
 
     // Super+Alt+arrows wrap around both ends.
-    EXPECT_EQ(cycleKey(KeyCodes::rightArrow), InputDecision::Swallow);
-    EXPECT_EQ(cycleKey(KeyCodes::rightArrow), InputDecision::Swallow);
+    EXPECT_EQ(cycleKey(keysym::right), InputDecision::Swallow);
+    EXPECT_EQ(cycleKey(keysym::right), InputDecision::Swallow);
     EXPECT_EQ(indicator.activeIndex(), 0);
-    EXPECT_EQ(cycleKey(KeyCodes::leftArrow), InputDecision::Swallow);
+    EXPECT_EQ(cycleKey(keysym::left), InputDecision::Swallow);
     EXPECT_EQ(longDot(), 2);
 }
 
@@ -191,7 +191,7 @@ TEST_F(StackIndicatorTest, EndsWhenFewerThanTwoAreLeft) {
 TEST_F(StackIndicatorTest, WorksByClicksWithoutGrabs) {
     sim.setRefuseGrabs(true);
     showStack();
-    EXPECT_EQ(cycleKey(KeyCodes::rightArrow), std::nullopt);
+    EXPECT_EQ(cycleKey(keysym::right), std::nullopt);
     clickDot(1);
     EXPECT_EQ(focuses(1), 1);
 }

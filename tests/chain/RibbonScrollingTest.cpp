@@ -73,7 +73,7 @@ TEST_F(RibbonScrollingTest, TheGrabTakesAltScrollInsideTheAreaOnly) {
     EXPECT_EQ(target(), 0);
     EXPECT_FALSE(session.scrollGestureStartOffset());
     ScrollInput plain = altScroll(0, -1, false);
-    plain.modifiers = 0;
+    plain.modifiers = {};
     EXPECT_FALSE(sim.scroll(plain).has_value());  // without Alt nothing is grabbed
     EXPECT_EQ(target(), 0);
 }
@@ -89,7 +89,7 @@ TEST_F(RibbonScrollingTest, DotsSelectColumnsBeyondTheLastScrollPositionAndThePa
 
     // The panel scrolls without Alt, and ends the layout from its menu.
     ScrollInput overPanel = altScroll(0, 1, false, {0, 0});
-    overPanel.modifiers = 0;
+    overPanel.modifiers = {};
     panel.handlers.scroll(overPanel);
     EXPECT_EQ(target(), 1434);
     settle();

@@ -80,7 +80,7 @@ protected:
     SimWindow& win(int i) { return sim.window(ids[i]); }
 
     ScrollInput altScroll(double dx, double dy, bool precise, QPointF at = {700, 400}) const {
-        return {dx, dy, precise, at, KeyModifiers::option};
+        return {dx, dy, precise, at, KeyModifier::Alt};
     }
 
     PanelRecord panel;

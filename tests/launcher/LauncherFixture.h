@@ -120,7 +120,7 @@ protected:
             emit notifier.casementPanelHidden();
         };
         view = new ContentView(
-            model, *defaults, panel, notifier, [this] { ++settingsOpened; }, &panel);
+            model, sim, *defaults, panel, notifier, [this] { ++settingsOpened; }, &panel);
         panel.setContent(view);
     }
 

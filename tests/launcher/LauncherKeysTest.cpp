@@ -1,10 +1,7 @@
 // The launcher's key monitor, key by key, through real key events into the panel's window:
 // the applications tab's rules in order, then the layouts tab's arrow table.
-#include "launcher/KeyNormalization.h"
 #include "launcher/LayoutsView.h"
 #include "tests/launcher/LauncherFixture.h"
-
-#include <QKeyEvent>
 
 namespace tessora {
 namespace {
@@ -307,32 +304,6 @@ TEST_F(LauncherKeys, TabOnAnEmptyLayoutListDoesNothing) {
     press(Qt::Key_Tab);
     EXPECT_EQ(model.layoutID(), "");
     EXPECT_TRUE(field()->hasFocus());
-}
-
-// Keys are named by their place and meaning, not by the text they type.
-TEST(KeyNormalization, KeysModifiersAndPhysicalFallback) {
-    const auto key = [](int qtKey, Qt::KeyboardModifiers modifiers, const QString& text = {},
-                        quint32 scanCode = 0) {
-        return normalizedKey(QKeyEvent(QEvent::KeyPress, qtKey, modifiers, scanCode, 0, 0, text));
-    };
-    EXPECT_EQ(key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier, "\x03").keyCode, MacKey::c);
-    EXPECT_EQ(key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier).modifiers,
-              KeyModifiers::command | KeyModifiers::shift);
-    EXPECT_EQ(key(Qt::Key_A, Qt::MetaModifier | Qt::AltModifier).modifiers,
-              KeyModifiers::control | KeyModifiers::option);
-    EXPECT_EQ(key(Qt::Key_Exclam, Qt::ShiftModifier, "!").keyCode, MacKey::one);
-    EXPECT_EQ(key(Qt::Key_Backtab, Qt::ShiftModifier).keyCode, MacKey::tab);
-    EXPECT_EQ(key(Qt::Key_Enter, Qt::KeypadModifier).keyCode, MacKey::returnKey);
-    EXPECT_EQ(key(Qt::Key_2, Qt::KeypadModifier).keyCode, 84u)
-        << "keypad digits are keys of their own";
-    EXPECT_EQ(key(Qt::Key_Backspace, Qt::NoModifier).keyCode, MacKey::deleteKey);
-    EXPECT_EQ(key(Qt::Key_Down, Qt::NoModifier).keyCode, MacKey::downArrow);
-    EXPECT_EQ(key(0x0441, Qt::ControlModifier).keyCode, MacKey::unknown)
-        << "no scan codes on this platform";
-    // X key code 54 is the key labelled C on a US keyboard, whatever the layout makes of it.
-    EXPECT_EQ(macKeyCodeFromScanCode(54), MacKey::c);
-    EXPECT_EQ(macKeyCodeFromScanCode(10), MacKey::one);
-    EXPECT_EQ(macKeyCodeFromScanCode(3), MacKey::unknown);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "launcher/AppIcon.h"
 #include "launcher/IconCache.h"
 #include "launcher/ItemGrid.h"
-#include "launcher/KeyNormalization.h"
 #include "launcher/LauncherKeyRules.h"
 #include "launcher/LayoutGlyph.h"
 #include "tests/support/TemporaryTree.h"
@@ -70,7 +69,7 @@ TEST(ItemGrid, PlacesItemsAndFindsThemUnderThePointer) {
 TEST(LauncherKeyRules, KeysOutsideThePanelAndClearingWithoutTheFieldPassOn) {
     LauncherKeyContext context;
     context.searchFocused = true;
-    const KeyInput escape{MacKey::escape, 0};
+    const KeyStroke escape{keysym::escape, {}};
     EXPECT_TRUE(decideLauncherKey(escape, context).consume);
     context.eventInPanel = false;
     EXPECT_TRUE(decideLauncherKey(escape, context).consume) << "the panel still has the keyboard";
@@ -78,13 +77,13 @@ TEST(LauncherKeyRules, KeysOutsideThePanelAndClearingWithoutTheFieldPassOn) {
     EXPECT_FALSE(decideLauncherKey(escape, context).consume);
 
     LauncherKeyContext panel;
-    const KeyInput clear{MacKey::c, KeyModifiers::command | KeyModifiers::shift};
+    const KeyStroke clear{'c', KeyModifier::Ctrl | KeyModifier::Shift};
     panel.searchFocused = true;
     EXPECT_EQ(decideLauncherKey(clear, panel).command, LauncherKeyCommand::ClearSelection);
     panel.searchFocused = false;
     EXPECT_FALSE(decideLauncherKey(clear, panel).consume) << "the menu's shortcut takes it";
-    const KeyInput capsEscape{MacKey::escape, 0x10000};  // a bit outside the four modifiers
-    EXPECT_EQ(decideLauncherKey(capsEscape, panel).command, LauncherKeyCommand::None);
+    const KeyStroke superEscape{keysym::escape, KeyModifier::Super};
+    EXPECT_EQ(decideLauncherKey(superEscape, panel).command, LauncherKeyCommand::None);
 }
 
 bool waitFor(const std::function<bool()>& done) {

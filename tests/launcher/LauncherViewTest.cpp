@@ -162,7 +162,7 @@ TEST_F(LauncherView, GridFromTheMenuResizesThePanelAndIsRemembered) {
     // A fresh view reads the stored mode; anything but "grid" is the list, with no check.
     defaults->setText(keys::appViewMode, "tiles");
     FakePanel other;
-    auto* second = new ContentView(model, *defaults, other, notifier, {}, &other);
+    auto* second = new ContentView(model, sim, *defaults, other, notifier, {}, &other);
     EXPECT_FALSE(second->state().isGrid());
     EXPECT_FALSE(second->actionsMenu()->listAction()->isChecked());
     EXPECT_FALSE(second->actionsMenu()->gridAction()->isChecked());

@@ -36,10 +36,10 @@ TEST(SimShellInput, OneKeyboardHoldAtATimeAndNoneWhileRefused) {
     auto hold = sim.holdKeyboard([&](const TypedKey& key) { typed << key.text; });
     ASSERT_TRUE(hold);
     EXPECT_FALSE(sim.holdKeyboard([](const TypedKey&) {}));
-    EXPECT_TRUE(sim.typeWhileHeld({{0, 0}, QStringLiteral("a"), 'a'}));
+    EXPECT_TRUE(sim.typeWhileHeld({{'a', {}}, QStringLiteral("a")}));
     hold.reset();
     EXPECT_FALSE(sim.keyboardHeld());
-    EXPECT_FALSE(sim.typeWhileHeld({{11, 0}, QStringLiteral("b"), 'b'}));
+    EXPECT_FALSE(sim.typeWhileHeld({{'b', {}}, QStringLiteral("b")}));
     EXPECT_EQ(typed, QStringList{QStringLiteral("a")});
 
     sim.setRefuseKeyboardHold(true);

@@ -56,26 +56,56 @@ TEST(X11KeyTranslation, TextOfLatinUnicodeAndKeypadKeysymsOnly) {
     }
 }
 
-TEST(X11KeyTranslation, TypedKeysCarryMacCodesAndNoTextWithShortcutModifiers) {
+TEST(X11KeyTranslation, KeysAreTheirUnshiftedMeaningOrTheirPlaceOnTheTypingBlock) {
+    constexpr xcb_keycode_t kCKey = 54, kOneKey = 10, kKeypad7Key = 79, kMuteKey = 121;
+    EXPECT_EQ(keyMeaning({'c', 'C'}, kCKey), Keysym('c'));
+    EXPECT_EQ(keyMeaning({'C', 0}, kCKey), Keysym('c')) << "a map that lists the upper case only";
+    EXPECT_EQ(keyMeaning({'1', '!'}, kOneKey), Keysym('1'));
+    EXPECT_EQ(keyMeaning({keysym::tab, keysym::isoLeftTab}, 23), keysym::tab);
+    EXPECT_EQ(keyMeaning({kKeypadEnter, 0}, 104), keysym::returnKey);
+    EXPECT_EQ(keyMeaning({0xe9, 0xc9}, 19), Keysym(0xe9)) << "é on a French layout's 2 key";
+    // Keypad keys are known by their digit whether NumLock is on or not.
+    EXPECT_EQ(keyMeaning({kKeypadHome, kKeypad7}, kKeypad7Key), kKeypad7);
+    // A letter of another script is the key of the US layout at its place: Ctrl+С is Ctrl+C.
+    EXPECT_EQ(keyMeaning({0x01000441, 0x01000421}, kCKey), Keysym('c'));
+    EXPECT_EQ(keyMeaning({0x06c3, 0x06e3}, kCKey), Keysym('c')) << "legacy Cyrillic keysyms";
+    // Keys off the typing block keep the name X gives them.
+    EXPECT_EQ(keyMeaning({0x1008ff12, 0}, kMuteKey), Keysym(0x1008ff12));
+}
+
+TEST(X11KeyTranslation, TypedKeysCarryTheirStrokeAndNoTextWithShortcutModifiers) {
     ModifierMasks masks;
     masks.numLock = kNumLock;
-    const TypedKey k = typedKey({'k', 'K'}, kShift, masks);
-    EXPECT_EQ(k.key.keyCode, 40u);
-    EXPECT_EQ(k.key.modifiers, KeyModifiers::shift);
+    const TypedKey k = typedKey({'k', 'K'}, 45, kShift, masks);
+    EXPECT_EQ(k.stroke, (KeyStroke{'k', KeyModifier::Shift}));
     EXPECT_EQ(k.text, QStringLiteral("K"));
+    EXPECT_EQ(typedKey({kKeypadHome, kKeypad7}, 79, kNumLock, masks).text, QStringLiteral("7"));
 
-    // Keypad keys are known by their digit whether NumLock is on or not.
-    EXPECT_EQ(typedKey({kKeypadHome, kKeypad7}, 0, masks).key.keyCode, 89u);
-    EXPECT_EQ(typedKey({kKeypadHome, kKeypad7}, kNumLock, masks).text, QStringLiteral("7"));
+    EXPECT_TRUE(typedKey({'k', 'K'}, 45, XCB_MOD_MASK_CONTROL, masks).text.isEmpty());
+    EXPECT_TRUE(typedKey({'k', 'K'}, 45, masks.super, masks).text.isEmpty());
+    const TypedKey altK = typedKey({'k', 'K'}, 45, masks.alt, masks);
+    EXPECT_EQ(altK.text, QStringLiteral("k"));
+    EXPECT_EQ(altK.stroke.modifiers, KeyModifier::Alt);
 
-    EXPECT_TRUE(typedKey({'k', 'K'}, XCB_MOD_MASK_CONTROL, masks).text.isEmpty());
-    EXPECT_TRUE(typedKey({'k', 'K'}, masks.super, masks).text.isEmpty());
-    EXPECT_EQ(typedKey({'k', 'K'}, masks.alt, masks).text, QStringLiteral("k"));
-
-    // A key of another script: no Mac code (not A's 0), but its text.
-    const TypedKey cyrillic = typedKey({0x01000444, 0x01000424}, 0, masks);
-    EXPECT_EQ(cyrillic.key.keyCode, kNoMacKeyCode);
+    // A key of another script types its own letter.
+    const TypedKey cyrillic = typedKey({0x01000444, 0x01000424}, 38, 0, masks);
+    EXPECT_EQ(cyrillic.stroke.key, Keysym('a'));
     EXPECT_EQ(cyrillic.text, QStringLiteral("ф"));
+}
+
+TEST(X11KeyTranslation, ModifierStatesBothWays) {
+    ModifierMasks masks;
+    masks.alt = XCB_MOD_MASK_1;
+    masks.super = XCB_MOD_MASK_4;
+    const uint16_t all =
+        XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+    const KeyModifiers every =
+        KeyModifier::Shift | KeyModifier::Ctrl | KeyModifier::Alt | KeyModifier::Super;
+    EXPECT_EQ(keyModifiers(all | XCB_MOD_MASK_LOCK | kNumLock, masks), every) << "locks ignored";
+    EXPECT_EQ(modifierState(every, masks), all);
+    masks.super = XCB_MOD_MASK_3;  // a map that moves Super
+    EXPECT_EQ(keyModifiers(XCB_MOD_MASK_3, masks), KeyModifier::Super);
+    EXPECT_EQ(keyModifiers(XCB_MOD_MASK_4, masks), KeyModifiers());
 }
 
 // --- the time stamped on activations

@@ -68,7 +68,7 @@ TEST(X11Unavailable, TheServerGoingAwayIsAbsenceNotACrash) {
     EXPECT_FALSE(system->canControlWindows(&reason));
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_TRUE(system->screens().isEmpty());
-    EXPECT_FALSE(system->grabCycleKeys([](const KeyInput&) { return InputDecision::Pass; }));
+    EXPECT_FALSE(system->grabCycleKeys([](const KeyStroke&) { return InputDecision::Pass; }));
     expectInert(*system);
 }
 
