@@ -81,13 +81,12 @@ ScreenRect CasementPanel::panelFrame() const {
 std::optional<ScreenRect> CasementPanel::panelScreenVisibleFrame() const {
     const QList<Screen> screens = m_windows.screens();
     const std::optional<double> height = tessora::primaryHeight(screens);
-    if (!height) {
+    const WindowRect frame = fromQtGeometry(geometry());
+    const std::optional<Screen> screen = screenAt(screens, QPointF(frame.midX(), frame.midY()));
+    if (!height || !screen) {
         return std::nullopt;
     }
-    const WindowRect frame = fromQtGeometry(geometry());
-    const Screen screen =
-        screenContaining(screens, QPointF(frame.midX(), frame.midY())).value_or(screens.front());
-    return toScreenSpace(screen.visibleFrame, *height);
+    return toScreenSpace(screen->visibleFrame, *height);
 }
 
 void CasementPanel::setPanelFrame(const ScreenRect& frame) {

@@ -50,14 +50,12 @@ void PanelController::showPanel() {
 
     // Without screens the panel shows where it was last time.
     const QList<Screen> screens = m_windows.screens();
-    if (const std::optional<double> height = primaryHeight(screens)) {
-        const std::optional<QPointF> pointer = m_windows.pointerLocation();
-        const Screen screen = (pointer ? screenContaining(screens, *pointer) : std::nullopt)
-                                  .value_or(screens.front());
-        const ScreenRect visible = toScreenSpace(screen.visibleFrame, *height);
+    const std::optional<Screen> screen = screenAt(screens, m_windows.pointerLocation());
+    if (const std::optional<double> height = primaryHeight(screens); screen && height) {
+        const ScreenRect visible = toScreenSpace(screen->visibleFrame, *height);
         m_panel.setPanelFrame(panelFrameOn(visible, m_panel.panelFrame().size()));
-        if (m_model.targetDisplayID() != screen.number) {
-            m_model.setTargetDisplayID(screen.number);
+        if (m_model.targetDisplayID() != screen->number) {
+            m_model.setTargetDisplayID(screen->number);
         }
     }
 

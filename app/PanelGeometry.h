@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Geometry.h"
-#include "platform/WindowSystem.h"
+#include "platform/Screens.h"
 
 #include <QList>
 #include <QPointF>
@@ -18,13 +18,6 @@ namespace tessora {
 inline constexpr double panelTopInset = 80;
 
 ScreenRect panelFrameOn(const ScreenRect& visibleFrame, Size panel);
-
-// The height of the primary monitor (the first screen), which converts between the two spaces;
-// none without screens.
-std::optional<double> primaryHeight(const QList<Screen>& screens);
-
-// The first screen whose frame holds `location` (window space).
-std::optional<Screen> screenContaining(const QList<Screen>& screens, QPointF location);
 
 // Whether `location` (window space) lies on a screen and at most `distance` below that screen's
 // top edge: the strip where the tray and the top panel live.

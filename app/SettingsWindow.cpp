@@ -60,14 +60,11 @@ void SettingsWindow::applyMode() {
 }
 
 void SettingsWindow::centre() {
-    const QList<Screen> screens = m_windows.screens();
-    if (screens.isEmpty()) {
+    const std::optional<Screen> screen = screenAt(m_windows.screens(), m_windows.pointerLocation());
+    if (!screen) {
         return;  // the window manager places it
     }
-    const std::optional<QPointF> pointer = m_windows.pointerLocation();
-    const Screen screen =
-        (pointer ? screenContaining(screens, *pointer) : std::nullopt).value_or(screens.front());
-    const QRect area = toQtGeometry(screen.visibleFrame);
+    const QRect area = toQtGeometry(screen->visibleFrame);
     QRect frame(QPoint(0, 0), size());
     frame.moveCenter(area.center());
     move(frame.topLeft());

@@ -4,19 +4,8 @@
 
 namespace tessora::stackindicator {
 
-namespace {
-
-// Half-open, like the window system's own hit tests: a pointer on the tile's right or bottom
-// edge is already outside.
-bool contains(const WindowRect& rect, const QPointF& point) {
-    return point.x() >= rect.minX() && point.x() < rect.maxX() && point.y() >= rect.minY() &&
-           point.y() < rect.maxY();
-}
-
-}  // namespace
-
 ScrollCycler::Outcome ScrollCycler::handle(const ScrollInput& input, const WindowRect& tile) {
-    if (!input.modifiers.testFlag(KeyModifier::Alt) || !contains(tile, input.location)) {
+    if (!input.modifiers.testFlag(KeyModifier::Alt) || !tile.contains(input.location)) {
         return {};
     }
     const bool horizontal = input.deltaX != 0;

@@ -8,12 +8,6 @@ namespace tessora {
 
 namespace {
 Q_LOGGING_CATEGORY(lcChainPanel, "tessora.chain.panel")
-
-// Half-open, as the pointer's pixel lies inside the rectangle or not.
-bool containsPoint(const WindowRect& rect, QPointF point) {
-    return point.x() >= rect.minX() && point.x() < rect.maxX() && point.y() >= rect.minY() &&
-           point.y() < rect.maxY();
-}
 }  // namespace
 
 template <class F>
@@ -81,7 +75,7 @@ void RibbonLayoutSession::installScrollTap() {
 
 InputDecision RibbonLayoutSession::onScrollTap(const ScrollInput& input) {
     // Scrolling without Alt, or outside the strip, belongs to the window under the pointer.
-    if (input.modifiers.testFlag(KeyModifier::Alt) && containsPoint(m_strip.area, input.location) &&
+    if (input.modifiers.testFlag(KeyModifier::Alt) && m_strip.area.contains(input.location) &&
         handleScroll(input)) {
         return InputDecision::Swallow;
     }

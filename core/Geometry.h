@@ -7,6 +7,8 @@
 //  - WindowRect: window space, origin at the top-left of the primary monitor, y down.
 //  - ScreenRect: screen space, origin at the bottom-left of the primary monitor, y up.
 
+#include <QPointF>
+
 namespace tessora {
 
 struct Size {
@@ -45,6 +47,12 @@ struct Rect {
     double midX() const { return x + width / 2; }
     double midY() const { return y + height / 2; }
     Size size() const { return {width, height}; }
+    // Half-open: a point on the right or bottom edge is already outside, as the pixel at that
+    // place lies outside.
+    bool contains(QPointF point) const {
+        return point.x() >= minX() && point.x() < maxX() && point.y() >= minY() &&
+               point.y() < maxY();
+    }
 
     friend bool operator==(const Rect&, const Rect&) = default;
 };

@@ -5,6 +5,7 @@
 #include "core/TaskFwd.h"
 #include "platform/Desktop.h"
 #include "platform/Keys.h"
+#include "platform/Screens.h"
 
 #include <QList>
 #include <QObject>
@@ -27,13 +28,6 @@ struct OnScreenWindow {
     QString appId;            // the application it was matched to; empty when none
     bool normalLayer = true;  // not a dock, panel or desktop window
     WindowRect frame;         // the outer frame, decorations included
-};
-
-// A monitor, in window space. `visibleFrame` leaves out panels and docks.
-struct Screen {
-    quint32 number = 0;  // stable for the monitor while it is connected
-    WindowRect frame;
-    WindowRect visibleFrame;
 };
 
 // Result of opening an application: the running instance, or why it could not be opened.

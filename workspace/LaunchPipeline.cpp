@@ -16,10 +16,6 @@ namespace {
 
 constexpr double spacingGap = 24.0;
 
-bool contains(const WindowRect& r, const QPointF& p) {
-    return p.x() >= r.minX() && p.x() < r.maxX() && p.y() >= r.minY() && p.y() < r.maxY();
-}
-
 }  // namespace
 
 std::optional<Screen> WorkspaceModel::targetScreen() const {
@@ -31,17 +27,7 @@ std::optional<Screen> WorkspaceModel::targetScreen() const {
             }
         }
     }
-    if (const auto pointer = m_services.windows.pointerLocation()) {
-        for (const Screen& screen : screens) {
-            if (contains(screen.frame, *pointer)) {
-                return screen;
-            }
-        }
-    }
-    if (!screens.isEmpty()) {
-        return screens.first();
-    }
-    return std::nullopt;
+    return screenAt(screens, m_services.windows.pointerLocation());
 }
 
 void WorkspaceModel::launchSelected(const std::function<void()>& onStart) {
