@@ -1,8 +1,8 @@
 #include "app/ArrangeCommand.h"
 
+#include "app/LaunchArranger.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowSystemConnection.h"
-#include "app/LaunchArranger.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
@@ -42,9 +42,7 @@ std::optional<InstalledApp> resolve(WorkspaceModel& model, const QString& argume
             return app;
         }
     }
-    model.setQuery(argument);
-    const InstalledApps results = model.results();
-    model.setQuery(QString());
+    const InstalledApps results = model.rankedFor(argument);
     if (argument.trimmed().isEmpty() || results.isEmpty()) {
         return std::nullopt;
     }

@@ -37,8 +37,9 @@ int listApps(const QString& query) {
     const auto desktop = connectWindowSystem(environment, clock);
     ThreadPoolWork background;
     WorkspaceModel model(*defaults, {*desktop, background, environment, {}});
-    model.setApps(scanApplications(environment, desktop->runningApplications()));
+    // The query first: the catalog is then ranked once, for it.
     model.setQuery(query);
+    model.setApps(scanApplications(environment, desktop->runningApplications()));
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);

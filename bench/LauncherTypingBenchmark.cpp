@@ -118,7 +118,7 @@ void keystrokeToRepaint(benchmark::State& state) {
     }
     std::sort(millis.begin(), millis.end());
     state.counters["p95_ms"] = millis[static_cast<size_t>(0.95 * (millis.size() - 1))];
-    state.counters["results"] = static_cast<double>(view->results().size());
+    state.counters["results"] = static_cast<double>(model.results().size());
     state.SetLabel(grid ? "grid" : "list");
 }
 BENCHMARK(keystrokeToRepaint)->ArgsProduct({{1000, 10000}, {0, 1}})->Unit(benchmark::kMillisecond);

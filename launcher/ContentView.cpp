@@ -80,10 +80,7 @@ ContentView::ContentView(WorkspaceModel& model, const WindowSystem& windows,
     });
 
     connect(&m_model, &WorkspaceModel::queryChanged, this, &ContentView::queryChanged);
-    connect(&m_model, &WorkspaceModel::appsChanged, this, [this] {
-        refreshResults();
-        refreshRecent();
-    });
+    connect(&m_model, &WorkspaceModel::appsChanged, this, &ContentView::refreshRecent);
     connect(&m_model, &WorkspaceModel::recentIDsChanged, this, &ContentView::refreshRecent);
 
     connect(m_state, &LauncherState::tabChanged, this, &ContentView::tabChanged);
@@ -124,11 +121,9 @@ ContentView::ContentView(WorkspaceModel& model, const WindowSystem& windows,
     connect(&notifier, &PanelNotifier::casementPanelHidden, this, &ContentView::resetForPanel);
     connect(&notifier, &PanelNotifier::casementPanelShown, this, [this] {
         resetForPanel();
-        if (m_model.highlighted() != -1) {
-            m_model.setHighlighted(-1);
-        }
+        m_model.setHighlighted(-1);
         // Running applications lead an empty search, and they may have changed meanwhile.
-        refreshResults();
+        m_model.refreshResults();
         resizePanel();
         m_state->setSearchFocused(false);
         focusNextTurn();
@@ -138,7 +133,6 @@ ContentView::ContentView(WorkspaceModel& model, const WindowSystem& windows,
         focusNextTurn();
     });
 
-    refreshResults();
     refreshRecent();
     refreshLayouts();
     viewModeChanged();
@@ -217,7 +211,7 @@ LauncherKeyContext ContentView::keyContext() const {
     context.searchFocused = m_state->searchFocused();
     context.grid = m_state->isGrid();
     context.columns = m_state->gridColumns();
-    context.resultCount = static_cast<int>(m_results.size());
+    context.resultCount = static_cast<int>(m_model.results().size());
     context.highlighted = m_model.highlighted();
     context.layoutCount = static_cast<int>(m_layouts.size());
     context.layoutHighlighted = m_state->layoutHighlighted();
@@ -286,10 +280,10 @@ void ContentView::openTab(LauncherTab tab) {
 
 void ContentView::selectHighlightedResult() {
     const int index = std::max(m_model.highlighted(), 0);
-    if (index >= m_results.size()) {
+    if (index >= m_model.results().size()) {
         return;
     }
-    const InstalledApp app = m_results.at(index);
+    const InstalledApp app = m_model.results().at(index);
     if (WorkspaceModel::selectionPosition(app, m_model.selected())) {
         m_model.setQuery(QString());
     } else {
@@ -317,22 +311,12 @@ void ContentView::launchSelected() {
 // --- reactions to the model and the state
 
 void ContentView::queryChanged() {
-    refreshResults();
-    const int highlight = m_model.query().isEmpty() ? -1 : 0;
-    if (m_model.highlighted() != highlight) {
-        m_model.setHighlighted(highlight);
-    }
     // The recent applications themselves only change with the catalog or the history.
     m_contentArea->applications()->setRecentShown(m_model.query().isEmpty() &&
                                                   !recentApps()->apps().isEmpty());
     if (m_state->tab() == LauncherTab::Applications && searchField()->text() != m_model.query()) {
         searchField()->setText(m_model.query());
     }
-}
-
-void ContentView::refreshResults() {
-    m_results = m_model.results();
-    resultsView()->setResults(m_results);
 }
 
 void ContentView::refreshRecent() {

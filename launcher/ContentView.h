@@ -49,7 +49,6 @@ public:
 
     LauncherState& state() const { return *m_state; }
     IconCache& icons() const { return *m_icons; }
-    const InstalledApps& results() const { return m_results; }
     const QList<WindowLayout>& layouts() const { return m_layouts; }
 
     // The pieces, for the shell and for tests.
@@ -90,7 +89,6 @@ private:
     void launchSelected();
 
     void queryChanged();
-    void refreshResults();
     void refreshRecent();
     void layoutQueryChanged();
     void refreshLayouts();
@@ -110,7 +108,6 @@ private:
     ActionsMenu* m_actions;
     SearchBar* m_searchBar;
     ContentArea* m_contentArea;
-    InstalledApps m_results;
     QList<WindowLayout> m_layouts;
     QPointer<QWindow> m_monitored;  // the window the key monitor is installed on
     bool m_updatingField = false;

@@ -20,16 +20,19 @@ ResultsView::ResultsView(WorkspaceModel& model, IconCache& icons, QWidget* paren
       m_badgeFont(textFont(10, QFont::Bold)) {
     setAccessibleName(QStringLiteral("Applications"));
     setGrid(false, m_columns);
+    connect(&m_model, &WorkspaceModel::resultsChanged, this, &ResultsView::resultsChanged);
     connect(&m_model, &WorkspaceModel::highlightedChanged, this, &ResultsView::highlightChanged);
     connect(&m_model, &WorkspaceModel::selectedChanged, viewport(), qOverload<>(&QWidget::update));
     connect(&m_icons, &IconCache::iconLoaded, viewport(), qOverload<>(&QWidget::update));
+    resultsChanged();
 }
 
-void ResultsView::setResults(const InstalledApps& results) {
-    const bool newLeader =
-        !results.isEmpty() && (m_results.isEmpty() || m_results.first().id != results.first().id);
-    m_results = results;
-    setItemCount(static_cast<int>(m_results.size()));
+void ResultsView::resultsChanged() {
+    const InstalledApps& results = m_model.results();
+    const QString leader = results.isEmpty() ? QString() : results.first().id;
+    const bool newLeader = !leader.isEmpty() && leader != m_leaderId;
+    m_leaderId = leader;
+    setItemCount(static_cast<int>(results.size()));
     if (newLeader) {
         scrollToTop();
     }
@@ -46,7 +49,7 @@ void ResultsView::highlightChanged() {
 }
 
 QString ResultsView::itemText(int index) const {
-    const InstalledApp& app = m_results.at(index);
+    const InstalledApp& app = m_model.results().at(index);
     return resultAccessibleText(app, WorkspaceModel::selectionPosition(app, m_model.selected()));
 }
 
@@ -55,17 +58,18 @@ bool ResultsView::itemIsHighlighted(int index) const {
 }
 
 bool ResultsView::itemIsSelected(int index) const {
-    return WorkspaceModel::selectionPosition(m_results.at(index), m_model.selected()).has_value();
+    return WorkspaceModel::selectionPosition(m_model.results().at(index), m_model.selected())
+        .has_value();
 }
 
 void ResultsView::activateItem(int index) {
-    if (index >= 0 && index < m_results.size()) {
-        emit appActivated(m_results.at(index));
+    if (index >= 0 && index < m_model.results().size()) {
+        emit appActivated(m_model.results().at(index));
     }
 }
 
 void ResultsView::paintItem(QPainter& painter, int index, const QRectF& rect) {
-    const InstalledApp& app = m_results.at(index);
+    const InstalledApp& app = m_model.results().at(index);
     const auto position = WorkspaceModel::selectionPosition(app, m_model.selected());
     if (m_grid) {
         paintCell(painter, app, rect, index == m_model.highlighted(), position);

@@ -10,9 +10,10 @@ namespace tessora {
 class IconCache;
 class WorkspaceModel;
 
-// The applications tab's results: rows (list) or cells (grid) with icon, name and selection
-// badge, the model's highlight drawn behind one of them. The view follows the highlight with a
-// short eased scroll and goes back to the top when a different application leads the results.
+// The applications tab's results: the model's ranked results as rows (list) or cells (grid) with
+// icon, name and selection badge, the model's highlight drawn behind one of them. The view
+// follows the highlight with a short eased scroll and goes back to the top when a different
+// application leads the results.
 class ResultsView : public ItemScrollView {
     Q_OBJECT
 
@@ -21,8 +22,6 @@ public:
 
     ResultsView(WorkspaceModel& model, IconCache& icons, QWidget* parent = nullptr);
 
-    void setResults(const InstalledApps& results);
-    const InstalledApps& results() const { return m_results; }
     void setGrid(bool grid, int columns);
     bool isGrid() const { return m_grid; }
 
@@ -38,6 +37,7 @@ protected:
     void paintItem(QPainter& painter, int index, const QRectF& rect) override;
 
 private:
+    void resultsChanged();
     void highlightChanged();
     void paintRow(QPainter& painter, const InstalledApp& app, const QRectF& rect, bool highlighted,
                   std::optional<qsizetype> position);
@@ -46,7 +46,7 @@ private:
 
     WorkspaceModel& m_model;
     IconCache& m_icons;
-    InstalledApps m_results;
+    QString m_leaderId;  // the id of the first result, to notice a new leader
     bool m_grid = false;
     int m_columns = 4;
     QFont m_rowFont;

@@ -44,6 +44,7 @@ void WorkspaceModel::setApps(const InstalledApps& apps) {
     const bool changed = m_apps != apps;
     m_apps = apps;
     m_searchIndex = AppSearchIndex(m_apps);
+    refreshResults();
     if (changed) {
         emit appsChanged();
     }
@@ -76,7 +77,14 @@ void WorkspaceModel::insertVerifiedKey(int key) {
 }
 
 void WorkspaceModel::setQuery(const QString& query) {
-    assign(this, m_query, query, &WorkspaceModel::queryChanged);
+    if (query == m_query) {
+        return;
+    }
+    m_query = query;
+    // Observers of the query see the results and the highlight that go with it.
+    refreshResults();
+    setHighlighted(m_query.isEmpty() ? -1 : 0);
+    emit queryChanged();
 }
 
 void WorkspaceModel::setHighlighted(int index) {
@@ -109,9 +117,22 @@ QSet<QString> WorkspaceModel::runningIds() const {
     return ids;
 }
 
-InstalledApps WorkspaceModel::results(std::stop_token stop) const {
+void WorkspaceModel::refreshResults() {
+    InstalledApps ranked = rankedFor(m_query);
+    // Records compare by id; a renamed application must be drawn anew all the same.
+    const bool same = std::equal(ranked.begin(), ranked.end(), m_results.begin(), m_results.end(),
+                                 [](const InstalledApp& a, const InstalledApp& b) {
+                                     return a.id == b.id && a.name == b.name && a.url == b.url;
+                                 });
+    if (!same) {
+        m_results = std::move(ranked);
+        emit resultsChanged();
+    }
+}
+
+InstalledApps WorkspaceModel::rankedFor(const QString& query, std::stop_token stop) const {
     const auto order = m_searchIndex.rank(
-        m_query, [this] { return runningIds(); }, stop);
+        query, [this] { return runningIds(); }, stop);
     InstalledApps ranked;
     ranked.reserve(static_cast<qsizetype>(order.size()));
     for (const qsizetype index : order) {

@@ -31,9 +31,9 @@ struct WorkspaceServices {
     LaunchOperations* operations = nullptr;
 };
 
-// The one central state of the launcher: catalog, selection, search text, chosen layout,
-// recent applications, first-run flags and the busy flag. Main thread only. Every property
-// notifies only when its value really changes.
+// The one central state of the launcher: catalog, selection, search text with its ranked
+// results and highlight, chosen layout, recent applications, first-run flags and the busy flag.
+// Main thread only. Every property notifies only when its value really changes.
 class WorkspaceModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(tessora::InstalledApps apps READ apps WRITE setApps NOTIFY appsChanged)
@@ -47,6 +47,7 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(
         QSet<int> verifiedKeys READ verifiedKeys WRITE setVerifiedKeys NOTIFY verifiedKeysChanged)
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
+    Q_PROPERTY(tessora::InstalledApps results READ results NOTIFY resultsChanged)
     Q_PROPERTY(int highlighted READ highlighted WRITE setHighlighted NOTIFY highlightedChanged)
     Q_PROPERTY(QString layoutID READ layoutID WRITE setLayoutID NOTIFY layoutIDChanged)
     Q_PROPERTY(bool scanning READ scanning NOTIFY scanningChanged)
@@ -68,6 +69,8 @@ public:
     int onboardingStep() const { return m_onboardingStep; }
     const QSet<int>& verifiedKeys() const { return m_verifiedKeys; }
     const QString& query() const { return m_query; }
+    // The catalog ranked for the query (see AppSearchIndex), best first.
+    const InstalledApps& results() const { return m_results; }
     int highlighted() const { return m_highlighted; }
     const QString& layoutID() const { return m_layoutID; }
     bool scanning() const { return m_scanning; }
@@ -83,15 +86,21 @@ public:
     void setOnboardingStep(int step);
     void setVerifiedKeys(const QSet<int>& keys);
     void insertVerifiedKey(int key);
+    // Ranks the results for the new text; the highlight follows: the first result while there
+    // is text, none without.
     void setQuery(const QString& query);
+    // An index into `results`; -1 for none.
     void setHighlighted(int index);
     void setLayoutID(const QString& id);
     void setBusy(bool busy);
     void setTargetDisplayID(std::optional<quint32> display);
 
-    // The catalog ranked for the current query (see AppSearchIndex). A stop request ends a
-    // search early with an empty result.
-    InstalledApps results(std::stop_token stop = {}) const;
+    // Ranks the results again: running applications lead an empty search, and they come and go
+    // without the model hearing of it.
+    void refreshResults();
+    // The catalog ranked for any text, leaving the model as it is. A stop request ends a search
+    // early with an empty result.
+    InstalledApps rankedFor(const QString& query, std::stop_token stop = {}) const;
     // Up to seven applications of the recent history that are still in the catalog.
     InstalledApps recentApps() const;
     // Selects the application (appending it and clearing the query) or deselects it.
@@ -123,6 +132,7 @@ signals:
     void onboardingStepChanged();
     void verifiedKeysChanged();
     void queryChanged();
+    void resultsChanged();
     void highlightedChanged();
     void layoutIDChanged();
     void scanningChanged();
@@ -157,6 +167,7 @@ private:
     int m_onboardingStep = 0;
     QSet<int> m_verifiedKeys;
     QString m_query;
+    InstalledApps m_results;
     int m_highlighted = -1;
     QString m_layoutID;
     bool m_scanning = true;

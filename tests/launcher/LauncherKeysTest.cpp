@@ -110,14 +110,14 @@ TEST_F(LauncherKeys, ReturnSelectsTheHighlightedResultOnlyWithSearchText) {
 
 TEST_F(LauncherKeys, TabSelectsTheHighlightOrTheFirstResultWhateverTheSearch) {
     ASSERT_EQ(model.highlighted(), -1);
-    const QString first = view->results().first().id;
+    const QString first = model.results().first().id;
     press(Qt::Key_Tab);
     EXPECT_EQ(selectedIds(), QStringList{first});
     EXPECT_TRUE(field()->hasFocus()) << "Tab did not move the focus";
 
     press(Qt::Key_Down);
     press(Qt::Key_Down);
-    const QString second = view->results().at(1).id;
+    const QString second = model.results().at(1).id;
     press(Qt::Key_Tab);
     EXPECT_EQ(selectedIds(), (QStringList{first, second}));
 
@@ -127,7 +127,7 @@ TEST_F(LauncherKeys, TabSelectsTheHighlightOrTheFirstResultWhateverTheSearch) {
 }
 
 TEST_F(LauncherKeys, ListArrowsStepAndClampWhileLeftAndRightMoveTheCursor) {
-    const int count = static_cast<int>(view->results().size());
+    const int count = static_cast<int>(model.results().size());
     press(Qt::Key_Up);
     EXPECT_EQ(model.highlighted(), 0) << "from no highlight any arrow starts at 0";
     press(Qt::Key_Up);
@@ -146,7 +146,7 @@ TEST_F(LauncherKeys, ListArrowsStepAndClampWhileLeftAndRightMoveTheCursor) {
     EXPECT_EQ(model.highlighted(), 0);
 
     type("zzz");
-    ASSERT_TRUE(view->results().isEmpty());
+    ASSERT_TRUE(model.results().isEmpty());
     press(Qt::Key_Down);
     EXPECT_EQ(model.highlighted(), 0) << "no results: arrows change nothing";
 }

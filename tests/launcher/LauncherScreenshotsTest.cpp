@@ -114,7 +114,7 @@ TEST_F(LauncherScreenshots, LayoutsWithAChosenAndAHoveredLayout) {
 
 TEST_F(LauncherScreenshots, NoResults) {
     type("qqqq");
-    ASSERT_TRUE(view->results().isEmpty());
+    ASSERT_TRUE(model.results().isEmpty());
     shoot("empty");
 }
 

@@ -56,7 +56,7 @@ TEST_F(LauncherView, ScrollingFollowsTheHighlightAndANewLeaderGoesToTheTop) {
     model.setHighlighted(150);
     ASSERT_TRUE(shownWhole(list, 150));
     type("app 0150");
-    ASSERT_EQ(view->results().first().id, "app0150");
+    ASSERT_EQ(model.results().first().id, "app0150");
     EXPECT_EQ(list->verticalScrollBar()->value(), 0);
 
     state().setAppViewMode("grid");

@@ -95,27 +95,27 @@ TEST_F(WorkspaceModelTest, EqualWritesNotifyNothing) {
                         &WorkspaceModel::appsChanged, &WorkspaceModel::verifiedKeysChanged}) {
         QObject::connect(model.get(), signal, [&] { ++changes; });
     }
-    model->setQuery("x");
+    model->setQuery("x");  // the highlight follows: the query and the highlight change
     model->setQuery("x");
     model->setLayoutID("triad");
     model->setLayoutID("triad");
-    model->setHighlighted(-1);
+    model->setHighlighted(0);
     model->setBusy(false);
     model->setTargetDisplayID(std::nullopt);
     model->setTargetDisplayID(7u);
     model->setTargetDisplayID(7u);
     model->insertVerifiedKey(0);
     model->insertVerifiedKey(0);
-    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(changes, 5);
 
     // Lists compare by id only: a renamed record is no change.
     model->setApps({app("a"), app("b")});
     model->setApps({app("a", "Renamed"), app("b")});
-    EXPECT_EQ(changes, 5);
+    EXPECT_EQ(changes, 6);
     EXPECT_EQ(model->apps().first().name, "Renamed");
     model->setSelected({app("a")});
     model->setSelected({app("a", "Other name")});
-    EXPECT_EQ(changes, 6);
+    EXPECT_EQ(changes, 7);
 }
 
 TEST_F(WorkspaceModelTest, ToggleAndClear) {
@@ -169,9 +169,47 @@ TEST_F(WorkspaceModelTest, ResultsRankRunningApplicationsFirstWhenNothingIsTyped
     auto model = makeModel(*store);
     model->setApps({app("atom", "Atom"), app("code", "Code"), app("xcode", "Xcode")});
     run(desktop, "xcode");
+    model->refreshResults();  // as the launcher does each time it is shown
     EXPECT_EQ(ids(model->results()), QStringList({"xcode", "atom", "code"}));
     model->setQuery("code");
     EXPECT_EQ(ids(model->results()), QStringList({"code", "xcode"}));
+}
+
+// The query, its results and the highlight change together: whoever hears of the query sees
+// the results and the highlight that go with it, and nothing is said twice.
+TEST_F(WorkspaceModelTest, TheQueryRanksTheResultsAndLeadsTheHighlight) {
+    auto model = makeModel(*store);
+    model->setApps({app("atom", "Atom"), app("code", "Code"), app("xcode", "Xcode")});
+    QStringList heard;
+    QObject::connect(model.get(), &WorkspaceModel::resultsChanged,
+                     [&] { heard << "results " + ids(model->results()).join(','); });
+    QObject::connect(model.get(), &WorkspaceModel::highlightedChanged,
+                     [&] { heard << QStringLiteral("highlight %1").arg(model->highlighted()); });
+    QObject::connect(model.get(), &WorkspaceModel::queryChanged, [&] {
+        heard << QStringLiteral("query %1 sees %2 results, highlight %3")
+                     .arg(model->query())
+                     .arg(model->results().size())
+                     .arg(model->highlighted());
+    });
+
+    model->setQuery("co");
+    model->setHighlighted(1);
+    model->setQuery("cod");  // the same results; the highlight goes back to the first
+    model->refreshResults();
+    model->setQuery("");
+    EXPECT_EQ(heard,
+              QStringList({"results code,xcode", "highlight 0",
+                           "query co sees 2 results, highlight 0", "highlight 1", "highlight 0",
+                           "query cod sees 2 results, highlight 0", "results atom,code,xcode",
+                           "highlight -1", "query  sees 3 results, highlight -1"}));
+
+    // A renamed application is a change of the results, though records compare by id.
+    heard.clear();
+    model->setApps({app("atom", "Atom 2"), app("code", "Code"), app("xcode", "Xcode")});
+    EXPECT_EQ(heard, QStringList{"results atom,code,xcode"});
+    EXPECT_EQ(model->results().first().name, "Atom 2");
+    EXPECT_EQ(model->rankedFor("x").first().id, "xcode");
+    EXPECT_EQ(model->query(), "") << "ranking another text leaves the model as it is";
 }
 
 TEST_F(WorkspaceModelTest, RefreshScansOnceAtATimeAndSeedsTheHistory) {
