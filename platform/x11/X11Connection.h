@@ -16,6 +16,13 @@ class QSocketNotifier;
 
 namespace tessora::x11 {
 
+// What a connection has asked of the server so far, for tests and benchmarks.
+struct Traffic {
+    quint64 requests = 0;  // every request sent, from the sequence numbers
+    quint64 waits = 0;     // reads that had to wait for the server (input grabs not counted)
+    quint64 flushes = 0;   // writes of buffered requests through flush()
+};
+
 // A connection of the backend's own to the X server (Qt's connection drops X errors, so a grab
 // that failed would go unnoticed there). Its events are read in Qt's event loop: when the
 // socket becomes readable and before the loop blocks, since replies read in between may have
@@ -42,6 +49,27 @@ public:
     xcb_window_t ownWindow() const { return m_ownWindow; }
     bool broken() const { return xcb_connection_has_error(m_connection) != 0; }
 
+    // The reply to the request of `cookie` (read as `read` would), counting a wait when it has
+    // not arrived yet. Null for an error (handed over in `error` when given, else dropped) and
+    // on a broken connection.
+    template <typename Reply, typename Cookie>
+    Reply* reply(Reply* (*read)(xcb_connection_t*, Cookie, xcb_generic_error_t**), Cookie cookie,
+                 xcb_generic_error_t** error = nullptr) const {
+        void* arrived = nullptr;
+        if (replyArrived(cookie.sequence, &arrived, error)) {
+            return static_cast<Reply*>(arrived);
+        }
+        ++m_traffic.waits;
+        return read(m_connection, cookie, error);
+    }
+
+    // Writes the requests buffered so far to the server.
+    void flush();
+
+    // What went to the server so far. Takes a request of its own to learn the sequence number;
+    // that one is not counted.
+    Traffic traffic();
+
     // The EWMH window manager's check window, when a live one points back at itself.
     std::optional<xcb_window_t> windowManagerCheck() const;
     // Whether the window manager lists the atom in _NET_SUPPORTED.
@@ -66,6 +94,8 @@ public:
 
 private:
     X11Connection(xcb_connection_t* connection, int screenNumber);
+    // Takes the reply (or error) to `sequence` when it is already here, without waiting.
+    bool replyArrived(unsigned sequence, void** reply, xcb_generic_error_t** error) const;
     void handle(xcb_generic_event_t* event);
 
     xcb_connection_t* m_connection = nullptr;
@@ -75,6 +105,8 @@ private:
     Atoms m_atoms;
     xcb_window_t m_ownWindow = XCB_WINDOW_NONE;
     xcb_timestamp_t m_lastTime = XCB_CURRENT_TIME;
+    mutable Traffic m_traffic;
+    quint64 m_trafficProbes = 0;
     QSocketNotifier* m_notifier = nullptr;
     std::deque<std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>> m_deferred;
 };

@@ -91,8 +91,8 @@ QList<Monitor> X11Screens::readMonitors() const {
                       m_connection.screen()->height_in_pixels);
     QList<Monitor> monitors;
     if (m_randr) {
-        auto reply = own(xcb_randr_get_monitors_reply(
-            c, xcb_randr_get_monitors(c, m_connection.root(), 1), nullptr));
+        auto reply = own(m_connection.reply(&xcb_randr_get_monitors_reply,
+                                            xcb_randr_get_monitors(c, m_connection.root(), 1)));
         if (reply) {
             std::vector<xcb_get_atom_name_cookie_t> names;
             xcb_randr_monitor_info_iterator_t it =
@@ -109,7 +109,8 @@ QList<Monitor> X11Screens::readMonitors() const {
                 monitors << monitor;
             }
             for (qsizetype i = 0; i < monitors.size(); ++i) {
-                if (auto name = own(xcb_get_atom_name_reply(c, names[std::size_t(i)], nullptr))) {
+                if (auto name =
+                        own(m_connection.reply(&xcb_get_atom_name_reply, names[std::size_t(i)]))) {
                     monitors[i].name =
                         QString::fromLatin1(xcb_get_atom_name_name(name.get()),
                                             xcb_get_atom_name_name_length(name.get()));
@@ -133,7 +134,7 @@ QList<Monitor> X11Screens::readMonitors() const {
 QList<QRect> X11Screens::workAreas() const {
     xcb_connection_t* c = m_connection.get();
     const Atoms& atoms = m_connection.atoms();
-    const PropertyReader reader(c);
+    const PropertyReader reader(m_connection);
     const std::optional<uint32_t> desktop = reader.cardinal(reader.requestCardinals(
         m_connection.root(), atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1));
     if (desktop && *desktop < 1024) {
@@ -160,9 +161,8 @@ QList<QRect> X11Screens::workAreas() const {
 }
 
 QList<std::vector<uint32_t>> X11Screens::dockStruts() const {
-    xcb_connection_t* c = m_connection.get();
     const Atoms& atoms = m_connection.atoms();
-    const PropertyReader reader(c);
+    const PropertyReader reader(m_connection);
     const std::optional<std::vector<uint32_t>> clients = reader.cardinals(
         reader.requestCardinals(m_connection.root(), atoms._NET_CLIENT_LIST, XCB_ATOM_WINDOW));
     if (!clients) {

@@ -105,6 +105,10 @@ void X11WindowSystem::refreshApplications() {
     m_matches.clear();
 }
 
+Traffic X11WindowSystem::traffic() {
+    return m_connection ? m_connection->traffic() : Traffic{};
+}
+
 bool X11WindowSystem::canControlWindows(QString* reason) const {
     QString why;
     if (!m_connection) {
@@ -168,7 +172,7 @@ std::optional<std::vector<uint32_t>> X11WindowSystem::rootWindows(xcb_atom_t pro
     if (!live()) {
         return std::nullopt;
     }
-    const PropertyReader reader(m_connection->get());
+    const PropertyReader reader(*m_connection);
     return reader.cardinals(
         reader.requestCardinals(m_connection->root(), property, XCB_ATOM_WINDOW));
 }
@@ -177,7 +181,7 @@ std::optional<uint32_t> X11WindowSystem::rootCardinal(xcb_atom_t property, xcb_a
     if (!live()) {
         return std::nullopt;
     }
-    const PropertyReader reader(m_connection->get());
+    const PropertyReader reader(*m_connection);
     return reader.cardinal(reader.requestCardinals(m_connection->root(), property, type, 1));
 }
 
@@ -382,7 +386,7 @@ void X11WindowSystem::raise(WindowId window) {
     // A window manager intercepts this as a ConfigureRequest and restacks the frame.
     const uint32_t above[] = {XCB_STACK_MODE_ABOVE};
     xcb_configure_window(m_connection->get(), w, XCB_CONFIG_WINDOW_STACK_MODE, above);
-    xcb_flush(m_connection->get());
+    m_connection->flush();
 }
 
 void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
@@ -452,7 +456,7 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
     }
     xcb_connection_t* c = m_connection->get();
     xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, m_connection->root()), nullptr);
+        m_connection->reply(&xcb_query_pointer_reply, xcb_query_pointer(c, m_connection->root()));
     if (!reply) {
         return std::nullopt;
     }

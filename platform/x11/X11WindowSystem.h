@@ -20,6 +20,7 @@ class OwnWindows;
 class PointerWatch;
 class KeyboardHold;
 struct WindowFacts;
+struct Traffic;
 }  // namespace x11
 
 struct X11Options {
@@ -47,6 +48,8 @@ public:
 
     // Reads the known desktop entries again (after the catalog changed).
     void refreshApplications();
+    // What the backend sent to the X server so far (for tests and benchmarks).
+    x11::Traffic traffic();
 
     bool canControlWindows(QString* reason = nullptr) const override;
 

@@ -83,7 +83,12 @@ bool XSession::start(QString* error, bool withWindowManager) {
     m_windowManager.setProcessEnvironment(env);
     m_windowManager.setStandardOutputFile(QProcess::nullDevice());
     m_windowManager.setStandardErrorFile(QProcess::nullDevice());
-    m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    QStringList windowManager =
+        qEnvironmentVariable("TESSORA_TEST_WINDOW_MANAGER").split(' ', Qt::SkipEmptyParts);
+    if (windowManager.isEmpty()) {
+        windowManager = {QStringLiteral("openbox"), QStringLiteral("--sm-disable")};
+    }
+    m_windowManager.start(windowManager.takeFirst(), windowManager);
 
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
     const bool ready = waitUntil([&] {
@@ -95,7 +100,7 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return present;
     });
     if (!ready) {
-        *error = QStringLiteral("openbox did not take over the display");
+        *error = QStringLiteral("the window manager did not take over the display");
         return false;
     }
     // openbox announces itself before it has finished starting, and may then sleep on a map
@@ -120,12 +125,12 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return found;
     };
     if (!waitUntil(managed)) {
-        *error = QStringLiteral("openbox does not manage windows");
+        *error = QStringLiteral("the window manager does not manage windows");
         return false;
     }
     xcb_destroy_window(m_connection, probe);
     if (!waitUntil([&] { return !managed(); })) {
-        *error = QStringLiteral("openbox does not notice windows that go");
+        *error = QStringLiteral("the window manager does not notice windows that go");
         return false;
     }
     return true;

@@ -16,6 +16,9 @@ namespace tessora::testing {
 // An X session of a test's own: Xvfb on a free display, openbox managing it, and a connection
 // of the test's (the "other client" of the tests: it moves windows to other desktops, holds
 // grabs, synthesises input). Everything ends with the object.
+//
+// TESSORA_TEST_WINDOW_MANAGER names another window manager to run instead of openbox (its
+// program and arguments, split at spaces), for trying the backend under it by hand.
 class XSession {
 public:
     XSession();
@@ -28,6 +31,9 @@ public:
     bool start(QString* error, bool withWindowManager = true);
 
     QByteArray display() const { return m_display; }
+    // The processes of the X server and the window manager (for measuring their CPU time).
+    qint64 serverPid() const { return m_server.processId(); }
+    qint64 windowManagerPid() const { return m_windowManager.processId(); }
     // Ends the X server at once, as a crash would.
     void killServer();
     xcb_connection_t* connection() const { return m_connection; }
