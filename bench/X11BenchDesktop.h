@@ -57,8 +57,7 @@ struct X11BenchDesktop {
         X11Options options;
         options.display = session.display();
         options.knownEntries = [this] { return entries; };
-        QString reason;
-        system = X11WindowSystem::connect(&reason, clock, options);
+        system = X11WindowSystem::open(clock, options);
         return system && system->canControlWindows();
     }
 

@@ -228,6 +228,9 @@ QRect X11Screens::lessStruts(const QRect& monitor, const QList<std::vector<uint3
 }
 
 QList<Monitor> X11Screens::monitors() const {
+    if (m_connection.broken()) {
+        return {};
+    }
     QList<Monitor> monitors = readMonitors();
     const QList<QRect> areas = workAreas();
     QList<std::vector<uint32_t>> struts;

@@ -26,7 +26,7 @@ public:
     explicit X11Screens(X11Connection& connection);
 
     // Primary first; never empty while the connection lives (the whole root window when RandR
-    // has nothing to say).
+    // has nothing to say), empty once it broke.
     QList<Monitor> monitors() const;
 
     // Whether the event tells that the monitors changed.

@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowSystem.h"
 
+#include "platform/UnavailableWindowSystem.h"
 #include "platform/x11/GlobalInput.h"
 #include "platform/x11/HotKeyGrabs.h"
 #include "platform/x11/X11Connection.h"
@@ -43,18 +44,22 @@ bool X11WindowSystem::displayReachable(const QByteArray& display) {
     return reachable;
 }
 
-std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock& clock,
-                                                          X11Options options) {
+std::unique_ptr<X11WindowSystem> X11WindowSystem::open(Clock& clock, X11Options options,
+                                                       QString* reason) {
     QString unavailable;
     std::unique_ptr<X11Connection> connection = X11Connection::open(options.display, &unavailable);
-    // The reason goes back to the caller, who tells the user; the log only keeps a trace.
     if (!connection) {
+        // The reason goes back to the caller, who tells the user; the log only keeps a trace.
         qCDebug(lcX11).noquote() << unavailable;
+        if (reason) {
+            *reason = unavailable;
+        }
+        return nullptr;
     }
     std::unique_ptr<X11WindowSystem> system(
-        new X11WindowSystem(clock, std::move(options), std::move(connection), unavailable));
+        new X11WindowSystem(clock, std::move(options), std::move(connection)));
     QString why;
-    if (!system->canControlWindows(&why) && system->m_connection) {
+    if (!system->canControlWindows(&why)) {
         qCDebug(lcX11).noquote() << why;
     }
     if (reason) {
@@ -63,16 +68,22 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock
     return system;
 }
 
-X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<X11Connection> c,
-                                 QString unavailable)
-    : m_clock(clock),
-      m_options(std::move(options)),
-      m_connection(std::move(c)),
-      m_unavailable(std::move(unavailable)) {
-    refreshApplications();
-    if (!m_connection) {
-        return;
+std::unique_ptr<WindowSystem> X11WindowSystem::connect(QString* reason, Clock& clock,
+                                                       X11Options options) {
+    QString why;
+    std::unique_ptr<X11WindowSystem> system = open(clock, std::move(options), &why);
+    if (reason) {
+        *reason = why;
     }
+    if (system) {
+        return system;
+    }
+    return std::make_unique<UnavailableWindowSystem>(why);
+}
+
+X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<X11Connection> c)
+    : m_clock(clock), m_options(std::move(options)), m_connection(std::move(c)) {
+    refreshApplications();
     m_screens = std::make_unique<X11Screens>(*m_connection);
     m_input = std::make_unique<GlobalInput>(*m_connection, [this](int x, int y) {
         return QPointF(x - m_primaryOrigin.x(), y - m_primaryOrigin.y());
@@ -95,9 +106,7 @@ X11WindowSystem::~X11WindowSystem() {
         m_clock.cancel(launch.endTimer);
     }
     m_input.reset();
-    if (m_connection) {
-        m_connection->onEvent = nullptr;
-    }
+    m_connection->onEvent = nullptr;
 }
 
 void X11WindowSystem::refreshApplications() {
@@ -106,14 +115,12 @@ void X11WindowSystem::refreshApplications() {
 }
 
 Traffic X11WindowSystem::traffic() {
-    return m_connection ? m_connection->traffic() : Traffic{};
+    return m_connection->traffic();
 }
 
 bool X11WindowSystem::canControlWindows(QString* reason) const {
     QString why;
-    if (!m_connection) {
-        why = m_unavailable;
-    } else if (m_connection->broken()) {
+    if (m_connection->broken()) {
         why = QStringLiteral("The connection to the X11 display was lost.");
     } else if (!m_connection->windowManagerCheck()) {
         why = QStringLiteral(
@@ -128,23 +135,23 @@ bool X11WindowSystem::canControlWindows(QString* reason) const {
 
 void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
     // First: it notes the time of every input, also of inputs that others take.
-    if (m_ownWindows && m_ownWindows->handle(event)) {
+    if (m_ownWindows->handle(event)) {
         return;
     }
     if (m_hotKeys && m_hotKeys->handle(event)) {
         return;
     }
     // Before the global grabs, which take every key event on the root window.
-    if (m_keyboardHold && m_keyboardHold->handle(event)) {
+    if (m_keyboardHold->handle(event)) {
         return;
     }
-    if (m_pointerWatch && m_pointerWatch->handle(event)) {
+    if (m_pointerWatch->handle(event)) {
         return;
     }
-    if (m_input && m_input->handle(event)) {
+    if (m_input->handle(event)) {
         return;
     }
-    if (m_screens && m_screens->isChange(event)) {
+    if (m_screens->isChange(event)) {
         screens();
         emit screensChanged();
         return;
@@ -164,29 +171,19 @@ void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
 
 // --- reading
 
-bool X11WindowSystem::live() const {
-    return m_connection && !m_connection->broken();
-}
-
 std::optional<std::vector<uint32_t>> X11WindowSystem::rootWindows(xcb_atom_t property) const {
-    if (!live()) {
-        return std::nullopt;
-    }
     const PropertyReader reader(*m_connection);
     return reader.cardinals(
         reader.requestCardinals(m_connection->root(), property, XCB_ATOM_WINDOW));
 }
 
 std::optional<uint32_t> X11WindowSystem::rootCardinal(xcb_atom_t property, xcb_atom_t type) const {
-    if (!live()) {
-        return std::nullopt;
-    }
     const PropertyReader reader(*m_connection);
     return reader.cardinal(reader.requestCardinals(m_connection->root(), property, type, 1));
 }
 
 std::optional<WindowFacts> X11WindowSystem::facts(WindowId window, unsigned what) const {
-    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return std::nullopt;
     }
     std::vector<WindowFacts> read =
@@ -209,9 +206,6 @@ ApplicationMatch X11WindowSystem::applicationOf(const WindowFacts& facts) const 
 
 std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned what,
                                                                        bool stacking) const {
-    if (!live()) {
-        return std::nullopt;
-    }
     const Atoms& atoms = m_connection->atoms();
     const std::optional<std::vector<uint32_t>> list =
         rootWindows(stacking ? atoms._NET_CLIENT_LIST_STACKING : atoms._NET_CLIENT_LIST);
@@ -266,9 +260,6 @@ std::optional<QList<WindowId>> X11WindowSystem::windows(const RunningApplication
 }
 
 std::optional<WindowFacts> X11WindowSystem::activeWindowFacts() const {
-    if (!live()) {
-        return std::nullopt;
-    }
     const std::optional<uint32_t> active =
         rootCardinal(m_connection->atoms()._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW);
     if (!active || *active == XCB_WINDOW_NONE) {
@@ -371,7 +362,7 @@ void X11WindowSystem::setPosition(WindowId window, double x, double y) {
 }
 
 void X11WindowSystem::raise(WindowId window) {
-    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return;
     }
     const auto w = static_cast<xcb_window_t>(window);
@@ -390,7 +381,7 @@ void X11WindowSystem::raise(WindowId window) {
 }
 
 void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
-    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return;
     }
     const xcb_timestamp_t time = m_connection->serverTime();
@@ -401,9 +392,6 @@ void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
 }
 
 bool X11WindowSystem::isAlive(WindowId window) const {
-    if (!live()) {
-        return false;
-    }
     const std::optional<std::vector<uint32_t>> list =
         rootWindows(m_connection->atoms()._NET_CLIENT_LIST);
     return list && std::find(list->begin(), list->end(), window) != list->end() &&
@@ -414,9 +402,6 @@ bool X11WindowSystem::isAlive(WindowId window) const {
 
 QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
     QList<OnScreenWindow> result;
-    if (!live()) {
-        return result;
-    }
     const std::optional<uint32_t> current =
         rootCardinal(m_connection->atoms()._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL);
     const std::optional<QList<Client>> stack = clients(kKind | kPlacement | kGeometry, true);
@@ -438,10 +423,10 @@ QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
 
 QList<Screen> X11WindowSystem::screens() const {
     QList<Screen> result;
-    if (!m_screens || !live()) {
-        return result;
-    }
     const QList<Monitor> monitors = m_screens->monitors();
+    if (monitors.isEmpty()) {
+        return result;  // the connection broke
+    }
     m_primaryOrigin = monitors.front().frame.topLeft();
     for (const Monitor& monitor : monitors) {
         result.append(Screen{monitor.number, toWindowSpace(monitor.frame),
@@ -451,9 +436,6 @@ QList<Screen> X11WindowSystem::screens() const {
 }
 
 std::optional<QPointF> X11WindowSystem::pointerLocation() const {
-    if (!live()) {
-        return std::nullopt;
-    }
     xcb_connection_t* c = m_connection->get();
     xcb_query_pointer_reply_t* reply =
         m_connection->reply(&xcb_query_pointer_reply, xcb_query_pointer(c, m_connection->root()));
@@ -470,12 +452,12 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
     std::function<InputDecision(const ScrollInput&)> handler) {
-    return m_input && live() ? m_input->grabScroll(std::move(handler)) : nullptr;
+    return m_input->grabScroll(std::move(handler));
 }
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
     std::function<InputDecision(const KeyInput&)> handler) {
-    return m_input && live() ? m_input->grabKeys(std::move(handler)) : nullptr;
+    return m_input->grabKeys(std::move(handler));
 }
 
 }  // namespace tessora

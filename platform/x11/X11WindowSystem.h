@@ -33,14 +33,22 @@ struct X11Options {
 
 // The window system of an X11 session with an EWMH window manager, on a connection of its own.
 // Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames).
+//
+// It always has a connection. Without a window manager every write is ignored by the server
+// and canControlWindows() says why; a connection that breaks later makes every read absent
+// (xcb answers no reply on it) and is reported there too.
 class X11WindowSystem final : public WindowSystem {
     Q_OBJECT
 
 public:
-    // Never null: without a display or a window manager the backend is inert, every read is
-    // absent and canControlWindows() says why (as does `reason`). `clock` must outlive it.
-    static std::unique_ptr<X11WindowSystem> connect(QString* reason, Clock& clock,
-                                                    X11Options options = {});
+    // The backend on the display, or null (with `reason`) when it cannot be reached. `clock`
+    // must outlive it.
+    static std::unique_ptr<X11WindowSystem> open(Clock& clock, X11Options options = {},
+                                                 QString* reason = nullptr);
+    // The backend when the display can be reached, else an UnavailableWindowSystem that says
+    // why. Never null; `reason` is empty when windows can be controlled.
+    static std::unique_ptr<WindowSystem> connect(QString* reason, Clock& clock,
+                                                 X11Options options = {});
     ~X11WindowSystem() override;
     // Whether an X server answers on `display` ($DISPLAY when empty), for choosing between a
     // graphical and a plain process before anything else connects.
@@ -103,11 +111,8 @@ private:
         Clock::TimerId endTimer = 0;
     };
 
-    X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c,
-                    QString unavailable);
+    X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c);
 
-    // Connected, and the connection has not broken since.
-    bool live() const;
     void handleEvent(const xcb_generic_event_t& event);
     std::optional<std::vector<uint32_t>> rootWindows(xcb_atom_t property) const;
     std::optional<uint32_t> rootCardinal(xcb_atom_t property, xcb_atom_t type) const;
@@ -133,7 +138,6 @@ private:
     std::unique_ptr<x11::OwnWindows> m_ownWindows;
     std::unique_ptr<x11::PointerWatch> m_pointerWatch;
     std::unique_ptr<x11::KeyboardHold> m_keyboardHold;
-    QString m_unavailable;  // why there is no connection
     x11::ApplicationMatcher m_matcher;
     struct CachedMatch {
         std::optional<qint64> pid;
