@@ -97,6 +97,8 @@ X11Connection::X11Connection(xcb_connection_t* connection, int screenNumber)
 X11Connection::~X11Connection() {
     delete m_notifier;
     if (m_connection) {
+        // Requests still buffered (windows put back on the way out) would be lost.
+        xcb_flush(m_connection);
         xcb_disconnect(m_connection);
     }
 }
@@ -135,6 +137,20 @@ bool X11Connection::replyArrived(unsigned sequence, void** reply,
 void X11Connection::flush() {
     xcb_flush(m_connection);
     ++m_traffic.flushes;
+}
+
+void X11Connection::flushLater() {
+    if (m_flushPosted) {
+        return;
+    }
+    m_flushPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_flushPosted = false;
+            flush();
+        },
+        Qt::QueuedConnection);
 }
 
 Traffic X11Connection::traffic() {
@@ -181,7 +197,7 @@ void X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type,
     xcb_send_event(m_connection, 0, root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&message));
-    flush();
+    flushLater();
 }
 
 void X11Connection::dispatchPending() {

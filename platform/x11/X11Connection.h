@@ -28,6 +28,10 @@ struct Traffic {
 // socket becomes readable and before the loop blocks, since replies read in between may have
 // queued events that no longer wake the socket.
 //
+// Requests that need no answer go out together once control returns to the event loop (as
+// Qt's own xcb connection flushes), so that the writes of one pass cost one write to the
+// server; a read that waits for a reply writes everything before it anyway.
+//
 // X errors never end the process: errors of checked requests go to whoever checks them; errors
 // of unchecked requests arrive as events and are logged at debug level.
 class X11Connection final : public QObject {
@@ -65,6 +69,8 @@ public:
 
     // Writes the requests buffered so far to the server.
     void flush();
+    // Writes them once control returns to the event loop (at the latest when this ends).
+    void flushLater();
 
     // What went to the server so far. Takes a request of its own to learn the sequence number;
     // that one is not counted.
@@ -79,7 +85,7 @@ public:
     // trip); the time of the last event when that fails.
     xcb_timestamp_t serverTime();
 
-    // Sends an EWMH client message about `window` to the root window.
+    // Sends an EWMH client message about `window` to the root window (flushed later).
     void sendRootMessage(xcb_window_t window, xcb_atom_t type, const uint32_t (&data)[5]);
 
     // Reads and dispatches the events that are waiting (also called by the event loop).
@@ -106,6 +112,7 @@ private:
     xcb_window_t m_ownWindow = XCB_WINDOW_NONE;
     xcb_timestamp_t m_lastTime = XCB_CURRENT_TIME;
     mutable Traffic m_traffic;
+    bool m_flushPosted = false;
     quint64 m_trafficProbes = 0;
     QSocketNotifier* m_notifier = nullptr;
     std::deque<std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>> m_deferred;

@@ -117,6 +117,10 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
             if (geometry && origin) {
                 f.clientRect =
                     QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+                // Relative to the parent, the border outside: a parent at the root's corner
+                // passes for the root, where both ways of reckoning agree anyway.
+                f.reparented = geometry->x + geometry->border_width != origin->dst_x ||
+                               geometry->y + geometry->border_width != origin->dst_y;
                 QRect frame = *f.clientRect;
                 if (extents && extents->size() == 4) {
                     const uint32_t left = (*extents)[0], right = (*extents)[1], top = (*extents)[2],

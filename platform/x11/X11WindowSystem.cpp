@@ -23,12 +23,7 @@ using namespace x11;
 namespace {
 
 constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
-// _NET_MOVERESIZE_WINDOW: gravity in bits 0-7, which values are given in bits 8-11, the
-// source in bits 12-13 (2: a pager or similar tool acting for the user).
-constexpr uint32_t kNorthWestGravity = 1;
-constexpr uint32_t kMoveX = 1u << 8, kMoveY = 1u << 9, kResizeWidth = 1u << 10,
-                   kResizeHeight = 1u << 11;
-constexpr uint32_t kSourcePager = 2;
+constexpr uint32_t kSourcePager = 2;  // a pager or similar tool acting for the user
 
 bool contains(const std::optional<std::vector<uint32_t>>& atoms, xcb_atom_t atom) {
     return atoms && std::find(atoms->begin(), atoms->end(), atom) != atoms->end();
@@ -138,6 +133,9 @@ void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
     if (m_ownWindows->handle(event)) {
         return;
     }
+    if (handleFrameEvent(event)) {
+        return;
+    }
     if (m_hotKeys && m_hotKeys->handle(event)) {
         return;
     }
@@ -188,6 +186,7 @@ std::optional<WindowFacts> X11WindowSystem::facts(WindowId window, unsigned what
     }
     std::vector<WindowFacts> read =
         readWindowFacts(*m_connection, {static_cast<xcb_window_t>(window)}, what);
+    learnFrames(read);
     if (read.empty() || !read.front().exists) {
         return std::nullopt;
     }
@@ -213,6 +212,7 @@ std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned 
         return std::nullopt;
     }
     const std::vector<WindowFacts> read = readWindowFacts(*m_connection, *list, what | kIdentity);
+    learnFrames(read);
     QList<Client> result;
     QSet<WindowId> present;
     for (const WindowFacts& facts : read) {
@@ -222,9 +222,9 @@ std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned 
         present.insert(facts.window);
         result.append(Client{facts, applicationOf(facts)});
     }
-    if (!stacking) {
-        m_matches.removeIf([&](const auto& it) { return !present.contains(it.key()); });
-    }
+    // Both lists hold every managed window, only in another order.
+    m_matches.removeIf([&](const auto& it) { return !present.contains(it.key()); });
+    m_frameRequests.keepOnly({list->begin(), list->end()});
     return result;
 }
 
@@ -329,38 +329,6 @@ std::optional<WindowRect> X11WindowSystem::frame(WindowId window) const {
     return toWindowSpace(*read->frameRect);
 }
 
-void X11WindowSystem::moveResize(WindowId window, uint32_t flags, const QRect& frame) {
-    const uint32_t data[5] = {kNorthWestGravity | flags | (kSourcePager << 12),
-                              static_cast<uint32_t>(frame.x()), static_cast<uint32_t>(frame.y()),
-                              static_cast<uint32_t>(std::max(1, frame.width())),
-                              static_cast<uint32_t>(std::max(1, frame.height()))};
-    m_connection->sendRootMessage(static_cast<xcb_window_t>(window),
-                                  m_connection->atoms()._NET_MOVERESIZE_WINDOW, data);
-}
-
-void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
-    const std::optional<WindowFacts> read = facts(window, kGeometry);
-    if (!read || !read->clientRect || !read->frameRect) {
-        return;
-    }
-    // The window manager places the frame's top-left corner at (x, y) with north-west gravity
-    // but sizes the client, so the decorations come off the size.
-    const int decorationWidth = read->frameRect->width() - read->clientRect->width();
-    const int decorationHeight = read->frameRect->height() - read->clientRect->height();
-    const QPoint origin = fromWindowSpace(target.x, target.y);
-    moveResize(window, kMoveX | kMoveY | kResizeWidth | kResizeHeight,
-               QRect(origin.x(), origin.y(), qRound(target.width) - decorationWidth,
-                     qRound(target.height) - decorationHeight));
-}
-
-void X11WindowSystem::setPosition(WindowId window, double x, double y) {
-    if (!facts(window, 0)) {
-        return;
-    }
-    const QPoint origin = fromWindowSpace(x, y);
-    moveResize(window, kMoveX | kMoveY, QRect(origin.x(), origin.y(), 1, 1));
-}
-
 void X11WindowSystem::raise(WindowId window) {
     if (window == 0 || window > 0xFFFFFFFFu) {
         return;
@@ -377,7 +345,7 @@ void X11WindowSystem::raise(WindowId window) {
     // A window manager intercepts this as a ConfigureRequest and restacks the frame.
     const uint32_t above[] = {XCB_STACK_MODE_ABOVE};
     xcb_configure_window(m_connection->get(), w, XCB_CONFIG_WINDOW_STACK_MODE, above);
-    m_connection->flush();
+    m_connection->flushLater();
 }
 
 void X11WindowSystem::focus(const RunningApplication&, WindowId window) {

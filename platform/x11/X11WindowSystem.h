@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "platform/WindowSystem.h"
 #include "platform/x11/ApplicationMatcher.h"
+#include "platform/x11/X11FrameRequests.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -126,7 +127,12 @@ private:
     bool isNormalLayer(const x11::WindowFacts& facts) const;
     WindowRect toWindowSpace(const QRect& rootRect) const;
     QPoint fromWindowSpace(double x, double y) const;
-    void moveResize(WindowId window, uint32_t flags, const QRect& clientRect);
+    // Sends the request unless it repeats the last one for the window (X11FrameWrites.cpp).
+    void requestFrame(xcb_window_t window, const x11::FrameRequest& request);
+    // Events of the windows written to; true when the event was about one of them.
+    bool handleFrameEvent(const xcb_generic_event_t& event) const;
+    // What reads tell of the windows' decorations and of where they are.
+    void learnFrames(const std::vector<x11::WindowFacts>& read) const;
     void endStartup(const QByteArray& startupId);
 
     Clock& m_clock;
@@ -144,6 +150,7 @@ private:
         x11::ApplicationMatch match;
     };
     mutable QHash<WindowId, CachedMatch> m_matches;
+    mutable x11::FrameRequests m_frameRequests;  // learns from reads
     mutable QPoint m_primaryOrigin;
     mutable std::optional<bool> m_restackSupported;
     QList<Launch> m_launches;

@@ -167,6 +167,24 @@ bool XSession::waitUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
+bool XSession::waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches) {
+    xcb_flush(m_connection);
+    for (int round = 0; round < kWaitRounds; ++round) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            const bool found = matches(*event);
+            std::free(event);
+            if (found) {
+                return true;
+            }
+        }
+        pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+        if (poll(&fd, 1, kRoundMs) == 0) {
+            wakeWindowManager();
+        }
+    }
+    return false;
+}
+
 QProcess* XSession::run(const QString& program, const QStringList& arguments,
                         const QProcessEnvironment& environment) {
     auto process = std::make_unique<QProcess>();
@@ -225,6 +243,13 @@ void XSession::clientMessage(xcb_window_t window, xcb_atom_t type, std::vector<u
 
 void XSession::minimize(xcb_window_t window) {
     clientMessage(window, atom("WM_CHANGE_STATE"), {3});  // IconicState
+}
+
+void XSession::move(xcb_window_t window, int x, int y) {
+    // North-west gravity, x and y given, from a pager.
+    clientMessage(window, atom("_NET_MOVERESIZE_WINDOW"),
+                  {1 | (1u << 8) | (1u << 9) | (2u << 12), static_cast<uint32_t>(x),
+                   static_cast<uint32_t>(y), 0, 0});
 }
 
 void XSession::setFullScreen(xcb_window_t window) {

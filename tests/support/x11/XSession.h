@@ -51,11 +51,16 @@ public:
     // Waits for `condition`, checking it whenever the server reports a change on the root
     // window or the windows under it (and at least every 50 ms); false after ~10 s.
     bool waitUntil(const std::function<bool()>& condition);
+    // Waits for an event on the test's connection that `matches` (the others are dropped);
+    // false after ~10 s.
+    bool waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches);
     // A round trip on the test's connection.
     void sync() const;
 
     // Requests to the window manager, as a pager would send them.
     void minimize(xcb_window_t window);
+    // Moves the window's frame to (x, y), as the user dragging it would.
+    void move(xcb_window_t window, int x, int y);
     void setFullScreen(xcb_window_t window);
     void moveToDesktop(xcb_window_t window, uint32_t desktop);
     void switchToDesktop(uint32_t desktop);
