@@ -66,7 +66,7 @@ void ChainScroll(benchmark::State& state) {
     const double n = static_cast<double>(frames);
     state.counters["frames"] = n / static_cast<double>(state.iterations());
     state.counters["requests_per_frame"] = static_cast<double>(traffic.requests) / n;
-    state.counters["waits_per_frame"] = static_cast<double>(traffic.waits) / n;
+    state.counters["round_trips_per_frame"] = static_cast<double>(traffic.roundTrips) / n;
     state.counters["flushes_per_frame"] = static_cast<double>(traffic.flushes) / n;
     state.counters["cpu_ms_per_frame"] = cpu.self / n;
     state.counters["server_ms_per_frame"] = cpu.server / n;

@@ -64,7 +64,7 @@ void StackIndicatorCheck(benchmark::State& state) {
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["requests_per_check"] = static_cast<double>(traffic.requests) / n;
-    state.counters["waits_per_check"] = static_cast<double>(traffic.waits) / n;
+    state.counters["round_trips_per_check"] = static_cast<double>(traffic.roundTrips) / n;
     state.counters["cpu_ms_per_check"] = cpu.self / n;
     state.counters["server_ms_per_check"] = cpu.server / n;
 }

@@ -114,13 +114,9 @@ struct CpuSample {
 
 namespace tessora::x11 {
 
-inline Traffic operator-(const Traffic& a, const Traffic& b) {
-    return {a.requests - b.requests, a.waits - b.waits, a.flushes - b.flushes};
-}
-
 inline Traffic& operator+=(Traffic& a, const Traffic& b) {
     a.requests += b.requests;
-    a.waits += b.waits;
+    a.roundTrips += b.roundTrips;
     a.flushes += b.flushes;
     return a;
 }

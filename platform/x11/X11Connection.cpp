@@ -134,6 +134,29 @@ bool X11Connection::replyArrived(unsigned sequence, void** reply,
     return xcb_poll_for_reply(m_connection, sequence, reply, error) != 0;
 }
 
+namespace {
+
+// Sequence numbers wrap around: compared as the nearer of the two ways round.
+bool later(unsigned a, unsigned b) {
+    return static_cast<int>(a - b) > 0;
+}
+
+}  // namespace
+
+void X11Connection::expectReply(unsigned sequence) const {
+    if (later(sequence, m_lastExpected)) {
+        m_lastExpected = sequence;
+    }
+}
+
+void X11Connection::startsRoundTrip(unsigned sequence) const {
+    expectReply(sequence);
+    if (later(sequence, m_lastRoundTrip)) {
+        ++m_traffic.roundTrips;
+        m_lastRoundTrip = m_lastExpected;
+    }
+}
+
 void X11Connection::flush() {
     xcb_flush(m_connection);
     ++m_traffic.flushes;
@@ -166,7 +189,7 @@ xcb_timestamp_t X11Connection::serverTime() {
     xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_ownWindow, m_atoms._TESSORA_TIMESTAMP,
                         XCB_ATOM_CARDINAL, 32, 0, nullptr);
     flush();
-    ++m_traffic.waits;
+    ++m_traffic.roundTrips;
     // The PropertyNotify comes before any later reply; other events read meanwhile are handled
     // in order. Bounded by the events the server sends before it; ends when the connection
     // breaks.

@@ -19,9 +19,16 @@ namespace tessora::x11 {
 // What a connection has asked of the server so far, for tests and benchmarks.
 struct Traffic {
     quint64 requests = 0;  // every request sent, from the sequence numbers
-    quint64 waits = 0;     // reads that had to wait for the server (input grabs not counted)
-    quint64 flushes = 0;   // writes of buffered requests through flush()
+    // Waits for the server to answer requests that were not on their way yet when it was last
+    // waited for; the replies of a batch of reads come in one (the input grabs' own checks are
+    // not counted).
+    quint64 roundTrips = 0;
+    quint64 flushes = 0;  // writes of buffered requests through flush()
 };
+
+inline Traffic operator-(const Traffic& a, const Traffic& b) {
+    return {a.requests - b.requests, a.roundTrips - b.roundTrips, a.flushes - b.flushes};
+}
 
 // A connection of the backend's own to the X server (Qt's connection drops X errors, so a grab
 // that failed would go unnoticed there). Its events are read in Qt's event loop: when the
@@ -53,9 +60,12 @@ public:
     xcb_window_t ownWindow() const { return m_ownWindow; }
     bool broken() const { return xcb_connection_has_error(m_connection) != 0; }
 
-    // The reply to the request of `cookie` (read as `read` would), counting a wait when it has
-    // not arrived yet. Null for an error (handed over in `error` when given, else dropped) and
-    // on a broken connection.
+    // Notes a request whose reply will be read through reply(), so that waiting for the replies
+    // of a whole batch of requests counts as one round trip.
+    void expectReply(unsigned sequence) const;
+    // The reply to the request of `cookie` (read as `read` would), counting a round trip when
+    // it has not arrived yet and was not on its way at the last one. Null for an error (handed
+    // over in `error` when given, else dropped) and on a broken connection.
     template <typename Reply, typename Cookie>
     Reply* reply(Reply* (*read)(xcb_connection_t*, Cookie, xcb_generic_error_t**), Cookie cookie,
                  xcb_generic_error_t** error = nullptr) const {
@@ -63,7 +73,7 @@ public:
         if (replyArrived(cookie.sequence, &arrived, error)) {
             return static_cast<Reply*>(arrived);
         }
-        ++m_traffic.waits;
+        startsRoundTrip(cookie.sequence);
         return read(m_connection, cookie, error);
     }
 
@@ -102,6 +112,8 @@ private:
     X11Connection(xcb_connection_t* connection, int screenNumber);
     // Takes the reply (or error) to `sequence` when it is already here, without waiting.
     bool replyArrived(unsigned sequence, void** reply, xcb_generic_error_t** error) const;
+    // About to wait for the reply to `sequence`, which waiting flushes with every request before.
+    void startsRoundTrip(unsigned sequence) const;
     void handle(xcb_generic_event_t* event);
 
     xcb_connection_t* m_connection = nullptr;
@@ -112,6 +124,8 @@ private:
     xcb_window_t m_ownWindow = XCB_WINDOW_NONE;
     xcb_timestamp_t m_lastTime = XCB_CURRENT_TIME;
     mutable Traffic m_traffic;
+    mutable unsigned m_lastExpected = 0;   // the latest request whose reply will be read
+    mutable unsigned m_lastRoundTrip = 0;  // the latest request on its way at the last wait
     bool m_flushPosted = false;
     quint64 m_trafficProbes = 0;
     QSocketNotifier* m_notifier = nullptr;

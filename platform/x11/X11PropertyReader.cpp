@@ -49,6 +49,9 @@ PendingProperty PropertyReader::requestCardinals(xcb_window_t window, xcb_atom_t
     pending.format = 32;
     pending.cookie = xcb_get_property(m_connection, 0, window, property, XCB_ATOM_ANY, 0, maxItems);
     pending.sent = true;
+    if (m_counting) {
+        m_counting->expectReply(pending.cookie.sequence);
+    }
     return pending;
 }
 
@@ -63,6 +66,9 @@ PendingProperty PropertyReader::requestText(xcb_window_t window, xcb_atom_t prop
     pending.cookie =
         xcb_get_property(m_connection, 0, window, property, XCB_ATOM_ANY, 0, (maxBytes + 3) / 4);
     pending.sent = true;
+    if (m_counting) {
+        m_counting->expectReply(pending.cookie.sequence);
+    }
     return pending;
 }
 

@@ -33,7 +33,7 @@ struct PendingProperty {
 class PropertyReader {
 public:
     explicit PropertyReader(xcb_connection_t* connection) : m_connection(connection) {}
-    // Reads on the backend's connection, which counts the waits.
+    // Reads on the backend's connection, which counts the round trips.
     explicit PropertyReader(const X11Connection& connection);
 
     // Requests of 32-bit items (CARDINAL, WINDOW, ATOM) and of 8-bit text. `type` may accept

@@ -106,6 +106,7 @@ QList<Monitor> X11Screens::readMonitors() const {
                     monitor.number = xcb_randr_monitor_info_outputs(info)[0];
                 }
                 names.push_back(xcb_get_atom_name(c, info->name));
+                m_connection.expectReply(names.back().sequence);
                 monitors << monitor;
             }
             for (qsizetype i = 0; i < monitors.size(); ++i) {

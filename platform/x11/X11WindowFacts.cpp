@@ -74,6 +74,7 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
         }
         // The attributes double as the existence check, so they are always asked.
         p.attributes = xcb_get_window_attributes(c, w);
+        connection.expectReply(p.attributes.sequence);
         if (what & kGeometry) {
             p.geometry = xcb_get_geometry(c, w);
             p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
