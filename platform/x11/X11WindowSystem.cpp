@@ -211,7 +211,12 @@ std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned 
     if (!list) {
         return std::nullopt;
     }
-    const std::vector<WindowFacts> read = readWindowFacts(*m_connection, *list, what | kIdentity);
+    return clientsOf(*list, what);
+}
+
+QList<X11WindowSystem::Client> X11WindowSystem::clientsOf(const std::vector<uint32_t>& list,
+                                                          unsigned what) const {
+    const std::vector<WindowFacts> read = readWindowFacts(*m_connection, list, what | kIdentity);
     learnFrames(read);
     QList<Client> result;
     QSet<WindowId> present;
@@ -224,7 +229,7 @@ std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned 
     }
     // Both lists hold every managed window, only in another order.
     m_matches.removeIf([&](const auto& it) { return !present.contains(it.key()); });
-    m_frameRequests.keepOnly({list->begin(), list->end()});
+    m_frameRequests.keepOnly({list.begin(), list.end()});
     return result;
 }
 
@@ -370,23 +375,57 @@ bool X11WindowSystem::isAlive(WindowId window) const {
 
 QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
     QList<OnScreenWindow> result;
-    const std::optional<uint32_t> current =
-        rootCardinal(m_connection->atoms()._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL);
-    const std::optional<QList<Client>> stack = clients(kKind | kPlacement | kGeometry, true);
-    if (!stack) {
+    const std::optional<WindowListing> listing = listWindows();
+    if (!listing) {
         return result;
     }
-    for (auto it = stack->crbegin(); it != stack->crend(); ++it) {
+    for (const ListedWindow& listed : listing->windows) {
+        if (listed.onScreen && listed.frame) {
+            result.append(OnScreenWindow{listed.window, listed.pid, listed.appId,
+                                         listed.normalLayer, *listed.frame});
+        }
+    }
+    return result;
+}
+
+std::optional<WindowListing> X11WindowSystem::listWindows() const {
+    // The three root properties share one round trip, the facts of the windows another.
+    const Atoms& atoms = m_connection->atoms();
+    const xcb_window_t root = m_connection->root();
+    const PropertyReader reader(*m_connection);
+    const PendingProperty stackingList =
+        reader.requestCardinals(root, atoms._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW);
+    const PendingProperty activeWindow =
+        reader.requestCardinals(root, atoms._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+    const PendingProperty currentDesktop =
+        reader.requestCardinals(root, atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
+    const std::optional<std::vector<uint32_t>> stacking = reader.cardinals(stackingList);
+    const std::optional<uint32_t> active = reader.cardinal(activeWindow);
+    const std::optional<uint32_t> current = reader.cardinal(currentDesktop);
+    if (!stacking) {
+        return std::nullopt;
+    }
+    const QList<Client> clients = clientsOf(*stacking, kKind | kPlacement | kGeometry);
+    WindowListing listing;
+    for (auto it = clients.crbegin(); it != clients.crend(); ++it) {  // bottom to top
         const WindowFacts& f = it->facts;
         const bool onCurrent =
             !f.desktop || *f.desktop == kAllDesktops || !current || *f.desktop == *current;
-        if (!f.viewable || !onCurrent || !f.frameRect) {
-            continue;
+        ListedWindow listed;
+        listed.window = f.window;
+        listed.pid = f.pid.value_or(0);
+        listed.appId = it->app.id;
+        listed.onScreen = f.viewable && onCurrent;
+        listed.normalLayer = isNormalLayer(f);
+        if (f.frameRect) {
+            listed.frame = toWindowSpace(*f.frameRect);
         }
-        result.append(OnScreenWindow{f.window, f.pid.value_or(0), it->app.id, isNormalLayer(f),
-                                     toWindowSpace(*f.frameRect)});
+        listing.windows.append(listed);
     }
-    return result;
+    if (active && *active != XCB_WINDOW_NONE) {
+        listing.active = WindowId{*active};
+    }
+    return listing;
 }
 
 QList<Screen> X11WindowSystem::screens() const {

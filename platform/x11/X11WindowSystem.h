@@ -85,6 +85,7 @@ public:
     bool isAlive(WindowId window) const override;
 
     QList<OnScreenWindow> onScreenWindows() const override;
+    std::optional<WindowListing> listWindows() const override;
     QList<Screen> screens() const override;
     std::optional<QPointF> pointerLocation() const override;
 
@@ -120,6 +121,8 @@ private:
     // The managed clients with their facts (identity always) and application, in the order of
     // _NET_CLIENT_LIST or, with `stacking`, bottom to top.
     std::optional<QList<Client>> clients(unsigned facts, bool stacking) const;
+    // The clients of a list read from the root window, in its order, less those gone since.
+    QList<Client> clientsOf(const std::vector<uint32_t>& list, unsigned facts) const;
     std::optional<x11::WindowFacts> facts(WindowId window, unsigned what) const;
     // What is known of the active window (_NET_ACTIVE_WINDOW), if any.
     std::optional<x11::WindowFacts> activeWindowFacts() const;
