@@ -90,10 +90,11 @@ TEST_F(X11FrameWrites, AnEqualRequestIsNotSentAgainUnlessTheWindowMovedSince) {
     const uint32_t watch[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_change_window_attributes(session.connection(), window, XCB_CW_EVENT_MASK, watch);
     session.move(window, 300, 200);
+    const int movedX = 300 + placed.x() - static_cast<int>(target.x);  // the client, in root space
     ASSERT_TRUE(session.waitForEvent([&](const xcb_generic_event_t& event) {
         const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-        return (event.response_type & 0x7f) == XCB_CONFIGURE_NOTIFY && notify.window == window &&
-               notify.x != placed.x();
+        return event.response_type == (XCB_CONFIGURE_NOTIFY | 0x80) && notify.window == window &&
+               notify.x == movedX;
     }));
     // Any round trip of the backend's own brings the event in, as the event loop does in the
     // application; here none reads the window.
@@ -101,10 +102,11 @@ TEST_F(X11FrameWrites, AnEqualRequestIsNotSentAgainUnlessTheWindowMovedSince) {
     before = system->traffic();
     system->setPosition(window, target.x, target.y);
     EXPECT_GT(since(*system, before).requests, 0u);
-    EXPECT_TRUE(waitFor([&] { return clientArea(window) == placed; }))
+    EXPECT_TRUE(waitFor([&] { return clientArea(window).topLeft() == placed.topLeft(); }))
         << clientArea(window).x() << "," << clientArea(window).y();
 
-    // Rounded by the window manager (size increments): read back, and asked again.
+    // Rounded by the window manager to the client's size increments (openbox does, not every
+    // window manager does): read back, and then asked again.
     const xcb_window_t stepped = startClient({"--size", "400x300", "--increments", "10x20"});
     ASSERT_TRUE(waitManaged(stepped));
     const WindowRect uneven{0, 0, 505 + system->frame(stepped)->width - 400, 600};
@@ -113,10 +115,10 @@ TEST_F(X11FrameWrites, AnEqualRequestIsNotSentAgainUnlessTheWindowMovedSince) {
         const auto frame = system->frame(stepped);
         return frame && frame->x == 0 && std::abs(frame->width - uneven.width) < 10;
     })) << describe(system->frame(stepped));
-    EXPECT_EQ(system->frame(stepped)->width, uneven.width - 5);  // a whole number of steps
+    const bool rounded = system->frame(stepped)->width != uneven.width;
     before = system->traffic();
     system->setFrame(stepped, uneven);
-    EXPECT_GT(since(*system, before).requests, 0u);
+    EXPECT_EQ(since(*system, before).requests > 0, rounded);
 }
 
 }  // namespace

@@ -152,13 +152,13 @@ TEST_F(X11Windows, TheWindowListTellsOfEveryWindowInOneReading) {
     const std::optional<WindowListing> listing = system->listWindows();
     EXPECT_EQ(system->traffic().roundTrips - before.roundTrips, 2u);
     ASSERT_TRUE(listing);
-    EXPECT_EQ(listing->windows.front().window, shown);  // front to back
-    const ListedWindow front = listing->windows.front();
-    EXPECT_TRUE(front.onScreen);
-    EXPECT_TRUE(front.normalLayer);
-    EXPECT_GT(front.pid, 0);
-    EXPECT_EQ(front.appId, QStringLiteral("TessoraTestClient"));
-    EXPECT_TRUE(near(front.frame, *system->frame(shown), 0));
+    ASSERT_TRUE(listing->find(shown));
+    const ListedWindow entry = *listing->find(shown);
+    EXPECT_TRUE(entry.onScreen);
+    EXPECT_TRUE(entry.normalLayer);
+    EXPECT_GT(entry.pid, 0);
+    EXPECT_EQ(entry.appId, QStringLiteral("TessoraTestClient"));
+    EXPECT_TRUE(near(entry.frame, *system->frame(shown), 0));
     EXPECT_EQ(listing->find(minimized)->appId, QStringLiteral("TessoraTestClient"));
     EXPECT_FALSE(listing->find(0x7ffffff0));
 }
