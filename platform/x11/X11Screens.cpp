@@ -139,8 +139,13 @@ QList<QRect> X11Screens::workAreas() const {
     const std::optional<uint32_t> desktop = reader.cardinal(reader.requestCardinals(
         m_connection.root(), atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1));
     if (desktop && *desktop < 1024) {
-        const QByteArray name = "_GTK_WORKAREAS_D" + QByteArray::number(*desktop);
-        const xcb_atom_t gtkAreas = internAtom(c, name.constData());
+        // Interned once per desktop, the first time the screens are read on it.
+        auto known = m_workAreaAtoms.constFind(*desktop);
+        if (known == m_workAreaAtoms.constEnd()) {
+            const QByteArray name = "_GTK_WORKAREAS_D" + QByteArray::number(*desktop);
+            known = m_workAreaAtoms.insert(*desktop, internAtom(c, name.constData()));
+        }
+        const xcb_atom_t gtkAreas = *known;
         if (gtkAreas != XCB_ATOM_NONE) {
             if (auto values = reader.cardinals(
                     reader.requestCardinals(m_connection.root(), gtkAreas, XCB_ATOM_CARDINAL))) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <xcb/xcb.h>
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -45,6 +46,7 @@ private:
     QList<std::vector<uint32_t>> dockStruts() const;
 
     X11Connection& m_connection;
+    mutable QHash<uint32_t, xcb_atom_t> m_workAreaAtoms;  // _GTK_WORKAREAS_D<n> by desktop
     bool m_randr = false;
     uint8_t m_eventBase = 0;
 };
