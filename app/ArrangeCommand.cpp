@@ -8,7 +8,6 @@
 #include "core/ThreadPoolWork.h"
 #include "launcher/ChainPanel.h"
 #include "platform/DefaultsStore.h"
-#include "platform/x11/X11WindowSystem.h"
 #include "workspace/AppCatalog.h"
 #include "workspace/WindowLayout.h"
 #include "workspace/WorkspaceModel.h"

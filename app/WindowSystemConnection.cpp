@@ -1,9 +1,11 @@
 #include "app/WindowSystemConnection.h"
 
+#include "platform/x11/X11WindowSystem.h"
+
 namespace tessora {
 
-std::unique_ptr<X11WindowSystem> connectWindowSystem(const CatalogEnvironment& environment,
-                                                     Clock& clock, QString* reason) {
+std::unique_ptr<WindowSystem> connectWindowSystem(const CatalogEnvironment& environment,
+                                                  Clock& clock, QString* reason) {
     X11Options options;
     options.knownEntries = [environment] {
         QList<x11::KnownEntry> entries;

@@ -48,11 +48,16 @@ void WindowStackIndicator::show(const QList<WindowHandle>& windows, const Window
         return;
     }
 
+    QList<StackedWindow> stacked;
+    for (const WindowHandle& handle : windows) {
+        stacked.append({handle, windows::windowFrame(m_windows, handle.window)});
+    }
     Stack stack;
     stack.tracked = windows;
     stack.live = windows;
     stack.activeIndex =
-        activeWindowIndex(m_windows, windows).value_or(static_cast<int>(windows.size()) - 1);
+        activeWindowIndex(m_windows.listWindows().value_or(WindowListing{}), stacked)
+            .value_or(static_cast<int>(windows.size()) - 1);
     stack.tile = tile;
     stack.placement = placeIndicator(area, tile, gap);
     m_stack = std::move(stack);
@@ -158,13 +163,21 @@ void WindowStackIndicator::sync() {
     if (!m_stack) {
         return;
     }
-    m_stack->tracked = stillTracked(m_windows, m_stack->tracked);
+    // One reading of the window list answers for every stacked window; a list that cannot be
+    // read has none of them.
+    const WindowListing listing = m_windows.listWindows().value_or(WindowListing{});
+    m_stack->tracked = stillTracked(listing, m_stack->tracked);
     if (m_stack->tracked.size() < 2) {
         hide();
         return;
     }
 
-    const QList<WindowHandle> live = visibleInTile(m_windows, m_stack->tracked, m_stack->tile);
+    const QList<StackedWindow> visible =
+        visibleInTile(m_windows, listing, m_stack->tracked, m_stack->tile);
+    QList<WindowHandle> live;
+    for (const StackedWindow& window : visible) {
+        live.append(window.handle);
+    }
     if (live.size() < 2) {
         // Keeps tracking: the windows may come back (restored, back from another desktop).
         if (m_panelVisible && m_view) {
@@ -180,7 +193,7 @@ void WindowStackIndicator::sync() {
         m_stack->activeIndex = std::min(static_cast<int>(live.size()) - 1, m_stack->activeIndex);
         changed = true;
     }
-    const auto active = activeWindowIndex(m_windows, m_stack->live);
+    const auto active = activeWindowIndex(listing, visible);
     if (active && *active != m_stack->activeIndex) {
         m_stack->activeIndex = *active;
         changed = true;

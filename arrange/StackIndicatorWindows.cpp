@@ -18,86 +18,66 @@ WindowRect grown(const WindowRect& r, double by) {
     return {r.x - by, r.y - by, r.width + 2 * by, r.height + 2 * by};
 }
 
-// The first running instance of the application, unless it has ended.
-std::optional<RunningApplication> runningInstance(const WindowSystem& system,
-                                                  const QString& appId) {
-    auto app = system.runningApplication(appId);
-    if (app && system.isTerminated(*app)) {
-        return std::nullopt;
-    }
-    return app;
+// The application runs while a window of it is listed.
+bool applicationRuns(const WindowListing& listing, const QString& appId) {
+    return std::any_of(listing.windows.begin(), listing.windows.end(),
+                       [&](const ListedWindow& listed) { return listed.appId == appId; });
 }
 
-// The same rule as windows::onScreenWindowBounds(), which cannot be used here because it reads
-// the window list on every call: X11 windows need not carry a pid (_NET_WM_PID), so an entry
-// belongs to the application when it was matched to the application's id, or when both pids are
-// known and equal.
-bool belongsTo(const OnScreenWindow& entry, const QString& appId, qint64 pid) {
-    return (!entry.appId.isEmpty() && entry.appId == appId) ||
-           (pid != 0 && entry.pid != 0 && entry.pid == pid);
-}
-
-// Whether an entry of the window list shows the stacked window `handle`, whose frame reads
-// `frame`. Entries name their window, which tells apart two windows of one application lying
-// on top of each other in the same tile (the usual case here); an entry without a window id
-// falls back to the application and the frame.
-bool showsWindow(const OnScreenWindow& entry, const WindowHandle& handle, qint64 pid,
-                 const WindowRect& frame) {
-    const bool same =
-        entry.window != 0 ? entry.window == handle.window : belongsTo(entry, handle.app.id, pid);
-    return same && windows::framesApproximatelyEqual(entry.frame, frame);
+// Whether the listing's entry shows the stacked window as its frame reads: entries name their
+// window, which tells apart two windows of one application lying on top of each other in the
+// same tile (the usual case here).
+bool showsWindow(const ListedWindow& listed, const StackedWindow& stacked) {
+    return listed.window == stacked.handle.window && listed.onScreen && listed.frame &&
+           stacked.frame && windows::framesApproximatelyEqual(*listed.frame, *stacked.frame);
 }
 
 }  // namespace
 
-QList<WindowHandle> stillTracked(const WindowSystem& system, const QList<WindowHandle>& tracked) {
+QList<WindowHandle> stillTracked(const WindowListing& listing, const QList<WindowHandle>& tracked) {
     QList<WindowHandle> kept;
     for (const WindowHandle& handle : tracked) {
-        if (runningInstance(system, handle.app.id) &&
-            windows::isWindowAlive(system, handle.window)) {
+        if (handle.window != 0 && listing.find(handle.window) &&
+            applicationRuns(listing, handle.app.id)) {
             kept.append(handle);
         }
     }
     return kept;
 }
 
-QList<WindowHandle> visibleInTile(const WindowSystem& system, const QList<WindowHandle>& tracked,
-                                  const WindowRect& tile) {
-    const QList<OnScreenWindow> onScreen = system.onScreenWindows();
+QList<StackedWindow> visibleInTile(const WindowSystem& system, const WindowListing& listing,
+                                   const QList<WindowHandle>& tracked, const WindowRect& tile) {
     const WindowRect reach = grown(tile, tileSlack);
-    QList<WindowHandle> visible;
+    QList<StackedWindow> visible;
     for (const WindowHandle& handle : tracked) {
-        const auto app = runningInstance(system, handle.app.id);
-        if (!app || system.isMinimized(handle.window).value_or(false) ||
+        const ListedWindow* listed = listing.find(handle.window);
+        if (!listed || !listed->onScreen || !listed->normalLayer ||
+            !applicationRuns(listing, handle.app.id) ||
+            system.isMinimized(handle.window).value_or(false) ||
             system.isFullScreen(handle.window).value_or(false)) {
             continue;
         }
-        const auto frame = windows::windowFrame(system, handle.window);
-        if (!frame || !intersects(*frame, reach)) {
-            continue;
-        }
-        const bool listed = std::any_of(onScreen.begin(), onScreen.end(), [&](const auto& entry) {
-            return entry.normalLayer && showsWindow(entry, handle, app->pid, *frame);
-        });
-        if (listed) {
-            visible.append(handle);
+        const StackedWindow stacked{handle, windows::windowFrame(system, handle.window)};
+        if (stacked.frame && intersects(*stacked.frame, reach) && showsWindow(*listed, stacked)) {
+            visible.append(stacked);
         }
     }
     return visible;
 }
 
-std::optional<int> activeWindowIndex(const WindowSystem& system, const QList<WindowHandle>& list) {
-    if (const auto frontId = system.frontmostApplicationId()) {
-        if (const auto front = system.runningApplication(*frontId)) {
-            for (const auto& candidate :
-                 {system.focusedWindow(*front), system.mainWindow(*front)}) {
-                if (!candidate) {
-                    continue;
-                }
-                for (int i = 0; i < list.size(); ++i) {
-                    if (list[i].app.id == *frontId && list[i].window == *candidate) {
-                        return i;
-                    }
+std::optional<int> activeWindowIndex(const WindowListing& listing,
+                                     const QList<StackedWindow>& windows) {
+    const ListedWindow* active = listing.active ? listing.find(*listing.active) : nullptr;
+    if (active && !active->appId.isEmpty()) {
+        // The active window, else the frontmost window of its application.
+        const auto main =
+            std::find_if(listing.windows.begin(), listing.windows.end(),
+                         [&](const ListedWindow& listed) { return listed.appId == active->appId; });
+        for (const ListedWindow* candidate : {active, &*main}) {
+            for (int i = 0; i < windows.size(); ++i) {
+                if (windows[i].handle.app.id == active->appId &&
+                    windows[i].handle.window == candidate->window) {
+                    return i;
                 }
             }
         }
@@ -105,19 +85,9 @@ std::optional<int> activeWindowIndex(const WindowSystem& system, const QList<Win
 
     // Nothing of the frontmost application is stacked (or it says nothing): the stacked window
     // nearest the front of the window list is the one on top of the tile.
-    struct Known {
-        qint64 pid = 0;
-        std::optional<WindowRect> frame;
-    };
-    QList<Known> known;
-    known.reserve(list.size());
-    for (const WindowHandle& handle : list) {
-        const auto app = system.runningApplication(handle.app.id);
-        known.append({app ? app->pid : 0, windows::windowFrame(system, handle.window)});
-    }
-    for (const OnScreenWindow& entry : system.onScreenWindows()) {
-        for (int i = 0; i < list.size(); ++i) {
-            if (known[i].frame && showsWindow(entry, list[i], known[i].pid, *known[i].frame)) {
+    for (const ListedWindow& listed : listing.windows) {
+        for (int i = 0; i < windows.size(); ++i) {
+            if (showsWindow(listed, windows[i])) {
                 return i;
             }
         }

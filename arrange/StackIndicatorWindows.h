@@ -8,26 +8,37 @@
 #include <optional>
 
 // The window system queries behind the window stack indicator: which stacked windows still
-// exist, which of them are visible in the tile, and which one the user is working in.
+// exist, which of them are visible in the tile, and which one the user is working in. One check
+// reads the window list once (WindowSystem::listWindows) and answers all three from it, reading
+// only the stacked windows' own state besides.
 namespace tessora::stackindicator {
 
 // A stacked window still counts as in its tile while its frame overlaps the tile grown by this
 // much on every side (window managers nudge frames by their decorations).
 inline constexpr double tileSlack = 30;
 
-// The windows of `tracked`, in order, whose application still runs and which still exist.
-QList<WindowHandle> stillTracked(const WindowSystem& system, const QList<WindowHandle>& tracked);
+// A stacked window with its frame as read (absent when it could not be read).
+struct StackedWindow {
+    WindowHandle handle;
+    std::optional<WindowRect> frame;
+};
 
-// The windows of `tracked`, in order, that can be seen in `tile`: the application runs, the
-// window is neither minimized nor full screen, its frame is readable, overlaps the tile grown by
-// tileSlack and matches a normal-layer window of the same application on the current desktop.
-// Fetches the window list once.
-QList<WindowHandle> visibleInTile(const WindowSystem& system, const QList<WindowHandle>& tracked,
-                                  const WindowRect& tile);
+// The windows of `tracked`, in order, that are still listed and whose application still has a
+// listed window.
+QList<WindowHandle> stillTracked(const WindowListing& listing, const QList<WindowHandle>& tracked);
 
-// The index in `list` of the window the user is working in: the focused, else the main window
-// of the frontmost application; else the frontmost entry of the window list that matches one of
-// `list`. None when nothing matches.
-std::optional<int> activeWindowIndex(const WindowSystem& system, const QList<WindowHandle>& list);
+// The windows of `tracked`, in order, that can be seen in `tile`: the application still has a
+// listed window, the window is listed on screen in the normal layer, it is neither minimized
+// nor full screen, and its frame is readable, overlaps the tile grown by tileSlack and matches
+// the frame it is listed with. A window the listing does not show on screen is not read at all.
+QList<StackedWindow> visibleInTile(const WindowSystem& system, const WindowListing& listing,
+                                   const QList<WindowHandle>& tracked, const WindowRect& tile);
+
+// The index in `windows` of the window the user is working in: the active window, else the
+// frontmost window of the active window's application; else the stacked window nearest the
+// front among the listed on-screen windows whose frame matches the one read. None when nothing
+// matches.
+std::optional<int> activeWindowIndex(const WindowListing& listing,
+                                     const QList<StackedWindow>& windows);
 
 }  // namespace tessora::stackindicator

@@ -23,12 +23,6 @@ bool isWritable(const WindowRect& f) {
            std::isfinite(f.height) && f.width > 0 && f.height > 0;
 }
 
-Task<void> recordAlive(const WindowSystem& system, WindowId window, QList<bool>* flags,
-                       qsizetype index) {
-    (*flags)[index] = isWindowAlive(system, window);
-    co_return;
-}
-
 Task<void> probeOneWidth(WindowSystem& system, Clock& clock, WindowId window, WindowRect probe,
                          QList<double>* widths, qsizetype index, std::stop_token stop) {
     const std::optional<WindowRect> read =
@@ -242,12 +236,13 @@ Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<Colum
 }
 
 Task<QList<bool>> windowsAliveFlags(WindowSystem& system, QList<WindowId> windows) {
-    QList<bool> flags(windows.size(), true);
-    TaskGroup group;  // after `flags`: its children write into it
-    for (qsizetype i = 0; i < windows.size(); ++i) {
-        group.spawn(recordAlive(system, windows[i], &flags, i));
+    // A window is alive exactly when it is listed: one reading answers for all of them.
+    const std::optional<WindowListing> listing = system.listWindows();
+    QList<bool> flags;
+    flags.reserve(windows.size());
+    for (WindowId window : std::as_const(windows)) {
+        flags.append(window != 0 && listing && listing->find(window));
     }
-    co_await group.join();
     co_return flags;
 }
 

@@ -103,7 +103,7 @@ void focusWindow(WindowSystem& system, const InstalledApp& app, WindowId window)
 Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<ColumnPlacement> items,
                                  WindowRect area, QList<WindowId> raiseOrder, std::stop_token stop);
 
-// isWindowAlive for each window, in the same order.
+// isWindowAlive for each window, in the same order, from one reading of the window list.
 Task<QList<bool>> windowsAliveFlags(WindowSystem& system, QList<WindowId> windows);
 
 // How narrow each window can become: every window is probed at once with a frame of

@@ -97,9 +97,8 @@ struct Desktop {
         X11Options options;
         options.display = session.display();
         options.knownEntries = [this] { return entries; };
-        QString reason;
-        system = X11WindowSystem::connect(&reason, clock, options);
-        return system->canControlWindows();
+        system = X11WindowSystem::open(clock, options);
+        return system && system->canControlWindows();
     }
 
     // Puts every window somewhere else, so that each arrangement really moves them.

@@ -226,6 +226,15 @@ Task<void> RibbonLayoutSession::renderLoop(QUuid id, std::stop_token stop) {
         if (resize && m_windows == snapshot) {
             m_resizePending = false;
         }
+        if (m_windows == snapshot) {
+            // A column sized while wholly in view keeps its size while the strip goes on
+            // moving: the following frames only move it, without a verified write each.
+            for (int i = 0; i < snapshot.size(); ++i) {
+                if (visible.contains(i) && columnPlacement(i, offset, resize).needsSize) {
+                    m_strip.fullyVisible.insert(i);
+                }
+            }
+        }
         if (m_renderRevision != revision || std::abs(offset - m_strip.offset) >= renderSettled) {
             co_await sleepFor(m_clock, renderFrame, stop);
             continue;

@@ -34,6 +34,7 @@ public:
     void focus(const RunningApplication&, WindowId) override {}
     bool isAlive(WindowId) const override { return false; }
     QList<OnScreenWindow> onScreenWindows() const override { return {}; }
+    std::optional<WindowListing> listWindows() const override { return {}; }
     QList<Screen> screens() const override { return {}; }
     std::optional<QPointF> pointerLocation() const override { return {}; }
     std::unique_ptr<InputGrab> grabOptionScroll(

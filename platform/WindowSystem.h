@@ -30,6 +30,31 @@ struct OnScreenWindow {
     WindowRect frame;         // the outer frame, decorations included
 };
 
+// One window of the window manager's list, as one reading found it.
+struct ListedWindow {
+    WindowId window = 0;
+    qint64 pid = 0;           // 0 when the window does not say
+    QString appId;            // the application it was matched to; empty when none
+    bool onScreen = false;    // viewable on the current desktop (neither minimized nor elsewhere)
+    bool normalLayer = true;  // not a dock, panel or desktop window
+    std::optional<WindowRect> frame;  // the outer frame, when it could be read
+};
+
+// Every managed window at one moment, front to back, and which one is active.
+struct WindowListing {
+    QList<ListedWindow> windows;
+    std::optional<WindowId> active;  // absent when no window is active
+
+    const ListedWindow* find(WindowId window) const {
+        for (const ListedWindow& listed : windows) {
+            if (listed.window == window) {
+                return &listed;
+            }
+        }
+        return nullptr;
+    }
+};
+
 // Result of opening an application: the running instance, or why it could not be opened.
 struct LaunchOutcome {
     std::optional<RunningApplication> app;
@@ -113,6 +138,11 @@ public:
     // --- the desktop
     // Viewable windows of the current desktop, front to back.
     virtual QList<OnScreenWindow> onScreenWindows() const = 0;
+    // The whole window list in one reading, for checks that ask about many windows at once:
+    // every managed window (minimized, on other desktops, ...) with its application and whether
+    // it is on screen, and the active window. A window is alive exactly when it is listed.
+    // Absent when the list cannot be read, or this window system cannot list its windows.
+    virtual std::optional<WindowListing> listWindows() const = 0;
     // Monitors; the first is the primary one (its frame's origin is (0, 0) in window space).
     virtual QList<Screen> screens() const = 0;
     virtual std::optional<QPointF> pointerLocation() const = 0;

@@ -244,6 +244,7 @@ int SimWindowSystem::windowReads() const {
 // --- WindowSystem: applications
 
 QList<RunningApplication> SimWindowSystem::runningApplications() const {
+    ++m_desktopReads;
     QList<RunningApplication> result;
     for (const auto& app : m_apps) {
         if (app->running) {
@@ -261,6 +262,11 @@ bool SimWindowSystem::canControlWindows(QString* reason) const {
 }
 
 std::optional<RunningApplication> SimWindowSystem::runningApplication(const QString& appId) const {
+    ++m_desktopReads;
+    return runningInstance(appId);
+}
+
+std::optional<RunningApplication> SimWindowSystem::runningInstance(const QString& appId) const {
     const SimApp* app = findApp(appId);
     if (!app || !app->running) {
         return std::nullopt;
@@ -269,6 +275,7 @@ std::optional<RunningApplication> SimWindowSystem::runningApplication(const QStr
 }
 
 bool SimWindowSystem::isTerminated(const RunningApplication& running) const {
+    ++m_desktopReads;
     const SimApp* app = findApp(running.id);
     return !app || !app->running || app->pid != running.pid;
 }
@@ -318,19 +325,26 @@ void SimWindowSystem::activate(const RunningApplication& running) {
     }
 }
 
-std::optional<QString> SimWindowSystem::frontmostApplicationId() const {
+std::optional<QString> SimWindowSystem::activeAppId() const {
     const SimWindow* active = m_active ? liveWindow(*m_active) : nullptr;
     return active ? std::optional(active->appId) : std::nullopt;
 }
 
+std::optional<QString> SimWindowSystem::frontmostApplicationId() const {
+    ++m_desktopReads;
+    return activeAppId();
+}
+
 std::optional<RunningApplication> SimWindowSystem::frontmostApplication() const {
-    const std::optional<QString> id = frontmostApplicationId();
-    return id ? runningApplication(*id) : std::nullopt;
+    ++m_desktopReads;
+    const std::optional<QString> id = activeAppId();
+    return id ? runningInstance(*id) : std::nullopt;
 }
 
 // --- WindowSystem: windows of an application
 
 std::optional<QList<WindowId>> SimWindowSystem::windows(const RunningApplication& running) const {
+    ++m_desktopReads;
     SimApp* app = findApp(running.id);
     if (!app) {
         return std::nullopt;
@@ -352,6 +366,7 @@ bool SimWindowSystem::belongsTo(const SimWindow& window, const RunningApplicatio
 }
 
 std::optional<WindowId> SimWindowSystem::focusedWindow(const RunningApplication& app) const {
+    ++m_desktopReads;
     if (m_active && liveWindow(*m_active) && belongsTo(m_windows.at(*m_active), app)) {
         return m_active;
     }
@@ -359,6 +374,7 @@ std::optional<WindowId> SimWindowSystem::focusedWindow(const RunningApplication&
 }
 
 std::optional<WindowId> SimWindowSystem::mainWindow(const RunningApplication& app) const {
+    ++m_desktopReads;
     for (WindowId id : m_stacking) {
         if (belongsTo(m_windows.at(id), app)) {
             return id;
@@ -489,19 +505,24 @@ void SimWindowSystem::focus(const RunningApplication& running, WindowId id) {
 }
 
 bool SimWindowSystem::isAlive(WindowId id) const {
+    ++m_desktopReads;
     return liveWindow(id) != nullptr;
 }
 
 // --- WindowSystem: the desktop
 
+bool SimWindowSystem::isOnCurrentDesktop(const SimWindow& window) const {
+    return !window.minimized &&
+           (window.desktop == m_currentDesktop || window.desktop == SimWindow::kAllDesktops);
+}
+
 QList<OnScreenWindow> SimWindowSystem::onScreenWindows() const {
     ++m_onScreenQueries;
+    ++m_desktopReads;
     QList<OnScreenWindow> result;
     for (WindowId id : m_stacking) {
         const SimWindow& window = m_windows.at(id);
-        const bool here =
-            window.desktop == m_currentDesktop || window.desktop == SimWindow::kAllDesktops;
-        if (window.minimized || !here) {
+        if (!isOnCurrentDesktop(window)) {
             continue;
         }
         const SimApp* app = findApp(window.appId);
@@ -514,6 +535,27 @@ QList<OnScreenWindow> SimWindowSystem::onScreenWindows() const {
         result.append(entry);
     }
     return result;
+}
+
+std::optional<WindowListing> SimWindowSystem::listWindows() const {
+    ++m_desktopReads;
+    WindowListing listing;
+    for (WindowId id : m_stacking) {
+        const SimWindow& window = m_windows.at(id);
+        const SimApp* app = findApp(window.appId);
+        ListedWindow listed;
+        listed.window = id;
+        listed.pid = window.listsPid && app ? app->pid : 0;
+        listed.appId = window.matchedToApp ? window.appId : QString();
+        listed.onScreen = isOnCurrentDesktop(window);
+        listed.normalLayer = window.kind != SimWindowKind::Dock;
+        listed.frame = window.listedFrame.value_or(window.frame);
+        listing.windows.append(listed);
+    }
+    if (m_active && liveWindow(*m_active)) {
+        listing.active = m_active;
+    }
+    return listing;
 }
 
 // --- timers

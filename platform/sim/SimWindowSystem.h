@@ -109,6 +109,10 @@ public:
 
     // --- what the logic did, across all windows
     int onScreenQueries() const { return m_onScreenQueries; }
+    // Reads of the desktop as a whole rather than of one window: the running applications, an
+    // application's windows, the active, focused or main window, whether a window is alive
+    // (the client list, on X11), the on-screen list and the whole listing.
+    int desktopReads() const { return m_desktopReads; }
     int windowReads() const;  // frame and property reads of all windows
     const QList<WindowId>& raiseLog() const { return m_raiseLog; }
     int openRequests(const QString& appId) const { return m_openRequests.value(appId); }
@@ -135,6 +139,7 @@ public:
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
     QList<OnScreenWindow> onScreenWindows() const override;
+    std::optional<WindowListing> listWindows() const override;
     QList<Screen> screens() const override { return m_screens; }
     std::optional<QPointF> pointerLocation() const override { return m_pointer; }
     std::unique_ptr<InputGrab> grabOptionScroll(
@@ -156,6 +161,9 @@ private:
     // A live window the seam may read; counts the read.
     SimWindow* readableWindow(WindowId id, int SimWindow::*counter) const;
     SimWindow* liveWindow(WindowId id) const;
+    std::optional<RunningApplication> runningInstance(const QString& appId) const;
+    std::optional<QString> activeAppId() const;
+    bool isOnCurrentDesktop(const SimWindow& window) const;
     bool belongsTo(const SimWindow& window, const RunningApplication& app) const;
     WindowId createWindow(SimApp& app, const WindowRect& frame, SimWindowKind kind);
     void mapWindow(WindowId id);
@@ -187,6 +195,7 @@ private:
     WindowId m_lastWindowId = 0;
     qint64 m_lastPid = 1000;
     mutable int m_onScreenQueries = 0;
+    mutable int m_desktopReads = 0;
 };
 
 }  // namespace tessora

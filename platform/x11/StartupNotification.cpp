@@ -43,7 +43,7 @@ void sendStartupMessage(X11Connection& connection, const QByteArray& message) {
         xcb_send_event(connection.get(), 0, connection.root(), XCB_EVENT_MASK_PROPERTY_CHANGE,
                        reinterpret_cast<const char*>(&event));
     }
-    xcb_flush(connection.get());
+    connection.flush();
 }
 
 }  // namespace tessora::x11

@@ -90,8 +90,10 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
         co_return LaunchOutcome{std::nullopt,
                                 QStringLiteral("%1 has no desktop entry to launch.").arg(app.name)};
     }
-    if (!live()) {
-        co_return LaunchOutcome{std::nullopt, m_unavailable};
+    // Without a window manager it still launches; on a display that is gone it cannot.
+    QString unavailable;
+    if (m_connection->broken() && !canControlWindows(&unavailable)) {
+        co_return LaunchOutcome{std::nullopt, unavailable};
     }
 
     // A launch at time 0 tells the window manager not to give the new window the focus.
@@ -136,10 +138,8 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
 }
 
 void X11WindowSystem::endStartup(const QByteArray& startupId) {
-    if (live()) {
-        sendStartupMessage(*m_connection,
-                           startupMessage("remove", {{"ID", QString::fromLatin1(startupId)}}));
-    }
+    sendStartupMessage(*m_connection,
+                       startupMessage("remove", {{"ID", QString::fromLatin1(startupId)}}));
 }
 
 void X11WindowSystem::activate(const RunningApplication& app) {

@@ -52,7 +52,7 @@ struct Atoms {
     bool intern(xcb_connection_t* connection);
 };
 
-// _GTK_WORKAREAS_D<n> is per desktop, so it is interned when needed.
+// _GTK_WORKAREAS_D<n> is per desktop, so it is interned when first needed.
 xcb_atom_t internAtom(xcb_connection_t* connection, const char* name);
 
 }  // namespace tessora::x11

@@ -3,6 +3,7 @@
 #include "platform/x11/X11Log.h"
 #include "platform/x11/X11PropertyReader.h"
 
+#include <xcb/xcbext.h>
 #include <QAbstractEventDispatcher>
 #include <QSocketNotifier>
 #include <QThread>
@@ -96,12 +97,14 @@ X11Connection::X11Connection(xcb_connection_t* connection, int screenNumber)
 X11Connection::~X11Connection() {
     delete m_notifier;
     if (m_connection) {
+        // Requests still buffered (windows put back on the way out) would be lost.
+        xcb_flush(m_connection);
         xcb_disconnect(m_connection);
     }
 }
 
 std::optional<xcb_window_t> X11Connection::windowManagerCheck() const {
-    const PropertyReader reader(m_connection);
+    const PropertyReader reader(*this);
     const std::optional<uint32_t> check = reader.cardinal(
         reader.requestCardinals(root(), m_atoms._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1));
     if (!check || *check == XCB_WINDOW_NONE) {
@@ -118,16 +121,75 @@ std::optional<xcb_window_t> X11Connection::windowManagerCheck() const {
 }
 
 bool X11Connection::supports(xcb_atom_t atom) const {
-    const PropertyReader reader(m_connection);
+    const PropertyReader reader(*this);
     const std::optional<std::vector<uint32_t>> supported =
         reader.cardinals(reader.requestCardinals(root(), m_atoms._NET_SUPPORTED, XCB_ATOM_ATOM));
     return supported && std::find(supported->begin(), supported->end(), atom) != supported->end();
 }
 
+bool X11Connection::replyArrived(unsigned sequence, void** reply,
+                                 xcb_generic_error_t** error) const {
+    // Reads what the socket holds, never blocks; on a broken connection it says "arrived"
+    // with neither reply nor error.
+    return xcb_poll_for_reply(m_connection, sequence, reply, error) != 0;
+}
+
+namespace {
+
+// Sequence numbers wrap around: compared as the nearer of the two ways round.
+bool later(unsigned a, unsigned b) {
+    return static_cast<int>(a - b) > 0;
+}
+
+}  // namespace
+
+void X11Connection::expectReply(unsigned sequence) const {
+    if (later(sequence, m_lastExpected)) {
+        m_lastExpected = sequence;
+    }
+}
+
+void X11Connection::startsRoundTrip(unsigned sequence) const {
+    expectReply(sequence);
+    if (later(sequence, m_lastRoundTrip)) {
+        ++m_traffic.roundTrips;
+        m_lastRoundTrip = m_lastExpected;
+    }
+}
+
+void X11Connection::flush() {
+    xcb_flush(m_connection);
+    ++m_traffic.flushes;
+}
+
+void X11Connection::flushLater() {
+    if (m_flushPosted) {
+        return;
+    }
+    m_flushPosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_flushPosted = false;
+            flush();
+        },
+        Qt::QueuedConnection);
+}
+
+Traffic X11Connection::traffic() {
+    // A request that asks nothing: its sequence number counts the requests before it.
+    const unsigned sequence = xcb_no_operation(m_connection).sequence;
+    ++m_trafficProbes;
+    Traffic traffic = m_traffic;
+    traffic.requests = sequence - m_trafficProbes;
+    return traffic;
+}
+
 xcb_timestamp_t X11Connection::serverTime() {
     xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_ownWindow, m_atoms._TESSORA_TIMESTAMP,
                         XCB_ATOM_CARDINAL, 32, 0, nullptr);
-    xcb_flush(m_connection);
+    flush();
+    ++m_traffic.roundTrips;
     // The PropertyNotify comes before any later reply; other events read meanwhile are handled
     // in order. Bounded by the events the server sends before it; ends when the connection
     // breaks.
@@ -158,7 +220,7 @@ void X11Connection::sendRootMessage(xcb_window_t window, xcb_atom_t type,
     xcb_send_event(m_connection, 0, root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&message));
-    xcb_flush(m_connection);
+    flushLater();
 }
 
 void X11Connection::dispatchPending() {

@@ -7,9 +7,6 @@ namespace tessora {
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabHotKey(const KeyStroke& combination,
                                                        std::function<void()> onPress) {
-    if (!live()) {
-        return nullptr;
-    }
     if (!m_hotKeys) {
         m_hotKeys = std::make_unique<x11::HotKeyGrabs>(*m_connection, *m_keyboard);
     }

@@ -120,7 +120,7 @@ namespace tessora {
 
 std::unique_ptr<InputGrab> X11WindowSystem::holdKeyboard(
     std::function<void(const TypedKey&)> handler) {
-    return m_keyboardHold && live() ? m_keyboardHold->hold(std::move(handler)) : nullptr;
+    return m_keyboardHold->hold(std::move(handler));
 }
 
 }  // namespace tessora

@@ -211,14 +211,14 @@ bool OwnWindows::handle(const xcb_generic_event_t& event) {
 namespace tessora {
 
 void X11WindowSystem::preparePanelWindow(WindowId window) {
-    if (!m_ownWindows || !live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return;
     }
     m_ownWindows->preparePanel(static_cast<xcb_window_t>(window));
 }
 
 void X11WindowSystem::activateOwnWindow(WindowId window) {
-    if (!m_ownWindows || !live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return;
     }
     const auto w = static_cast<xcb_window_t>(window);

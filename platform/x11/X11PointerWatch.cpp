@@ -163,7 +163,7 @@ namespace tessora {
 
 std::unique_ptr<InputGrab> X11WindowSystem::watchButtonPresses(
     std::function<void(QPointF location)> handler) {
-    return m_pointerWatch && live() ? m_pointerWatch->watch(std::move(handler)) : nullptr;
+    return m_pointerWatch->watch(std::move(handler));
 }
 
 }  // namespace tessora

@@ -1,5 +1,6 @@
 #include "platform/x11/X11PropertyReader.h"
 
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Log.h"
 
 #include <QStringDecoder>
@@ -9,20 +10,16 @@
 
 namespace tessora::x11 {
 
-namespace {
+PropertyReader::PropertyReader(const X11Connection& connection)
+    : m_connection(connection.get()), m_counting(&connection) {}
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
-
-// The reply when it is present, complete and of the expected type and format.
-PropertyReply checkedReply(xcb_connection_t* connection, const PendingProperty& pending) {
+PropertyReader::Reply PropertyReader::checkedReply(const PendingProperty& pending) const {
     if (!pending.sent) {
         return {};
     }
     xcb_generic_error_t* error = nullptr;
-    PropertyReply reply(xcb_get_property_reply(connection, pending.cookie, &error));
+    Reply reply(m_counting ? m_counting->reply(&xcb_get_property_reply, pending.cookie, &error)
+                           : xcb_get_property_reply(m_connection, pending.cookie, &error));
     if (error) {
         // BadWindow: the window went away between listing it and reading it.
         std::free(error);
@@ -45,8 +42,6 @@ PropertyReply checkedReply(xcb_connection_t* connection, const PendingProperty& 
     return reply;
 }
 
-}  // namespace
-
 PendingProperty PropertyReader::requestCardinals(xcb_window_t window, xcb_atom_t property,
                                                  xcb_atom_t type, uint32_t maxItems) const {
     PendingProperty pending;
@@ -54,6 +49,9 @@ PendingProperty PropertyReader::requestCardinals(xcb_window_t window, xcb_atom_t
     pending.format = 32;
     pending.cookie = xcb_get_property(m_connection, 0, window, property, XCB_ATOM_ANY, 0, maxItems);
     pending.sent = true;
+    if (m_counting) {
+        m_counting->expectReply(pending.cookie.sequence);
+    }
     return pending;
 }
 
@@ -68,12 +66,15 @@ PendingProperty PropertyReader::requestText(xcb_window_t window, xcb_atom_t prop
     pending.cookie =
         xcb_get_property(m_connection, 0, window, property, XCB_ATOM_ANY, 0, (maxBytes + 3) / 4);
     pending.sent = true;
+    if (m_counting) {
+        m_counting->expectReply(pending.cookie.sequence);
+    }
     return pending;
 }
 
 std::optional<std::vector<uint32_t>> PropertyReader::cardinals(
     const PendingProperty& pending) const {
-    PropertyReply reply = checkedReply(m_connection, pending);
+    Reply reply = checkedReply(pending);
     if (!reply) {
         return std::nullopt;
     }
@@ -91,7 +92,7 @@ std::optional<uint32_t> PropertyReader::cardinal(const PendingProperty& pending)
 }
 
 std::optional<QByteArray> PropertyReader::bytes(const PendingProperty& pending) const {
-    PropertyReply reply = checkedReply(m_connection, pending);
+    Reply reply = checkedReply(pending);
     if (!reply) {
         return std::nullopt;
     }

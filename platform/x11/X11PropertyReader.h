@@ -4,10 +4,14 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace tessora::x11 {
+
+class X11Connection;
 
 // Properties of other clients are outside input: any client may set any property of its own
 // windows to anything. Every read here is bounded, checked for type and format, and absent when
@@ -29,6 +33,8 @@ struct PendingProperty {
 class PropertyReader {
 public:
     explicit PropertyReader(xcb_connection_t* connection) : m_connection(connection) {}
+    // Reads on the backend's connection, which counts the round trips.
+    explicit PropertyReader(const X11Connection& connection);
 
     // Requests of 32-bit items (CARDINAL, WINDOW, ATOM) and of 8-bit text. `type` may accept
     // a second type (UTF8_STRING or STRING for names).
@@ -48,7 +54,15 @@ public:
     void discard(const PendingProperty& pending) const;
 
 private:
+    // The reply when it is present, complete and of the expected type and format.
+    struct FreeDeleter {
+        void operator()(void* p) const { std::free(p); }
+    };
+    using Reply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
+    Reply checkedReply(const PendingProperty& pending) const;
+
     xcb_connection_t* m_connection;
+    const X11Connection* m_counting = nullptr;
 };
 
 // Text decodings. UTF-8 that does not decode cleanly is absent, never replaced; Latin-1 (the

@@ -91,8 +91,8 @@ QList<Monitor> X11Screens::readMonitors() const {
                       m_connection.screen()->height_in_pixels);
     QList<Monitor> monitors;
     if (m_randr) {
-        auto reply = own(xcb_randr_get_monitors_reply(
-            c, xcb_randr_get_monitors(c, m_connection.root(), 1), nullptr));
+        auto reply = own(m_connection.reply(&xcb_randr_get_monitors_reply,
+                                            xcb_randr_get_monitors(c, m_connection.root(), 1)));
         if (reply) {
             std::vector<xcb_get_atom_name_cookie_t> names;
             xcb_randr_monitor_info_iterator_t it =
@@ -106,10 +106,12 @@ QList<Monitor> X11Screens::readMonitors() const {
                     monitor.number = xcb_randr_monitor_info_outputs(info)[0];
                 }
                 names.push_back(xcb_get_atom_name(c, info->name));
+                m_connection.expectReply(names.back().sequence);
                 monitors << monitor;
             }
             for (qsizetype i = 0; i < monitors.size(); ++i) {
-                if (auto name = own(xcb_get_atom_name_reply(c, names[std::size_t(i)], nullptr))) {
+                if (auto name =
+                        own(m_connection.reply(&xcb_get_atom_name_reply, names[std::size_t(i)]))) {
                     monitors[i].name =
                         QString::fromLatin1(xcb_get_atom_name_name(name.get()),
                                             xcb_get_atom_name_name_length(name.get()));
@@ -133,12 +135,17 @@ QList<Monitor> X11Screens::readMonitors() const {
 QList<QRect> X11Screens::workAreas() const {
     xcb_connection_t* c = m_connection.get();
     const Atoms& atoms = m_connection.atoms();
-    const PropertyReader reader(c);
+    const PropertyReader reader(m_connection);
     const std::optional<uint32_t> desktop = reader.cardinal(reader.requestCardinals(
         m_connection.root(), atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1));
     if (desktop && *desktop < 1024) {
-        const QByteArray name = "_GTK_WORKAREAS_D" + QByteArray::number(*desktop);
-        const xcb_atom_t gtkAreas = internAtom(c, name.constData());
+        // Interned once per desktop, the first time the screens are read on it.
+        auto known = m_workAreaAtoms.constFind(*desktop);
+        if (known == m_workAreaAtoms.constEnd()) {
+            const QByteArray name = "_GTK_WORKAREAS_D" + QByteArray::number(*desktop);
+            known = m_workAreaAtoms.insert(*desktop, internAtom(c, name.constData()));
+        }
+        const xcb_atom_t gtkAreas = *known;
         if (gtkAreas != XCB_ATOM_NONE) {
             if (auto values = reader.cardinals(
                     reader.requestCardinals(m_connection.root(), gtkAreas, XCB_ATOM_CARDINAL))) {
@@ -160,9 +167,8 @@ QList<QRect> X11Screens::workAreas() const {
 }
 
 QList<std::vector<uint32_t>> X11Screens::dockStruts() const {
-    xcb_connection_t* c = m_connection.get();
     const Atoms& atoms = m_connection.atoms();
-    const PropertyReader reader(c);
+    const PropertyReader reader(m_connection);
     const std::optional<std::vector<uint32_t>> clients = reader.cardinals(
         reader.requestCardinals(m_connection.root(), atoms._NET_CLIENT_LIST, XCB_ATOM_WINDOW));
     if (!clients) {
@@ -228,6 +234,9 @@ QRect X11Screens::lessStruts(const QRect& monitor, const QList<std::vector<uint3
 }
 
 QList<Monitor> X11Screens::monitors() const {
+    if (m_connection.broken()) {
+        return {};
+    }
     QList<Monitor> monitors = readMonitors();
     const QList<QRect> areas = workAreas();
     QList<std::vector<uint32_t>> struts;

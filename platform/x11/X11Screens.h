@@ -1,6 +1,7 @@
 #pragma once
 
 #include <xcb/xcb.h>
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -26,7 +27,7 @@ public:
     explicit X11Screens(X11Connection& connection);
 
     // Primary first; never empty while the connection lives (the whole root window when RandR
-    // has nothing to say).
+    // has nothing to say), empty once it broke.
     QList<Monitor> monitors() const;
 
     // Whether the event tells that the monitors changed.
@@ -45,6 +46,7 @@ private:
     QList<std::vector<uint32_t>> dockStruts() const;
 
     X11Connection& m_connection;
+    mutable QHash<uint32_t, xcb_atom_t> m_workAreaAtoms;  // _GTK_WORKAREAS_D<n> by desktop
     bool m_randr = false;
     uint8_t m_eventBase = 0;
 };

@@ -21,9 +21,9 @@ using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
 // Reads a reply, dropping the error that comes instead when the window is gone.
 template <typename Reply, typename Cookie>
 Owned<Reply> replyOf(Reply* (*read)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
-                     xcb_connection_t* c, Cookie cookie) {
+                     const X11Connection& connection, Cookie cookie) {
     xcb_generic_error_t* error = nullptr;
-    Reply* reply = read(c, cookie, &error);
+    Reply* reply = connection.reply(read, cookie, &error);
     std::free(error);
     return Owned<Reply>(reply, &std::free);
 }
@@ -49,7 +49,7 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
                                          const std::vector<xcb_window_t>& windows, unsigned what) {
     xcb_connection_t* c = connection.get();
     const Atoms& atoms = connection.atoms();
-    const PropertyReader reader(c);
+    const PropertyReader reader(connection);
 
     std::vector<PendingFacts> pending(windows.size());
     for (std::size_t i = 0; i < windows.size(); ++i) {
@@ -74,6 +74,7 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
         }
         // The attributes double as the existence check, so they are always asked.
         p.attributes = xcb_get_window_attributes(c, w);
+        connection.expectReply(p.attributes.sequence);
         if (what & kGeometry) {
             p.geometry = xcb_get_geometry(c, w);
             p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
@@ -106,17 +107,21 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
         if (what & kPlacement) {
             f.desktop = reader.cardinal(p.desktop);
         }
-        if (auto attributes = replyOf(&xcb_get_window_attributes_reply, c, p.attributes)) {
+        if (auto attributes = replyOf(&xcb_get_window_attributes_reply, connection, p.attributes)) {
             f.exists = true;
             f.viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
         }
         if (what & kGeometry) {
-            auto geometry = replyOf(&xcb_get_geometry_reply, c, p.geometry);
-            auto origin = replyOf(&xcb_translate_coordinates_reply, c, p.origin);
+            auto geometry = replyOf(&xcb_get_geometry_reply, connection, p.geometry);
+            auto origin = replyOf(&xcb_translate_coordinates_reply, connection, p.origin);
             const std::optional<std::vector<uint32_t>> extents = reader.cardinals(p.extents);
             if (geometry && origin) {
                 f.clientRect =
                     QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+                // Relative to the parent, the border outside: a parent at the root's corner
+                // passes for the root, where both ways of reckoning agree anyway.
+                f.reparented = geometry->x + geometry->border_width != origin->dst_x ||
+                               geometry->y + geometry->border_width != origin->dst_y;
                 QRect frame = *f.clientRect;
                 if (extents && extents->size() == 4) {
                     const uint32_t left = (*extents)[0], right = (*extents)[1], top = (*extents)[2],

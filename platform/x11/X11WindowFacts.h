@@ -28,6 +28,7 @@ struct WindowFacts {
     bool viewable = false;
     std::optional<QRect> clientRect;  // root coordinates, border excluded
     std::optional<QRect> frameRect;   // root coordinates, widened by _NET_FRAME_EXTENTS
+    bool reparented = false;          // its parent is not the root (a window manager's frame)
 };
 
 // Which facts to read; fewer facts, fewer requests.

@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowSystem.h"
 
+#include "platform/UnavailableWindowSystem.h"
 #include "platform/x11/GlobalInput.h"
 #include "platform/x11/HotKeyGrabs.h"
 #include "platform/x11/X11Connection.h"
@@ -23,12 +24,7 @@ using namespace x11;
 namespace {
 
 constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
-// _NET_MOVERESIZE_WINDOW: gravity in bits 0-7, which values are given in bits 8-11, the
-// source in bits 12-13 (2: a pager or similar tool acting for the user).
-constexpr uint32_t kNorthWestGravity = 1;
-constexpr uint32_t kMoveX = 1u << 8, kMoveY = 1u << 9, kResizeWidth = 1u << 10,
-                   kResizeHeight = 1u << 11;
-constexpr uint32_t kSourcePager = 2;
+constexpr uint32_t kSourcePager = 2;  // a pager or similar tool acting for the user
 
 bool contains(const std::optional<std::vector<uint32_t>>& atoms, xcb_atom_t atom) {
     return atoms && std::find(atoms->begin(), atoms->end(), atom) != atoms->end();
@@ -44,18 +40,22 @@ bool X11WindowSystem::displayReachable(const QByteArray& display) {
     return reachable;
 }
 
-std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock& clock,
-                                                          X11Options options) {
+std::unique_ptr<X11WindowSystem> X11WindowSystem::open(Clock& clock, X11Options options,
+                                                       QString* reason) {
     QString unavailable;
     std::unique_ptr<X11Connection> connection = X11Connection::open(options.display, &unavailable);
-    // The reason goes back to the caller, who tells the user; the log only keeps a trace.
     if (!connection) {
+        // The reason goes back to the caller, who tells the user; the log only keeps a trace.
         qCDebug(lcX11).noquote() << unavailable;
+        if (reason) {
+            *reason = unavailable;
+        }
+        return nullptr;
     }
     std::unique_ptr<X11WindowSystem> system(
-        new X11WindowSystem(clock, std::move(options), std::move(connection), unavailable));
+        new X11WindowSystem(clock, std::move(options), std::move(connection)));
     QString why;
-    if (!system->canControlWindows(&why) && system->m_connection) {
+    if (!system->canControlWindows(&why)) {
         qCDebug(lcX11).noquote() << why;
     }
     if (reason) {
@@ -64,16 +64,22 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::connect(QString* reason, Clock
     return system;
 }
 
-X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<X11Connection> c,
-                                 QString unavailable)
-    : m_clock(clock),
-      m_options(std::move(options)),
-      m_connection(std::move(c)),
-      m_unavailable(std::move(unavailable)) {
-    refreshApplications();
-    if (!m_connection) {
-        return;
+std::unique_ptr<WindowSystem> X11WindowSystem::connect(QString* reason, Clock& clock,
+                                                       X11Options options) {
+    QString why;
+    std::unique_ptr<X11WindowSystem> system = open(clock, std::move(options), &why);
+    if (reason) {
+        *reason = why;
     }
+    if (system) {
+        return system;
+    }
+    return std::make_unique<UnavailableWindowSystem>(why);
+}
+
+X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<X11Connection> c)
+    : m_clock(clock), m_options(std::move(options)), m_connection(std::move(c)) {
+    refreshApplications();
     m_keyboard = std::make_unique<Keyboard>(*m_connection);
     m_screens = std::make_unique<X11Screens>(*m_connection);
     m_input = std::make_unique<GlobalInput>(*m_connection, *m_keyboard, [this](int x, int y) {
@@ -97,9 +103,7 @@ X11WindowSystem::~X11WindowSystem() {
         m_clock.cancel(launch.endTimer);
     }
     m_input.reset();
-    if (m_connection) {
-        m_connection->onEvent = nullptr;
-    }
+    m_connection->onEvent = nullptr;
 }
 
 void X11WindowSystem::refreshApplications() {
@@ -107,11 +111,13 @@ void X11WindowSystem::refreshApplications() {
     m_matches.clear();
 }
 
+Traffic X11WindowSystem::traffic() {
+    return m_connection->traffic();
+}
+
 bool X11WindowSystem::canControlWindows(QString* reason) const {
     QString why;
-    if (!m_connection) {
-        why = m_unavailable;
-    } else if (m_connection->broken()) {
+    if (m_connection->broken()) {
         why = QStringLiteral("The connection to the X11 display was lost.");
     } else if (!m_connection->windowManagerCheck()) {
         why = QStringLiteral(
@@ -130,23 +136,26 @@ void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
         m_keyboard->follow(reinterpret_cast<const xcb_mapping_notify_event_t&>(event));
     }
     // First: it notes the time of every input, also of inputs that others take.
-    if (m_ownWindows && m_ownWindows->handle(event)) {
+    if (m_ownWindows->handle(event)) {
+        return;
+    }
+    if (handleFrameEvent(event)) {
         return;
     }
     if (m_hotKeys && m_hotKeys->handle(event)) {
         return;
     }
     // Before the global grabs, which take every key event on the root window.
-    if (m_keyboardHold && m_keyboardHold->handle(event)) {
+    if (m_keyboardHold->handle(event)) {
         return;
     }
-    if (m_pointerWatch && m_pointerWatch->handle(event)) {
+    if (m_pointerWatch->handle(event)) {
         return;
     }
-    if (m_input && m_input->handle(event)) {
+    if (m_input->handle(event)) {
         return;
     }
-    if (m_screens && m_screens->isChange(event)) {
+    if (m_screens->isChange(event)) {
         screens();
         emit screensChanged();
         return;
@@ -166,33 +175,24 @@ void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
 
 // --- reading
 
-bool X11WindowSystem::live() const {
-    return m_connection && !m_connection->broken();
-}
-
 std::optional<std::vector<uint32_t>> X11WindowSystem::rootWindows(xcb_atom_t property) const {
-    if (!live()) {
-        return std::nullopt;
-    }
-    const PropertyReader reader(m_connection->get());
+    const PropertyReader reader(*m_connection);
     return reader.cardinals(
         reader.requestCardinals(m_connection->root(), property, XCB_ATOM_WINDOW));
 }
 
 std::optional<uint32_t> X11WindowSystem::rootCardinal(xcb_atom_t property, xcb_atom_t type) const {
-    if (!live()) {
-        return std::nullopt;
-    }
-    const PropertyReader reader(m_connection->get());
+    const PropertyReader reader(*m_connection);
     return reader.cardinal(reader.requestCardinals(m_connection->root(), property, type, 1));
 }
 
 std::optional<WindowFacts> X11WindowSystem::facts(WindowId window, unsigned what) const {
-    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return std::nullopt;
     }
     std::vector<WindowFacts> read =
         readWindowFacts(*m_connection, {static_cast<xcb_window_t>(window)}, what);
+    learnFrames(read);
     if (read.empty() || !read.front().exists) {
         return std::nullopt;
     }
@@ -211,16 +211,19 @@ ApplicationMatch X11WindowSystem::applicationOf(const WindowFacts& facts) const 
 
 std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned what,
                                                                        bool stacking) const {
-    if (!live()) {
-        return std::nullopt;
-    }
     const Atoms& atoms = m_connection->atoms();
     const std::optional<std::vector<uint32_t>> list =
         rootWindows(stacking ? atoms._NET_CLIENT_LIST_STACKING : atoms._NET_CLIENT_LIST);
     if (!list) {
         return std::nullopt;
     }
-    const std::vector<WindowFacts> read = readWindowFacts(*m_connection, *list, what | kIdentity);
+    return clientsOf(*list, what);
+}
+
+QList<X11WindowSystem::Client> X11WindowSystem::clientsOf(const std::vector<uint32_t>& list,
+                                                          unsigned what) const {
+    const std::vector<WindowFacts> read = readWindowFacts(*m_connection, list, what | kIdentity);
+    learnFrames(read);
     QList<Client> result;
     QSet<WindowId> present;
     for (const WindowFacts& facts : read) {
@@ -230,9 +233,9 @@ std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned 
         present.insert(facts.window);
         result.append(Client{facts, applicationOf(facts)});
     }
-    if (!stacking) {
-        m_matches.removeIf([&](const auto& it) { return !present.contains(it.key()); });
-    }
+    // Both lists hold every managed window, only in another order.
+    m_matches.removeIf([&](const auto& it) { return !present.contains(it.key()); });
+    m_frameRequests.keepOnly({list.begin(), list.end()});
     return result;
 }
 
@@ -268,9 +271,6 @@ std::optional<QList<WindowId>> X11WindowSystem::windows(const RunningApplication
 }
 
 std::optional<WindowFacts> X11WindowSystem::activeWindowFacts() const {
-    if (!live()) {
-        return std::nullopt;
-    }
     const std::optional<uint32_t> active =
         rootCardinal(m_connection->atoms()._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW);
     if (!active || *active == XCB_WINDOW_NONE) {
@@ -340,40 +340,8 @@ std::optional<WindowRect> X11WindowSystem::frame(WindowId window) const {
     return toWindowSpace(*read->frameRect);
 }
 
-void X11WindowSystem::moveResize(WindowId window, uint32_t flags, const QRect& frame) {
-    const uint32_t data[5] = {kNorthWestGravity | flags | (kSourcePager << 12),
-                              static_cast<uint32_t>(frame.x()), static_cast<uint32_t>(frame.y()),
-                              static_cast<uint32_t>(std::max(1, frame.width())),
-                              static_cast<uint32_t>(std::max(1, frame.height()))};
-    m_connection->sendRootMessage(static_cast<xcb_window_t>(window),
-                                  m_connection->atoms()._NET_MOVERESIZE_WINDOW, data);
-}
-
-void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
-    const std::optional<WindowFacts> read = facts(window, kGeometry);
-    if (!read || !read->clientRect || !read->frameRect) {
-        return;
-    }
-    // The window manager places the frame's top-left corner at (x, y) with north-west gravity
-    // but sizes the client, so the decorations come off the size.
-    const int decorationWidth = read->frameRect->width() - read->clientRect->width();
-    const int decorationHeight = read->frameRect->height() - read->clientRect->height();
-    const QPoint origin = fromWindowSpace(target.x, target.y);
-    moveResize(window, kMoveX | kMoveY | kResizeWidth | kResizeHeight,
-               QRect(origin.x(), origin.y(), qRound(target.width) - decorationWidth,
-                     qRound(target.height) - decorationHeight));
-}
-
-void X11WindowSystem::setPosition(WindowId window, double x, double y) {
-    if (!facts(window, 0)) {
-        return;
-    }
-    const QPoint origin = fromWindowSpace(x, y);
-    moveResize(window, kMoveX | kMoveY, QRect(origin.x(), origin.y(), 1, 1));
-}
-
 void X11WindowSystem::raise(WindowId window) {
-    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return;
     }
     const auto w = static_cast<xcb_window_t>(window);
@@ -388,11 +356,11 @@ void X11WindowSystem::raise(WindowId window) {
     // A window manager intercepts this as a ConfigureRequest and restacks the frame.
     const uint32_t above[] = {XCB_STACK_MODE_ABOVE};
     xcb_configure_window(m_connection->get(), w, XCB_CONFIG_WINDOW_STACK_MODE, above);
-    xcb_flush(m_connection->get());
+    m_connection->flushLater();
 }
 
 void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
-    if (!live() || window == 0 || window > 0xFFFFFFFFu) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
         return;
     }
     const xcb_timestamp_t time = m_connection->serverTime();
@@ -403,9 +371,6 @@ void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
 }
 
 bool X11WindowSystem::isAlive(WindowId window) const {
-    if (!live()) {
-        return false;
-    }
     const std::optional<std::vector<uint32_t>> list =
         rootWindows(m_connection->atoms()._NET_CLIENT_LIST);
     return list && std::find(list->begin(), list->end(), window) != list->end() &&
@@ -416,34 +381,65 @@ bool X11WindowSystem::isAlive(WindowId window) const {
 
 QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
     QList<OnScreenWindow> result;
-    if (!live()) {
+    const std::optional<WindowListing> listing = listWindows();
+    if (!listing) {
         return result;
     }
-    const std::optional<uint32_t> current =
-        rootCardinal(m_connection->atoms()._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL);
-    const std::optional<QList<Client>> stack = clients(kKind | kPlacement | kGeometry, true);
-    if (!stack) {
-        return result;
-    }
-    for (auto it = stack->crbegin(); it != stack->crend(); ++it) {
-        const WindowFacts& f = it->facts;
-        const bool onCurrent =
-            !f.desktop || *f.desktop == kAllDesktops || !current || *f.desktop == *current;
-        if (!f.viewable || !onCurrent || !f.frameRect) {
-            continue;
+    for (const ListedWindow& listed : listing->windows) {
+        if (listed.onScreen && listed.frame) {
+            result.append(OnScreenWindow{listed.window, listed.pid, listed.appId,
+                                         listed.normalLayer, *listed.frame});
         }
-        result.append(OnScreenWindow{f.window, f.pid.value_or(0), it->app.id, isNormalLayer(f),
-                                     toWindowSpace(*f.frameRect)});
     }
     return result;
 }
 
+std::optional<WindowListing> X11WindowSystem::listWindows() const {
+    // The three root properties share one round trip, the facts of the windows another.
+    const Atoms& atoms = m_connection->atoms();
+    const xcb_window_t root = m_connection->root();
+    const PropertyReader reader(*m_connection);
+    const PendingProperty stackingList =
+        reader.requestCardinals(root, atoms._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW);
+    const PendingProperty activeWindow =
+        reader.requestCardinals(root, atoms._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+    const PendingProperty currentDesktop =
+        reader.requestCardinals(root, atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
+    const std::optional<std::vector<uint32_t>> stacking = reader.cardinals(stackingList);
+    const std::optional<uint32_t> active = reader.cardinal(activeWindow);
+    const std::optional<uint32_t> current = reader.cardinal(currentDesktop);
+    if (!stacking) {
+        return std::nullopt;
+    }
+    const QList<Client> clients = clientsOf(*stacking, kKind | kPlacement | kGeometry);
+    WindowListing listing;
+    for (auto it = clients.crbegin(); it != clients.crend(); ++it) {  // bottom to top
+        const WindowFacts& f = it->facts;
+        const bool onCurrent =
+            !f.desktop || *f.desktop == kAllDesktops || !current || *f.desktop == *current;
+        ListedWindow listed;
+        listed.window = f.window;
+        listed.pid = f.pid.value_or(0);
+        listed.appId = it->app.id;
+        listed.onScreen = f.viewable && onCurrent;
+        listed.normalLayer = isNormalLayer(f);
+        if (f.frameRect) {
+            listed.frame = toWindowSpace(*f.frameRect);
+        }
+        listing.windows.append(listed);
+    }
+    if (active && *active != XCB_WINDOW_NONE) {
+        listing.active = WindowId{*active};
+    }
+    return listing;
+}
+
 QList<Screen> X11WindowSystem::screens() const {
     QList<Screen> result;
-    if (!m_screens || !live()) {
-        return result;
-    }
     const QList<Monitor> monitors = m_screens->monitors();
+    if (monitors.isEmpty()) {
+        return result;  // the connection broke
+    }
     m_primaryOrigin = monitors.front().frame.topLeft();
     for (const Monitor& monitor : monitors) {
         result.append(Screen{monitor.number, toWindowSpace(monitor.frame),
@@ -453,12 +449,9 @@ QList<Screen> X11WindowSystem::screens() const {
 }
 
 std::optional<QPointF> X11WindowSystem::pointerLocation() const {
-    if (!live()) {
-        return std::nullopt;
-    }
     xcb_connection_t* c = m_connection->get();
     xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, m_connection->root()), nullptr);
+        m_connection->reply(&xcb_query_pointer_reply, xcb_query_pointer(c, m_connection->root()));
     if (!reply) {
         return std::nullopt;
     }
@@ -472,18 +465,18 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
     std::function<InputDecision(const ScrollInput&)> handler) {
-    return m_input && live() ? m_input->grabScroll(std::move(handler)) : nullptr;
+    return m_input->grabScroll(std::move(handler));
 }
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
     std::function<InputDecision(const KeyStroke&)> handler) {
-    return m_input && live() ? m_input->grabKeys(std::move(handler)) : nullptr;
+    return m_input->grabKeys(std::move(handler));
 }
 
 KeyStroke X11WindowSystem::keyStroke(int qtKey, Qt::KeyboardModifiers modifiers,
                                      quint32 nativeScanCode) const {
     // Events that Qt made up (keys handed over from a hold) carry no scan code.
-    if (!m_keyboard || nativeScanCode < 8 || nativeScanCode > 255) {
+    if (nativeScanCode < 8 || nativeScanCode > 255) {
         return WindowSystem::keyStroke(qtKey, modifiers, nativeScanCode);
     }
     const Keysym key = m_keyboard->key(static_cast<xcb_keycode_t>(nativeScanCode));

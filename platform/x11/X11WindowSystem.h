@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "platform/WindowSystem.h"
 #include "platform/x11/ApplicationMatcher.h"
+#include "platform/x11/X11FrameRequests.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -21,6 +22,7 @@ class PointerWatch;
 class KeyboardHold;
 class Keyboard;
 struct WindowFacts;
+struct Traffic;
 }  // namespace x11
 
 struct X11Options {
@@ -33,14 +35,22 @@ struct X11Options {
 
 // The window system of an X11 session with an EWMH window manager, on a connection of its own.
 // Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames).
+//
+// It always has a connection. Without a window manager every write is ignored by the server
+// and canControlWindows() says why; a connection that breaks later makes every read absent
+// (xcb answers no reply on it) and is reported there too.
 class X11WindowSystem final : public WindowSystem {
     Q_OBJECT
 
 public:
-    // Never null: without a display or a window manager the backend is inert, every read is
-    // absent and canControlWindows() says why (as does `reason`). `clock` must outlive it.
-    static std::unique_ptr<X11WindowSystem> connect(QString* reason, Clock& clock,
-                                                    X11Options options = {});
+    // The backend on the display, or null (with `reason`) when it cannot be reached. `clock`
+    // must outlive it.
+    static std::unique_ptr<X11WindowSystem> open(Clock& clock, X11Options options = {},
+                                                 QString* reason = nullptr);
+    // The backend when the display can be reached, else an UnavailableWindowSystem that says
+    // why. Never null; `reason` is empty when windows can be controlled.
+    static std::unique_ptr<WindowSystem> connect(QString* reason, Clock& clock,
+                                                 X11Options options = {});
     ~X11WindowSystem() override;
     // Whether an X server answers on `display` ($DISPLAY when empty), for choosing between a
     // graphical and a plain process before anything else connects.
@@ -48,6 +58,8 @@ public:
 
     // Reads the known desktop entries again (after the catalog changed).
     void refreshApplications();
+    // What the backend sent to the X server so far (for tests and benchmarks).
+    x11::Traffic traffic();
 
     bool canControlWindows(QString* reason = nullptr) const override;
 
@@ -74,6 +86,7 @@ public:
     bool isAlive(WindowId window) const override;
 
     QList<OnScreenWindow> onScreenWindows() const override;
+    std::optional<WindowListing> listWindows() const override;
     QList<Screen> screens() const override;
     std::optional<QPointF> pointerLocation() const override;
 
@@ -104,17 +117,16 @@ private:
         Clock::TimerId endTimer = 0;
     };
 
-    X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c,
-                    QString unavailable);
+    X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c);
 
-    // Connected, and the connection has not broken since.
-    bool live() const;
     void handleEvent(const xcb_generic_event_t& event);
     std::optional<std::vector<uint32_t>> rootWindows(xcb_atom_t property) const;
     std::optional<uint32_t> rootCardinal(xcb_atom_t property, xcb_atom_t type) const;
     // The managed clients with their facts (identity always) and application, in the order of
     // _NET_CLIENT_LIST or, with `stacking`, bottom to top.
     std::optional<QList<Client>> clients(unsigned facts, bool stacking) const;
+    // The clients of a list read from the root window, in its order, less those gone since.
+    QList<Client> clientsOf(const std::vector<uint32_t>& list, unsigned facts) const;
     std::optional<x11::WindowFacts> facts(WindowId window, unsigned what) const;
     // What is known of the active window (_NET_ACTIVE_WINDOW), if any.
     std::optional<x11::WindowFacts> activeWindowFacts() const;
@@ -122,7 +134,12 @@ private:
     bool isNormalLayer(const x11::WindowFacts& facts) const;
     WindowRect toWindowSpace(const QRect& rootRect) const;
     QPoint fromWindowSpace(double x, double y) const;
-    void moveResize(WindowId window, uint32_t flags, const QRect& clientRect);
+    // Sends the request unless it repeats the last one for the window (X11FrameWrites.cpp).
+    void requestFrame(xcb_window_t window, const x11::FrameRequest& request);
+    // Events of the windows written to; true when the event was about one of them.
+    bool handleFrameEvent(const xcb_generic_event_t& event) const;
+    // What reads tell of the windows' decorations and of where they are.
+    void learnFrames(const std::vector<x11::WindowFacts>& read) const;
     void endStartup(const QByteArray& startupId);
 
     Clock& m_clock;
@@ -135,13 +152,13 @@ private:
     std::unique_ptr<x11::OwnWindows> m_ownWindows;
     std::unique_ptr<x11::PointerWatch> m_pointerWatch;
     std::unique_ptr<x11::KeyboardHold> m_keyboardHold;
-    QString m_unavailable;  // why there is no connection
     x11::ApplicationMatcher m_matcher;
     struct CachedMatch {
         std::optional<qint64> pid;
         x11::ApplicationMatch match;
     };
     mutable QHash<WindowId, CachedMatch> m_matches;
+    mutable x11::FrameRequests m_frameRequests;  // learns from reads
     mutable QPoint m_primaryOrigin;
     mutable std::optional<bool> m_restackSupported;
     QList<Launch> m_launches;

@@ -188,6 +188,30 @@ TEST_F(StackIndicatorTest, EndsWhenFewerThanTwoAreLeft) {
     expectGone();
 }
 
+// Among many other windows, a check reads the window list once and, of the windows, only the
+// stacked ones that the list shows on screen.
+TEST_F(StackIndicatorTest, ACheckReadsTheWindowListOnce) {
+    for (int i = 0; i < 17; ++i) {
+        auto& other = sim.addApp(QStringLiteral("org.example.Other%1").arg(i), "Other");
+        sim.addWindow(other, {0, 0, 588, 800});
+    }
+    showStack();
+    int desktopReads = sim.desktopReads();
+    int windowReads = sim.windowReads();
+    clock.advance(500ms);
+    EXPECT_EQ(sim.desktopReads() - desktopReads, 1);
+    EXPECT_EQ(sim.windowReads() - windowReads, 3 * 3);  // minimized, full screen, frame
+    EXPECT_EQ(indicator.liveWindows(), stacked);
+
+    window(1).minimized = true;
+    desktopReads = sim.desktopReads();
+    windowReads = sim.windowReads();
+    clock.advance(500ms);
+    EXPECT_EQ(sim.desktopReads() - desktopReads, 1);
+    EXPECT_EQ(sim.windowReads() - windowReads, 2 * 3);
+    EXPECT_EQ(indicator.liveWindows(), (QList<WindowHandle>{stacked[0], stacked[2]}));
+}
+
 TEST_F(StackIndicatorTest, WorksByClicksWithoutGrabs) {
     sim.setRefuseGrabs(true);
     showStack();

@@ -5,6 +5,7 @@
 #include "chain/RibbonLayoutSession.h"
 #include "core/QtClock.h"
 #include "core/TaskHandle.h"
+#include "platform/x11/X11Connection.h"
 #include "tests/support/TemporaryTree.h"
 #include "tests/x11/X11TestSession.h"
 #include "workspace/WindowLayout.h"
@@ -78,9 +79,8 @@ protected:
 
     void startChain(const WindowRect& area, double gap, const InstalledApps& apps) {
         chain = std::make_unique<RibbonLayoutSession>(*system, realClock, RibbonPanelViewFactory());
-        auto starting =
-            start(chain->start(layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps,
-                               area, gap));
+        auto starting = start(chain->start(
+            layoutWithID(QString::fromLatin1(chainLayoutId))->regions, apps, area, gap));
         QEventLoop loop;
         QTimer guard;  // fails the test instead of hanging it
         guard.setSingleShot(true);
@@ -206,6 +206,35 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
     session.movePointer(850, 700);
     altClick(kWheelLeft);
     EXPECT_TRUE(waitFor([&] { return outside.buttons().size() == 3; }));
+}
+
+// One frame of the scroll animation moves every column at once: a message each, no wait for the
+// server, one write of them all once control returns to the event loop.
+TEST_F(X11Chain, AnAnimationFrameMovesTheColumnsWithoutWaitingForTheServer) {
+    InstalledApps apps;
+    std::vector<ReportingClient> columns;
+    for (const char* id : {"alpha", "beta", "gamma", "delta"}) {
+        apps << testApplication(id);
+        columns.push_back(client(id));
+    }
+    startChain({0, 0, 1280, 600}, 20, apps);
+    ASSERT_TRUE(chain->isActive());
+    ASSERT_TRUE(waitFor([&] { return settled(); }));
+
+    // The first frame of the animation renders at once: columns 0 and 1 stay in view or leave
+    // it, 2 and 3 do not come wholly into it, so none needs its size.
+    const x11::Traffic before = system->traffic();
+    chain->scrollTo(650);
+    ASSERT_TRUE(chain->isAnimating());
+    const x11::Traffic now = system->traffic();
+    EXPECT_EQ(now.roundTrips, before.roundTrips);
+    EXPECT_EQ(now.flushes, before.flushes);
+    EXPECT_GT(now.requests, before.requests);
+    EXPECT_LE(now.requests - before.requests, columns.size());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(system->traffic().flushes, before.flushes + 1);
+    ASSERT_TRUE(waitFor([&] { return settled(); }));
+    chain->end();
 }
 
 // The command-line program holds the pointer frozen on a grabbed notch when it is killed: the

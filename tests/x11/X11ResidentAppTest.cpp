@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
-#include <algorithm>
 #include <QProcess>
+#include <algorithm>
 #include <cstdlib>
 
 namespace tessora::testing {
@@ -56,11 +56,11 @@ protected:
     // Whether another client holds the keyboard (a menu that is open does).
     bool keyboardHeldByAnotherClient() {
         xcb_connection_t* c = session.connection();
-        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
-            c,
-            xcb_grab_keyboard(c, 0, session.root(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                              XCB_GRAB_MODE_ASYNC),
-            nullptr);
+        xcb_grab_keyboard_reply_t* reply =
+            xcb_grab_keyboard_reply(c,
+                                    xcb_grab_keyboard(c, 0, session.root(), XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr);
         const bool held = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
         if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
             xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
@@ -258,7 +258,8 @@ TEST_F(ResidentAppTest, TheTrayIconSitsInARealTrayAndOpensItsMenu) {
     ASSERT_TRUE(session.waitUntil([&] {
         icon = findWindow(*trayer, "tessora", 4);
         return icon.has_value();
-    })) << "the icon was not embedded in the tray " << app.errors().toStdString();
+    })) << "the icon was not embedded in the tray "
+        << app.errors().toStdString();
 
     xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
         c, xcb_translate_coordinates(c, *icon, session.root(), 0, 0), nullptr);

@@ -72,6 +72,8 @@ private:
 
 class X11ShellInput : public X11Test {
 protected:
+    // With the event loop running, as in the application: the backend's requests go out once
+    // control returns to it, and its events are handled.
     bool waitFor(const std::function<bool()>& condition) {
         return session.waitUntil([&] {
             QCoreApplication::processEvents();
@@ -152,7 +154,7 @@ protected:
         session.run(QStringLiteral("xterm"),
                     {QStringLiteral("-geometry"), QStringLiteral("60x20")});
         xcb_window_t xterm = XCB_WINDOW_NONE;
-        session.waitUntil([&] {
+        waitFor([&] {
             for (const uint32_t window : property(session.root(), "_NET_CLIENT_LIST")) {
                 if (std::find(before.begin(), before.end(), window) == before.end()) {
                     xterm = window;
@@ -164,7 +166,7 @@ protected:
             return XCB_WINDOW_NONE;
         }
         system->focus({}, xterm);
-        const bool focused = session.waitUntil([&] { return activeWindow() == xterm; });
+        const bool focused = waitFor([&] { return activeWindow() == xterm; });
         return focused ? xterm : xcb_window_t{XCB_WINDOW_NONE};
     }
 };
@@ -224,12 +226,12 @@ TEST_F(X11ShellInput, APreparedPanelIsAboveOnEveryDesktopAndOutOfTheTaskbarAtEve
     const xcb_window_t normal = startClient({"--size", "400x300"});
     ASSERT_TRUE(waitManaged(normal));
     system->focus({}, normal);
-    ASSERT_TRUE(session.waitUntil([&] { return activeWindow() == normal; }));
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == normal; }));
     EXPECT_GT(stackIndex(panel.id()), stackIndex(normal));
 
     // On another desktop it is still on screen; the normal window is not.
     session.switchToDesktop(1);
-    EXPECT_TRUE(session.waitUntil([&] {
+    EXPECT_TRUE(waitFor([&] {
         const QList<OnScreenWindow> shown = system->onScreenWindows();
         const auto has = [&](xcb_window_t w) {
             return std::any_of(shown.begin(), shown.end(),
@@ -254,7 +256,7 @@ TEST_F(X11ShellInput, APreparedPanelIsAboveOnEveryDesktopAndOutOfTheTaskbarAtEve
     late.map();
     ASSERT_TRUE(waitManaged(late.id()));
     system->preparePanelWindow(late.id());
-    EXPECT_TRUE(session.waitUntil([&] { return isPanel(late.id()); }));
+    EXPECT_TRUE(waitFor([&] { return isPanel(late.id()); }));
 }
 
 TEST_F(X11ShellInput, AltTabPassesOverThePanel) {
@@ -268,17 +270,17 @@ TEST_F(X11ShellInput, AltTabPassesOverThePanel) {
     // Focus order, most recent first: first, panel, second.
     for (const xcb_window_t window : {second, panel.id(), first}) {
         system->focus({}, window);
-        ASSERT_TRUE(session.waitUntil([&] { return activeWindow() == window; }));
+        ASSERT_TRUE(waitFor([&] { return activeWindow() == window; }));
     }
     // openbox finishes the cycle when Alt goes up, if it has taken the keyboard by then: its
     // switcher on screen says so.
     const std::vector<xcb_window_t> before = popups();
     withKey(kAltL, true);
     withKey(kTab, true);
-    ASSERT_TRUE(session.waitUntil([&] { return popups() != before; }));
+    ASSERT_TRUE(waitFor([&] { return popups() != before; }));
     withKey(kTab, false);
     withKey(kAltL, false);
-    EXPECT_TRUE(session.waitUntil([&] { return activeWindow() == second; }))
+    EXPECT_TRUE(waitFor([&] { return activeWindow() == second; }))
         << "active: " << activeWindow() << ", panel: " << panel.id();
 }
 
@@ -293,21 +295,21 @@ TEST_F(X11ShellInput, ActivationTakesTheFocusFromAnotherApplicationAlsoWhileTheK
 
     // Nothing typed yet: stamped with a server time.
     system->activateOwnWindow(panel.id());
-    ASSERT_TRUE(session.waitUntil([&] { return activeWindow() == panel.id(); }));
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == panel.id(); }));
 
     // The shell's way: the keyboard held from the hot key on, the panel activated, then let go.
     system->focus({}, xterm);
-    ASSERT_TRUE(session.waitUntil([&] { return activeWindow() == xterm; }));
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == xterm; }));
     QList<TypedKey> typed;
     auto hold = system->holdKeyboard([&](const TypedKey& key) { typed << key; });
     ASSERT_TRUE(hold);
     tapKey('x');
     ASSERT_TRUE(waitFor([&] { return typed.size() == 1; }));
     system->activateOwnWindow(panel.id());
-    ASSERT_TRUE(session.waitUntil([&] { return activeWindow() == panel.id(); }));
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == panel.id(); }));
     hold.reset();
     tapKey('y');
-    ASSERT_TRUE(session.waitUntil([&] { return !panel.presses().empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !panel.presses().empty(); }));
     EXPECT_EQ(panel.presses(), std::vector<uint8_t>{session.keycodeOf('y')});
     EXPECT_EQ(typed.front().text, QStringLiteral("x"));
 }
@@ -317,7 +319,7 @@ TEST_F(X11ShellInput, HeldKeysReachTheHandlerWithTheirTextAndNotTheFocusedWindow
     focused.map();
     ASSERT_TRUE(waitManaged(focused.id()));
     system->focus({}, focused.id());
-    ASSERT_TRUE(session.waitUntil([&] { return activeWindow() == focused.id(); }));
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == focused.id(); }));
 
     QList<TypedKey> typed;
     auto hold = system->holdKeyboard([&](const TypedKey& key) {
@@ -368,7 +370,7 @@ TEST_F(X11ShellInput, HeldKeysReachTheHandlerWithTheirTextAndNotTheFocusedWindow
     // would have seen them before this one.
     hold.reset();
     tapKey('c');
-    ASSERT_TRUE(session.waitUntil([&] { return !focused.presses().empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !focused.presses().empty(); }));
     EXPECT_EQ(focused.presses(), std::vector<uint8_t>{session.keycodeOf('c')});
     EXPECT_EQ(typed.size(), 7);
 }

@@ -26,8 +26,8 @@ protected:
         options.display = session.display();
         options.knownEntries = [this] { return entries; };
         QString reason;
-        system = X11WindowSystem::connect(&reason, clock, options);
-        ASSERT_TRUE(system->canControlWindows(&reason)) << reason.toStdString();
+        system = X11WindowSystem::open(clock, options, &reason);
+        ASSERT_TRUE(system && system->canControlWindows(&reason)) << reason.toStdString();
     }
 
     xcb_window_t startClient(const QStringList& arguments) {

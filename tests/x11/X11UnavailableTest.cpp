@@ -1,3 +1,5 @@
+#include "core/TaskHandle.h"
+#include "platform/UnavailableWindowSystem.h"
 #include "platform/sim/VirtualClock.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "tests/support/x11/XSession.h"
@@ -8,26 +10,34 @@
 namespace tessora::testing {
 namespace {
 
-void expectInert(X11WindowSystem& system) {
+void expectInert(WindowSystem& system) {
     EXPECT_TRUE(system.runningApplications().isEmpty());
     EXPECT_TRUE(system.onScreenWindows().isEmpty());
     EXPECT_FALSE(system.frame(0x7ffffff0));
     EXPECT_FALSE(system.isAlive(0x7ffffff0));
     EXPECT_FALSE(system.frontmostApplicationId());
     system.setFrame(0x7ffffff0, {0, 0, 100, 100});
+    system.setPosition(0x7ffffff0, 10, 10);
     system.raise(0x7ffffff0);
 }
 
+// Without a display there is no X11 backend at all, but a window system that says why.
 TEST(X11Unavailable, NoDisplaySaysSo) {
     VirtualClock clock;
     X11Options options;
     options.display = ":4711";
     QString reason;
-    const std::unique_ptr<X11WindowSystem> system =
-        X11WindowSystem::connect(&reason, clock, options);
-    ASSERT_TRUE(system);
-    EXPECT_FALSE(system->canControlWindows());
+    EXPECT_FALSE(X11WindowSystem::open(clock, options, &reason));
     EXPECT_TRUE(reason.contains(QStringLiteral(":4711"))) << reason.toStdString();
+
+    reason.clear();
+    const std::unique_ptr<WindowSystem> system = X11WindowSystem::connect(&reason, clock, options);
+    ASSERT_TRUE(system);
+    EXPECT_TRUE(dynamic_cast<UnavailableWindowSystem*>(system.get()));
+    EXPECT_TRUE(reason.contains(QStringLiteral(":4711"))) << reason.toStdString();
+    QString said;
+    EXPECT_FALSE(system->canControlWindows(&said));
+    EXPECT_EQ(said, reason);
     EXPECT_TRUE(system->screens().isEmpty());
     EXPECT_FALSE(system->pointerLocation());
     expectInert(*system);
@@ -41,8 +51,8 @@ TEST(X11Unavailable, NoWindowManagerSaysSo) {
     X11Options options;
     options.display = session.display();
     QString reason;
-    const std::unique_ptr<X11WindowSystem> system =
-        X11WindowSystem::connect(&reason, clock, options);
+    const std::unique_ptr<X11WindowSystem> system = X11WindowSystem::open(clock, options, &reason);
+    ASSERT_TRUE(system);
     EXPECT_FALSE(system->canControlWindows());
     EXPECT_TRUE(reason.contains(QStringLiteral("window manager"))) << reason.toStdString();
     // The display itself still answers.
@@ -58,9 +68,8 @@ TEST(X11Unavailable, TheServerGoingAwayIsAbsenceNotACrash) {
     VirtualClock clock;
     X11Options options;
     options.display = session.display();
-    const std::unique_ptr<X11WindowSystem> system =
-        X11WindowSystem::connect(nullptr, clock, options);
-    ASSERT_TRUE(system->canControlWindows());
+    const std::unique_ptr<X11WindowSystem> system = X11WindowSystem::open(clock, options);
+    ASSERT_TRUE(system && system->canControlWindows());
 
     session.killServer();
     QCoreApplication::processEvents();
@@ -68,8 +77,17 @@ TEST(X11Unavailable, TheServerGoingAwayIsAbsenceNotACrash) {
     EXPECT_FALSE(system->canControlWindows(&reason));
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_TRUE(system->screens().isEmpty());
+    EXPECT_FALSE(system->pointerLocation());
     EXPECT_FALSE(system->grabCycleKeys([](const KeyStroke&) { return InputDecision::Pass; }));
+    EXPECT_FALSE(system->grabHotKey({keysym::escape, KeyModifier::Ctrl}, [] {}));
+    EXPECT_FALSE(system->holdKeyboard([](const TypedKey&) {}));
+    EXPECT_FALSE(system->watchButtonPresses([](QPointF) {}));
     expectInert(*system);
+    auto launch =
+        start(system->openApplication({"gone", "Gone", "/nowhere/gone.desktop", {}}, false));
+    ASSERT_TRUE(launch.done());
+    EXPECT_FALSE(launch.result().app);
+    EXPECT_FALSE(launch.result().error.isEmpty());
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/x11/X11Connection.h"
 #include "tests/x11/X11TestSession.h"
 
 namespace tessora::testing {
@@ -123,6 +124,43 @@ TEST_F(X11Windows, OnScreenWindowsAreTheCurrentDesktopsFrontToBack) {
         QCoreApplication::processEvents();
         return desktopChanges > 0 && order() == QList<WindowId>{elsewhere};
     })) << order().size();
+}
+
+// One reading tells of every window at once, whether on screen or not, and which is active:
+// one wait for the root window's lists, one for the windows.
+TEST_F(X11Windows, TheWindowListTellsOfEveryWindowInOneReading) {
+    const xcb_window_t shown = startClient({"--title", "shown"});
+    const xcb_window_t minimized = startClient({"--title", "minimized"});
+    const xcb_window_t elsewhere = startClient({"--title", "elsewhere"});
+    for (const xcb_window_t w : {shown, minimized, elsewhere}) {
+        ASSERT_TRUE(waitManaged(w));
+    }
+    session.minimize(minimized);
+    session.moveToDesktop(elsewhere, 1);
+    session.activate(shown);
+    auto onScreen = [](const WindowListing& listing, xcb_window_t window) {
+        const ListedWindow* entry = listing.find(window);
+        return entry ? std::optional(entry->onScreen) : std::nullopt;
+    };
+    ASSERT_TRUE(session.waitUntil([&] {
+        const std::optional<WindowListing> listing = system->listWindows();
+        return listing && listing->active == WindowId{shown} && onScreen(*listing, shown) == true &&
+               onScreen(*listing, minimized) == false && onScreen(*listing, elsewhere) == false;
+    }));
+
+    const x11::Traffic before = system->traffic();
+    const std::optional<WindowListing> listing = system->listWindows();
+    EXPECT_EQ(system->traffic().roundTrips - before.roundTrips, 2u);
+    ASSERT_TRUE(listing);
+    ASSERT_TRUE(listing->find(shown));
+    const ListedWindow entry = *listing->find(shown);
+    EXPECT_TRUE(entry.onScreen);
+    EXPECT_TRUE(entry.normalLayer);
+    EXPECT_GT(entry.pid, 0);
+    EXPECT_EQ(entry.appId, QStringLiteral("TessoraTestClient"));
+    EXPECT_TRUE(near(entry.frame, *system->frame(shown), 0));
+    EXPECT_EQ(listing->find(minimized)->appId, QStringLiteral("TessoraTestClient"));
+    EXPECT_FALSE(listing->find(0x7ffffff0));
 }
 
 TEST_F(X11Windows, FocusActivatesAndRaises) {

@@ -83,7 +83,12 @@ bool XSession::start(QString* error, bool withWindowManager) {
     m_windowManager.setProcessEnvironment(env);
     m_windowManager.setStandardOutputFile(QProcess::nullDevice());
     m_windowManager.setStandardErrorFile(QProcess::nullDevice());
-    m_windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    QStringList windowManager =
+        qEnvironmentVariable("TESSORA_TEST_WINDOW_MANAGER").split(' ', Qt::SkipEmptyParts);
+    if (windowManager.isEmpty()) {
+        windowManager = {QStringLiteral("openbox"), QStringLiteral("--sm-disable")};
+    }
+    m_windowManager.start(windowManager.takeFirst(), windowManager);
 
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
     const bool ready = waitUntil([&] {
@@ -95,7 +100,7 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return present;
     });
     if (!ready) {
-        *error = QStringLiteral("openbox did not take over the display");
+        *error = QStringLiteral("the window manager did not take over the display");
         return false;
     }
     // openbox announces itself before it has finished starting, and may then sleep on a map
@@ -120,12 +125,12 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return found;
     };
     if (!waitUntil(managed)) {
-        *error = QStringLiteral("openbox does not manage windows");
+        *error = QStringLiteral("the window manager does not manage windows");
         return false;
     }
     xcb_destroy_window(m_connection, probe);
     if (!waitUntil([&] { return !managed(); })) {
-        *error = QStringLiteral("openbox does not notice windows that go");
+        *error = QStringLiteral("the window manager does not notice windows that go");
         return false;
     }
     return true;
@@ -160,6 +165,24 @@ bool XSession::waitUntil(const std::function<bool()>& condition) {
         }
     }
     return condition();
+}
+
+bool XSession::waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches) {
+    xcb_flush(m_connection);
+    for (int round = 0; round < kWaitRounds; ++round) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            const bool found = matches(*event);
+            std::free(event);
+            if (found) {
+                return true;
+            }
+        }
+        pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+        if (poll(&fd, 1, kRoundMs) == 0) {
+            wakeWindowManager();
+        }
+    }
+    return false;
 }
 
 QProcess* XSession::run(const QString& program, const QStringList& arguments,
@@ -220,6 +243,13 @@ void XSession::clientMessage(xcb_window_t window, xcb_atom_t type, std::vector<u
 
 void XSession::minimize(xcb_window_t window) {
     clientMessage(window, atom("WM_CHANGE_STATE"), {3});  // IconicState
+}
+
+void XSession::move(xcb_window_t window, int x, int y) {
+    // North-west gravity, x and y given, from a pager.
+    clientMessage(window, atom("_NET_MOVERESIZE_WINDOW"),
+                  {1 | (1u << 8) | (1u << 9) | (2u << 12), static_cast<uint32_t>(x),
+                   static_cast<uint32_t>(y), 0, 0});
 }
 
 void XSession::setFullScreen(xcb_window_t window) {

@@ -16,6 +16,9 @@ namespace tessora::testing {
 // An X session of a test's own: Xvfb on a free display, openbox managing it, and a connection
 // of the test's (the "other client" of the tests: it moves windows to other desktops, holds
 // grabs, synthesises input). Everything ends with the object.
+//
+// TESSORA_TEST_WINDOW_MANAGER names another window manager to run instead of openbox (its
+// program and arguments, split at spaces), for trying the backend under it by hand.
 class XSession {
 public:
     XSession();
@@ -28,6 +31,9 @@ public:
     bool start(QString* error, bool withWindowManager = true);
 
     QByteArray display() const { return m_display; }
+    // The processes of the X server and the window manager (for measuring their CPU time).
+    qint64 serverPid() const { return m_server.processId(); }
+    qint64 windowManagerPid() const { return m_windowManager.processId(); }
     // Ends the X server at once, as a crash would.
     void killServer();
     xcb_connection_t* connection() const { return m_connection; }
@@ -45,11 +51,16 @@ public:
     // Waits for `condition`, checking it whenever the server reports a change on the root
     // window or the windows under it (and at least every 50 ms); false after ~10 s.
     bool waitUntil(const std::function<bool()>& condition);
+    // Waits for an event on the test's connection that `matches` (the others are dropped);
+    // false after ~10 s.
+    bool waitForEvent(const std::function<bool(const xcb_generic_event_t&)>& matches);
     // A round trip on the test's connection.
     void sync() const;
 
     // Requests to the window manager, as a pager would send them.
     void minimize(xcb_window_t window);
+    // Moves the window's frame to (x, y), as the user dragging it would.
+    void move(xcb_window_t window, int x, int y);
     void setFullScreen(xcb_window_t window);
     void moveToDesktop(xcb_window_t window, uint32_t desktop);
     void switchToDesktop(uint32_t desktop);

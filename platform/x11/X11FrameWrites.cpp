@@ -1,0 +1,146 @@
+// Moving and resizing other clients' windows: requests to the window manager that are sent only
+// when they differ from the last one asked, with the decorations known from earlier reads, and
+// the events that tell when the window is no longer where it was asked to be.
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11WindowFacts.h"
+#include "platform/x11/X11WindowSystem.h"
+
+namespace tessora {
+
+using namespace x11;
+
+namespace {
+
+// _NET_MOVERESIZE_WINDOW: gravity in bits 0-7, which values are given in bits 8-11, the
+// source in bits 12-13 (2: a pager or similar tool acting for the user).
+constexpr uint32_t kNorthWestGravity = 1;
+constexpr uint32_t kMoveX = 1u << 8, kMoveY = 1u << 9, kResizeWidth = 1u << 10,
+                   kResizeHeight = 1u << 11;
+constexpr uint32_t kSourcePager = 2;
+
+// What tells that a window written to is no longer where it was asked to be. Not its property
+// changes: applications change titles and user times all the time, and each would wake us.
+// Decorations that change without a ConfigureNotify are learnt from the next read, which the
+// write's read-back makes.
+constexpr uint32_t kWatchedEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+
+bool isWindowId(WindowId window) {
+    return window != 0 && window <= 0xFFFFFFFFu;
+}
+
+}  // namespace
+
+void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
+    if (!isWindowId(window)) {
+        return;
+    }
+    const auto w = static_cast<xcb_window_t>(window);
+    std::optional<QMargins> extents = m_frameRequests.extents(w);
+    if (!extents) {
+        // Not read since its decorations were last known (or ever): one read learns them.
+        facts(window, kGeometry);
+        extents = m_frameRequests.extents(w);
+        if (!extents) {
+            return;  // gone
+        }
+    }
+    // The window manager places the frame's top-left corner at the origin with north-west
+    // gravity but sizes the client, so the decorations come off the size.
+    const QSize clientSize(qRound(target.width) - extents->left() - extents->right(),
+                           qRound(target.height) - extents->top() - extents->bottom());
+    requestFrame(w, {fromWindowSpace(target.x, target.y), clientSize});
+}
+
+void X11WindowSystem::setPosition(WindowId window, double x, double y) {
+    if (isWindowId(window)) {
+        requestFrame(static_cast<xcb_window_t>(window), {fromWindowSpace(x, y), std::nullopt});
+    }
+}
+
+void X11WindowSystem::requestFrame(xcb_window_t window, const FrameRequest& request) {
+    if (m_frameRequests.repeats(window, request)) {
+        // A ConfigureNotify that already arrived may tell that the window moved since: the
+        // events waiting on the socket are looked at first (and handled again, in order, later).
+        m_connection->takePending([this](const xcb_generic_event_t& event) {
+            handleFrameEvent(event);
+            return false;
+        });
+        if (m_frameRequests.repeats(window, request)) {
+            return;
+        }
+    }
+    if (m_frameRequests.sent(window, request)) {
+        // Another client's window: errors (it is gone) arrive as events and are only logged.
+        xcb_change_window_attributes(m_connection->get(), window, XCB_CW_EVENT_MASK,
+                                     &kWatchedEvents);
+    }
+    uint32_t flags = kMoveX | kMoveY;
+    QSize size(1, 1);
+    if (request.clientSize) {
+        flags |= kResizeWidth | kResizeHeight;
+        size = request.clientSize->expandedTo(QSize(1, 1));
+    }
+    const uint32_t data[5] = {kNorthWestGravity | flags | (kSourcePager << 12),
+                              static_cast<uint32_t>(request.frameOrigin.x()),
+                              static_cast<uint32_t>(request.frameOrigin.y()),
+                              static_cast<uint32_t>(size.width()),
+                              static_cast<uint32_t>(size.height())};
+    m_connection->sendRootMessage(window, m_connection->atoms()._NET_MOVERESIZE_WINDOW, data);
+}
+
+bool X11WindowSystem::handleFrameEvent(const xcb_generic_event_t& event) const {
+    switch (event.response_type & 0x7f) {
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (notify.event != notify.window || !m_frameRequests.knows(notify.window)) {
+                return false;
+            }
+            // The inside area; synthetic events (bit 7) are the window manager's.
+            const int border = notify.border_width;
+            m_frameRequests.configured(
+                notify.window,
+                QRect(notify.x + border, notify.y + border, notify.width, notify.height),
+                (event.response_type & 0x80) != 0);
+            return true;
+        }
+        case XCB_DESTROY_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+            if (notify.event != notify.window || !m_frameRequests.knows(notify.window)) {
+                return false;
+            }
+            m_frameRequests.gone(notify.window);
+            return true;
+        }
+        case XCB_UNMAP_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_unmap_notify_event_t&>(event);
+            if (notify.event != notify.window || !m_frameRequests.knows(notify.window)) {
+                return false;
+            }
+            m_frameRequests.unmapped(notify.window);
+            return true;
+        }
+        case XCB_REPARENT_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_reparent_notify_event_t&>(event);
+            if (notify.event != notify.window || !m_frameRequests.knows(notify.window)) {
+                return false;
+            }
+            m_frameRequests.reparented(notify.window, notify.parent == m_connection->root());
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void X11WindowSystem::learnFrames(const std::vector<WindowFacts>& read) const {
+    for (const WindowFacts& facts : read) {
+        if (!facts.exists) {
+            m_frameRequests.gone(facts.window);
+        } else if (facts.clientRect && facts.frameRect) {
+            m_frameRequests.read(facts.window, *facts.clientRect, *facts.frameRect,
+                                 facts.reparented);
+        }
+    }
+}
+
+}  // namespace tessora
