@@ -19,8 +19,6 @@ constexpr int keptIcons = 256;
 constexpr int keptPixmapKiB = 6 * 1024;
 // Requests beyond this many are dropped, oldest first: they were for rows long scrolled past.
 constexpr size_t maxWanted = 64;
-// The largest size the launcher draws an icon at, in logical pixels.
-constexpr int largestDrawnSize = 64;
 
 IconCache::Loader standardLoader() {
     // The theme name comes from the GUI library, so it is read here, on the main thread; the
@@ -32,11 +30,11 @@ IconCache::Loader standardLoader() {
     };
     auto shared = std::make_shared<Shared>();
     shared->theme = QIcon::themeName();
-    return [shared](const InstalledApp& app) {
+    return [shared](const InstalledApp& app, int pixels) {
         std::call_once(shared->once,
                        [&] { shared->directories = IconDirectories::standard(shared->theme); });
         const QString file = appIconFile(app, shared->directories);
-        return file.isEmpty() ? QImage() : appIconFromFile(file);
+        return file.isEmpty() ? QImage() : appIconFromFile(file, pixels);
     };
 }
 
@@ -70,10 +68,12 @@ QPixmap rounded(const QImage& image, int size, double radius, qreal dpr) {
 IconCache::IconCache(QObject* parent) : IconCache(standardLoader(), parent) {}
 
 IconCache::IconCache(Loader loader, QObject* parent)
+    : IconCache(std::move(loader), qGuiApp->devicePixelRatio(), parent) {}
+
+IconCache::IconCache(Loader loader, qreal devicePixelRatio, QObject* parent)
     : QObject(parent),
       m_loader(std::move(loader)),
-      m_storedSize(std::min(appIconSize, static_cast<int>(std::ceil(largestDrawnSize *
-                                                                    qGuiApp->devicePixelRatio())))),
+      m_storedSize(iconPixels(largestDrawnSize, devicePixelRatio)),
       m_images(keptIcons),
       m_pixmaps(keptPixmapKiB) {
     m_worker.setMaxThreadCount(1);
@@ -91,7 +91,7 @@ const QImage& IconCache::placeholder(const QString& name) {
     const QString initial = name.trimmed().left(1).toUpper();
     auto found = m_placeholders.find(initial);
     if (found == m_placeholders.end()) {
-        found = m_placeholders.insert(initial, placeholderIcon(initial));
+        found = m_placeholders.insert(initial, placeholderIcon(initial, m_storedSize));
     }
     return *found;
 }
@@ -149,8 +149,8 @@ void IconCache::startNext() {
     m_loadingId = app.id;
     const int size = m_storedSize;
     m_worker.start([this, app, size] {
-        QImage image = m_loader(app);
-        if (!image.isNull() && image.width() > size) {
+        QImage image = m_loader(app, size);
+        if (!image.isNull() && (image.width() > size || image.height() > size)) {
             image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
         QMetaObject::invokeMethod(
