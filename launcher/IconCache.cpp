@@ -1,5 +1,6 @@
 #include "launcher/IconCache.h"
 
+#include "core/FreedMemory.h"
 #include "launcher/AppIcon.h"
 #include "platform/IconLookup.h"
 
@@ -163,6 +164,11 @@ void IconCache::finished(const QString& id, const QImage& image) {
     m_loadingId.clear();
     emit iconLoaded(id);
     startNext();
+    if (!isBusy()) {
+        // Decoding left the worker's heap with pages of images long gone: they go back now
+        // rather than staying with the resident program for good.
+        m_worker.start([] { releaseFreedMemory(); });
+    }
 }
 
 }  // namespace tessora
