@@ -1,6 +1,7 @@
 #include "app/ResidentApplication.h"
 
 #include "app/AppDelegate.h"
+#include "app/HiddenWindowStores.h"
 #include "app/ShortcutService.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
@@ -48,6 +49,9 @@ int runResidentApplication(int& argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tessora.Tessora"));
     // A tray application: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Its windows are hidden most of the time: their images go until they are shown again.
+    HiddenWindowStores hiddenWindowStores;
+    application.installEventFilter(&hiddenWindowStores);
     QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false"));
 
     SingleInstance instance;
