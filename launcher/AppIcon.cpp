@@ -20,10 +20,19 @@ namespace {
 constexpr int maxIconAllocationMiB = 64;
 
 QImage loadScaled(const QString& path, int size) {
-    QImageReader reader(path);
+    // Read as the file's suffix says first: with format detection on, Qt asks every image
+    // plugin about even a PNG file, which loads them all (and the libraries behind them) into
+    // the resident program for good. Only a file that is not what its suffix says is detected.
+    QImageReader reader(path, QFileInfo(path).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(maxIconAllocationMiB);
     if (!reader.canRead()) {
-        return {};
+        reader.setFileName(path);
+        reader.setFormat({});
+        reader.setAutoDetectImageFormat(true);
+        if (!reader.canRead()) {
+            return {};
+        }
     }
     const QSize natural = reader.size();
     if (natural.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {

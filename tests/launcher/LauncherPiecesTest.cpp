@@ -177,6 +177,10 @@ TEST(AppIcon, AThemedIconFileIsDrawnSquareAndCentred) {
     EXPECT_EQ(icon.pixelColor(64, 64), QColor(Qt::blue));
     EXPECT_EQ(icon.pixelColor(64, 5).alpha(), 0) << "a wide icon is centred on a square";
     EXPECT_TRUE(appIconFromFile(tree.path("pixmaps/none.png"), 128).isNull());
+    // A file that is not what its suffix says is still read, by its content.
+    image.save(tree.path("pixmaps/misnamed.xpm"), "PNG");
+    EXPECT_EQ(appIconFromFile(tree.path("pixmaps/misnamed.xpm"), 128).pixelColor(64, 64),
+              QColor(Qt::blue));
 }
 
 }  // namespace
