@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowSystemConnection.h"
+#include "core/FreedMemory.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
 #include "launcher/ChainPanel.h"
@@ -37,6 +38,8 @@ int runResidentApplication(int& argc, char** argv) {
                                          .arg(QString::fromLocal8Bit(display)));
         return 1;
     }
+    // Before any thread starts.
+    configureHeapForResidentProgram();
     // Our own windows are placed and raised through X11, like everything else we do.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);

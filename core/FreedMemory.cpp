@@ -7,9 +7,16 @@
 
 namespace tessora {
 
+void configureHeapForResidentProgram() {
+#if defined(__GLIBC__)
+    ::mallopt(M_ARENA_MAX, 1);
+    // Setting it at all turns the sliding threshold off; 128 KiB is glibc's own default.
+    ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}
+
 void releaseFreedMemory() {
 #if defined(__GLIBC__)
-    // With no padding: every free page goes back, in the middle of the heap too.
     ::malloc_trim(0);
 #endif
 }
