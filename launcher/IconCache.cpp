@@ -78,6 +78,9 @@ IconCache::IconCache(Loader loader, qreal devicePixelRatio, QObject* parent)
       m_images(keptIcons),
       m_pixmaps(keptPixmapKiB) {
     m_worker.setMaxThreadCount(1);
+    // The thread ends as soon as it has nothing queued: with it go its stack and what it kept
+    // for itself, such as the fonts an SVG icon's text was drawn with (per-thread in Qt).
+    m_worker.setExpiryTimeout(0);
 }
 
 IconCache::~IconCache() {
