@@ -168,8 +168,8 @@ void IconCache::finished(const QString& id, const QImage& image) {
     emit iconLoaded(id);
     startNext();
     if (!isBusy()) {
-        // Decoding left the worker's heap with pages of images long gone: they go back now
-        // rather than staying with the resident program for good.
+        // Decoding left pages of the heap holding only images long gone: they go back now,
+        // off the main thread, rather than staying with the resident program for good.
         m_worker.start([] { releaseFreedMemory(); });
     }
 }
