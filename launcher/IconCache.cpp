@@ -78,9 +78,11 @@ IconCache::IconCache(Loader loader, qreal devicePixelRatio, QObject* parent)
       m_images(keptIcons),
       m_pixmaps(keptPixmapKiB) {
     m_worker.setMaxThreadCount(1);
-    // The thread ends as soon as it has nothing queued: with it go its stack and what it kept
-    // for itself, such as the fonts an SVG icon's text was drawn with (per-thread in Qt).
-    m_worker.setExpiryTimeout(0);
+    // The thread ends a second after its last load rather than Qt's default 30 s: with it go
+    // its stack and what it kept for itself, such as the fonts an SVG icon's text was drawn
+    // with (per-thread in Qt). It outlives the gaps between the loads of one burst, so a burst
+    // does not start a thread per icon.
+    m_worker.setExpiryTimeout(1000);
 }
 
 IconCache::~IconCache() {
