@@ -1,10 +1,12 @@
 #include "app/ResidentApplication.h"
 
 #include "app/AppDelegate.h"
+#include "app/HiddenWindowStores.h"
 #include "app/ShortcutService.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowSystemConnection.h"
+#include "core/FreedMemory.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
 #include "launcher/ChainPanel.h"
@@ -36,6 +38,8 @@ int runResidentApplication(int& argc, char** argv) {
                                          .arg(QString::fromLocal8Bit(display)));
         return 1;
     }
+    // Before any thread starts.
+    configureHeapForResidentProgram();
     // Our own windows are placed and raised through X11, like everything else we do.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
@@ -48,6 +52,9 @@ int runResidentApplication(int& argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tessora.Tessora"));
     // A tray application: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Its windows are hidden most of the time: their images go until they are shown again.
+    HiddenWindowStores hiddenWindowStores;
+    application.installEventFilter(&hiddenWindowStores);
     QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false"));
 
     SingleInstance instance;

@@ -9,6 +9,9 @@
 #include <QPainterPath>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <cmath>
+
 namespace tessora {
 
 namespace {
@@ -16,25 +19,34 @@ namespace {
 // Icon files come from anywhere: refuse images that would take absurd memory to decode.
 constexpr int maxIconAllocationMiB = 64;
 
-QImage loadScaled(const QString& path) {
-    QImageReader reader(path);
+QImage loadScaled(const QString& path, int size) {
+    // Read as the file's suffix says first: with format detection on, Qt asks every image
+    // plugin about even a PNG file, which loads them all (and the libraries behind them) into
+    // the resident program for good. Only a file that is not what its suffix says is detected.
+    QImageReader reader(path, QFileInfo(path).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(maxIconAllocationMiB);
     if (!reader.canRead()) {
-        return {};
+        reader.setFileName(path);
+        reader.setFormat({});
+        reader.setAutoDetectImageFormat(true);
+        if (!reader.canRead()) {
+            return {};
+        }
     }
     const QSize natural = reader.size();
     if (natural.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize)) {
         // Vector images render straight at the final size; large bitmaps shrink while decoding.
-        reader.setScaledSize(natural.scaled(appIconSize, appIconSize, Qt::KeepAspectRatio));
+        reader.setScaledSize(natural.scaled(size, size, Qt::KeepAspectRatio));
     }
     const QImage image = reader.read();
     if (image.isNull()) {
         return {};
     }
-    return image.scaled(appIconSize, appIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-QImage fromTheme(const QString& name) {
+QImage fromTheme(const QString& name, int size) {
     if (QIcon::themeName().isEmpty()) {
         QIcon::setThemeName(QStringLiteral("hicolor"));
     }
@@ -42,18 +54,18 @@ QImage fromTheme(const QString& name) {
     if (icon.isNull()) {
         return {};
     }
-    return icon.pixmap(QSize(appIconSize, appIconSize)).toImage();
+    return icon.pixmap(QSize(size, size)).toImage();
 }
 
 // Icons named in no theme but installed the old way, in a pixmaps folder.
-QImage fromPixmapsFolders(const QString& name) {
+QImage fromPixmapsFolders(const QString& name, int size) {
     for (const QString& folder :
          QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         for (const char* suffix : {".png", ".svg", ".xpm"}) {
             const QString path =
                 folder + QStringLiteral("/pixmaps/") + name + QLatin1String(suffix);
             if (QFileInfo::exists(path)) {
-                if (QImage image = loadScaled(path); !image.isNull()) {
+                if (QImage image = loadScaled(path, size); !image.isNull()) {
                     return image;
                 }
             }
@@ -62,30 +74,36 @@ QImage fromPixmapsFolders(const QString& name) {
     return {};
 }
 
-QImage fitted(QImage image) {
-    if (image.size() == QSize(appIconSize, appIconSize)) {
+QImage fitted(QImage image, int size) {
+    if (image.size() == QSize(size, size)) {
         return image;
     }
     // Centre a non-square image on a transparent square.
-    QImage square(appIconSize, appIconSize, QImage::Format_ARGB32_Premultiplied);
+    QImage square(size, size, QImage::Format_ARGB32_Premultiplied);
     square.fill(Qt::transparent);
     QPainter painter(&square);
-    const QImage scaled =
-        image.scaled(appIconSize, appIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    painter.drawImage((appIconSize - scaled.width()) / 2, (appIconSize - scaled.height()) / 2,
-                      scaled);
+    const QImage scaled = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    painter.drawImage((size - scaled.width()) / 2, (size - scaled.height()) / 2, scaled);
+    painter.end();
     return square;
 }
 
 }  // namespace
 
-QImage placeholderIcon(const QString& name) {
-    QImage image(appIconSize, appIconSize, QImage::Format_ARGB32_Premultiplied);
+int iconPixels(int logicalSize, qreal devicePixelRatio) {
+    return static_cast<int>(std::ceil(logicalSize * std::max<qreal>(1.0, devicePixelRatio)));
+}
+
+QImage placeholderIcon(const QString& name, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 128-unit square, whatever the size in pixels.
+    const qreal unit = size / 128.0;
+    painter.scale(unit, unit);
     QPainterPath tile;
-    tile.addRoundedRect(QRectF(8, 8, appIconSize - 16, appIconSize - 16), 24, 24);
+    tile.addRoundedRect(QRectF(8, 8, 112, 112), 24, 24);
     painter.fillPath(tile, QColor(183, 159, 255));
     const QString initial = name.trimmed().left(1).toUpper();
     if (!initial.isEmpty()) {
@@ -94,17 +112,18 @@ QImage placeholderIcon(const QString& name) {
         font.setBold(true);
         painter.setFont(font);
         painter.setPen(QColor(15, 13, 24));
-        painter.drawText(QRectF(0, 0, appIconSize, appIconSize), Qt::AlignCenter, initial);
+        painter.drawText(QRectF(0, 0, 128, 128), Qt::AlignCenter, initial);
     }
+    painter.end();
     return image;
 }
 
-QImage appIconFromFile(const QString& path) {
-    const QImage image = loadScaled(path);
-    return image.isNull() ? image : fitted(image);
+QImage appIconFromFile(const QString& path, int size) {
+    const QImage image = loadScaled(path, size);
+    return image.isNull() ? image : fitted(image, size);
 }
 
-QImage appIcon(const InstalledApp& app) {
+QImage appIcon(const InstalledApp& app, int size) {
     QString iconKey;
     if (app.url.endsWith(QLatin1String(".desktop"))) {
         if (const auto entry = readDesktopEntry(app.url)) {
@@ -113,14 +132,14 @@ QImage appIcon(const InstalledApp& app) {
     }
     QImage image;
     if (QFileInfo(iconKey).isAbsolute()) {
-        image = loadScaled(iconKey);
+        image = loadScaled(iconKey, size);
     } else if (!iconKey.isEmpty() && !iconKey.contains(QLatin1Char('/'))) {
-        image = fromTheme(iconKey);
+        image = fromTheme(iconKey, size);
         if (image.isNull()) {
-            image = fromPixmapsFolders(iconKey);
+            image = fromPixmapsFolders(iconKey, size);
         }
     }
-    return image.isNull() ? placeholderIcon(app.name) : fitted(image);
+    return image.isNull() ? placeholderIcon(app.name, size) : fitted(image, size);
 }
 
 }  // namespace tessora

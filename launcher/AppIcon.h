@@ -6,18 +6,23 @@
 
 namespace tessora {
 
-inline constexpr int appIconSize = 128;
+// The size, in pixels, an icon is kept at for drawing at up to `logicalSize` on a screen of
+// `devicePixelRatio`: no smaller, so that it stays crisp, and no larger, since every pixel of
+// every icon kept is memory held for the life of the program.
+int iconPixels(int logicalSize, qreal devicePixelRatio);
 
-// The application's icon at 128 × 128, computed on every call (nothing is cached): the entry's
-// Icon key as a file path or as a name in the icon theme (then the legacy pixmaps folders), and
-// when none is found, a plain tile with the name's first letter. Never null.
-QImage appIcon(const InstalledApp& app);
+// The application's icon at `size` × `size` pixels, computed on every call (nothing is
+// cached): the entry's Icon key as a file path or as a name in the icon theme (then the legacy
+// pixmaps folders), and when none is found, a plain tile with the name's first letter. Never
+// null.
+QImage appIcon(const InstalledApp& app, int size);
 
-// The image file at `path` at 128 × 128 (centred when not square); null when it cannot be read.
-// Touches no icon theme, so it may run off the main thread.
-QImage appIconFromFile(const QString& path);
+// The image file at `path` at `size` × `size` pixels (centred when not square); null when it
+// cannot be read. Vector images are drawn at that size, not scaled from another. Touches no icon
+// theme, so it may run off the main thread.
+QImage appIconFromFile(const QString& path, int size);
 
-// The tile shown for applications without a usable icon.
-QImage placeholderIcon(const QString& name);
+// The tile shown for applications without a usable icon, `size` pixels square.
+QImage placeholderIcon(const QString& name, int size);
 
 }  // namespace tessora

@@ -1,5 +1,6 @@
 #include "launcher/IconCache.h"
 
+#include "core/FreedMemory.h"
 #include "launcher/AppIcon.h"
 #include "platform/IconLookup.h"
 
@@ -19,8 +20,6 @@ constexpr int keptIcons = 256;
 constexpr int keptPixmapKiB = 6 * 1024;
 // Requests beyond this many are dropped, oldest first: they were for rows long scrolled past.
 constexpr size_t maxWanted = 64;
-// The largest size the launcher draws an icon at, in logical pixels.
-constexpr int largestDrawnSize = 64;
 
 IconCache::Loader standardLoader() {
     // The theme name comes from the GUI library, so it is read here, on the main thread; the
@@ -32,11 +31,11 @@ IconCache::Loader standardLoader() {
     };
     auto shared = std::make_shared<Shared>();
     shared->theme = QIcon::themeName();
-    return [shared](const InstalledApp& app) {
+    return [shared](const InstalledApp& app, int pixels) {
         std::call_once(shared->once,
                        [&] { shared->directories = IconDirectories::standard(shared->theme); });
         const QString file = appIconFile(app, shared->directories);
-        return file.isEmpty() ? QImage() : appIconFromFile(file);
+        return file.isEmpty() ? QImage() : appIconFromFile(file, pixels);
     };
 }
 
@@ -70,13 +69,20 @@ QPixmap rounded(const QImage& image, int size, double radius, qreal dpr) {
 IconCache::IconCache(QObject* parent) : IconCache(standardLoader(), parent) {}
 
 IconCache::IconCache(Loader loader, QObject* parent)
+    : IconCache(std::move(loader), qGuiApp->devicePixelRatio(), parent) {}
+
+IconCache::IconCache(Loader loader, qreal devicePixelRatio, QObject* parent)
     : QObject(parent),
       m_loader(std::move(loader)),
-      m_storedSize(std::min(appIconSize, static_cast<int>(std::ceil(largestDrawnSize *
-                                                                    qGuiApp->devicePixelRatio())))),
+      m_storedSize(iconPixels(largestDrawnSize, devicePixelRatio)),
       m_images(keptIcons),
       m_pixmaps(keptPixmapKiB) {
     m_worker.setMaxThreadCount(1);
+    // The thread ends a second after its last load rather than Qt's default 30 s: with it go
+    // its stack and what it kept for itself, such as the fonts an SVG icon's text was drawn
+    // with (per-thread in Qt). It outlives the gaps between the loads of one burst, so a burst
+    // does not start a thread per icon.
+    m_worker.setExpiryTimeout(1000);
 }
 
 IconCache::~IconCache() {
@@ -91,7 +97,7 @@ const QImage& IconCache::placeholder(const QString& name) {
     const QString initial = name.trimmed().left(1).toUpper();
     auto found = m_placeholders.find(initial);
     if (found == m_placeholders.end()) {
-        found = m_placeholders.insert(initial, placeholderIcon(initial));
+        found = m_placeholders.insert(initial, placeholderIcon(initial, m_storedSize));
     }
     return *found;
 }
@@ -149,8 +155,8 @@ void IconCache::startNext() {
     m_loadingId = app.id;
     const int size = m_storedSize;
     m_worker.start([this, app, size] {
-        QImage image = m_loader(app);
-        if (!image.isNull() && image.width() > size) {
+        QImage image = m_loader(app, size);
+        if (!image.isNull() && (image.width() > size || image.height() > size)) {
             image = image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
         QMetaObject::invokeMethod(
@@ -163,6 +169,11 @@ void IconCache::finished(const QString& id, const QImage& image) {
     m_loadingId.clear();
     emit iconLoaded(id);
     startNext();
+    if (!isBusy()) {
+        // Decoding left pages of the heap holding only images long gone: they go back now,
+        // off the main thread, rather than staying with the resident program for good.
+        m_worker.start([] { releaseFreedMemory(); });
+    }
 }
 
 }  // namespace tessora

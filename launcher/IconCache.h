@@ -23,12 +23,18 @@ class IconCache : public QObject {
     Q_OBJECT
 
 public:
-    // Runs on the worker thread: the application's icon, or a null image when it has none.
-    using Loader = std::function<QImage(const InstalledApp&)>;
+    // Runs on the worker thread: the application's icon at `pixels` × `pixels` (a larger one is
+    // scaled down), or a null image when it has none.
+    using Loader = std::function<QImage(const InstalledApp&, int pixels)>;
 
-    // Icons from the applications' desktop entries and the current icon theme.
+    // The largest size the launcher draws an icon at, in logical pixels.
+    static constexpr int largestDrawnSize = 64;
+
+    // Icons from the applications' desktop entries and the current icon theme, kept at the
+    // largest drawn size for screens of up to `devicePixelRatio` (the application's by default).
     explicit IconCache(QObject* parent = nullptr);
     explicit IconCache(Loader loader, QObject* parent = nullptr);
+    IconCache(Loader loader, qreal devicePixelRatio, QObject* parent = nullptr);
     ~IconCache() override;
 
     // The icon as a square of `size` logical pixels with corners rounded by `radius`, for a

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace tessora {
 
 namespace {
@@ -35,8 +37,19 @@ DefaultsFileRead readDefaultsFile(const QString& path, qint64 maxBytes) {
         return result;
     }
     // Read one byte past the limit, so that a file growing after the size check is caught too.
+    // The buffer follows the file's size, not the limit: a block of the limit's size, taken
+    // and given back at once, would raise glibc's thresholds for returning freed memory to
+    // the system for the rest of the process's life.
     if (file.size() <= maxBytes) {
-        result.bytes = file.read(maxBytes + 1);
+        result.bytes = file.read(file.size() + 1);
+        constexpr qint64 kChunk = 64 * 1024;
+        while (result.bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
+            const QByteArray more = file.read(std::min(kChunk, maxBytes + 1 - result.bytes.size()));
+            if (more.isEmpty()) {
+                break;
+            }
+            result.bytes += more;
+        }
     }
     if (file.error() != QFileDevice::NoError) {
         result.outcome = DefaultsFileRead::Outcome::Unreadable;

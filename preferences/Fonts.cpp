@@ -34,7 +34,14 @@ int registerFontsFrom(const QString& directory) {
 
 void registerFonts() {
     static std::once_flag once;
-    std::call_once(once, [] { registerFontsFrom(QString::fromLatin1(kManropeDirectory)); });
+    std::call_once(once, [] {
+        // Installed among the system's fonts, as the package installs it, fontconfig lists it
+        // already: registering the files again reads all seven at start and keeps a second
+        // description of each for the life of the program.
+        if (!QFontDatabase::hasFamily(QStringLiteral("Manrope"))) {
+            registerFontsFrom(QString::fromLatin1(kManropeDirectory));
+        }
+    });
 }
 
 QFont manrope(qreal size, QFont::Weight weight) {

@@ -2,9 +2,11 @@
 
 #include "preferences/BrandMarks.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <array>
 
 namespace tessora {
@@ -30,13 +32,54 @@ QImage renderTrayImage(int px, qreal devicePixelRatio) {
     return image;
 }
 
-QIcon trayIcon() {
-    QIcon icon;
-    for (const int px : std::array{16, 22, 24, 32, 48}) {
-        icon.addPixmap(QPixmap::fromImage(renderTrayImage(px, 1.0)));
-        icon.addPixmap(QPixmap::fromImage(renderTrayImage(px, 2.0)));
+namespace {
+
+constexpr std::array kTraySizes{16, 22, 24, 32, 48};
+
+// Draws the symbol at whatever size and density the tray asks for, when it asks: a tray shows
+// one size, so holding ten ready-made images (each with the paint engine that drew it) for the
+// life of the program is memory for nothing.
+class TrayIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const int px = std::max(1, std::min(rect.width(), rect.height()));
+        painter->drawPixmap(rect, QPixmap::fromImage(renderTrayImage(px, scale)));
     }
-    return icon;
+
+    // `size` in device pixels, as QIcon asks.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    // `size` in device pixels too, for a screen of `scale`.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode, QIcon::State, qreal scale) override {
+        const int devicePx = std::max(1, std::min(size.width(), size.height()));
+        const int px = std::max(1, qRound(devicePx / std::max<qreal>(scale, 1.0)));
+        return QPixmap::fromImage(renderTrayImage(px, devicePx / qreal(px)));
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int px = std::min(size.width(), size.height());
+        return {px, px};
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int px : kTraySizes) {
+            sizes.append(QSize(px, px));
+        }
+        return sizes;
+    }
+
+    QString key() const override { return QStringLiteral("tessora-tray"); }
+    QIconEngine* clone() const override { return new TrayIconEngine; }
+};
+
+}  // namespace
+
+QIcon trayIcon() {
+    return QIcon(new TrayIconEngine);
 }
 
 }  // namespace tessora

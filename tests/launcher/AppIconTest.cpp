@@ -46,28 +46,28 @@ protected:
 };
 
 TEST_F(AppIconTest, ThemeNameOrAbsolutePathElseAPlaceholder) {
-    const QImage themed = appIcon(entryWithIcon("org.example.Red"));
-    EXPECT_EQ(themed.size(), QSize(appIconSize, appIconSize));
+    const QImage themed = appIcon(entryWithIcon("org.example.Red"), 128);
+    EXPECT_EQ(themed.size(), QSize(128, 128));
     EXPECT_EQ(QColor(themed.pixel(64, 64)), QColor(Qt::red));
 
     // A wide image is centred on a square, transparent above and below.
     const QString file = tree.write("art/wide.png", png({200, 100}, Qt::blue));
-    const QImage wide = appIcon(entryWithIcon(file));
-    EXPECT_EQ(wide.size(), QSize(appIconSize, appIconSize));
+    const QImage wide = appIcon(entryWithIcon(file), 128);
+    EXPECT_EQ(wide.size(), QSize(128, 128));
     EXPECT_EQ(QColor(wide.pixel(64, 64)), QColor(Qt::blue));
     EXPECT_EQ(qAlpha(wide.pixel(64, 2)), 0);
 
     // Anything else falls back to a placeholder.
-    const QImage placeholder = placeholderIcon("Zebra");
+    const QImage placeholder = placeholderIcon("Zebra", 128);
     const QString junk = tree.write("art/junk.png", "not an image at all");
     for (const QString& icon :
          {QString("no-such-icon"), junk, QString("../../etc/passwd"), QString("")}) {
-        const QImage image = appIcon(entryWithIcon(icon));
+        const QImage image = appIcon(entryWithIcon(icon), 128);
         EXPECT_EQ(image, placeholder) << icon.toStdString();
     }
     // An application that is only a running executable has no entry to read.
-    EXPECT_EQ(appIcon({"tool", "Zebra", "/usr/bin/tool", {}}), placeholder);
-    EXPECT_FALSE(placeholderIcon("").isNull());
+    EXPECT_EQ(appIcon({"tool", "Zebra", "/usr/bin/tool", {}}, 128), placeholder);
+    EXPECT_FALSE(placeholderIcon("", 128).isNull());
 }
 
 }  // namespace

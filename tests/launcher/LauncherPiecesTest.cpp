@@ -99,7 +99,7 @@ TEST(IconCache, LoadsOffTheMainThreadAndShowsAPlaceholderMeanwhile) {
     std::atomic<int> loads = 0;
     QImage red(128, 128, QImage::Format_ARGB32_Premultiplied);
     red.fill(Qt::red);
-    IconCache icons([&](const InstalledApp& app) {
+    IconCache icons([&](const InstalledApp& app, int) {
         offMainThread = offMainThread && QThread::currentThread() != qApp->thread();
         ++loads;
         return app.id == "none" ? QImage() : red;
@@ -123,17 +123,63 @@ TEST(IconCache, LoadsOffTheMainThreadAndShowsAPlaceholderMeanwhile) {
     EXPECT_EQ(loads, 2);
 }
 
+TEST(IconCache, KeepsIconsAtTheLargestDrawnSizeTimesTheScreensRatio) {
+    QImage big(512, 512, QImage::Format_ARGB32_Premultiplied);
+    big.fill(Qt::red);
+    for (const qreal ratio : {1.0, 2.0}) {
+        std::atomic<int> asked = 0;
+        IconCache icons(
+            [&](const InstalledApp&, int pixels) {
+                asked = pixels;
+                return big;
+            },
+            ratio);
+        const InstalledApp app{"red", "Red", "/x.desktop", {}};
+        icons.icon(app, 44, 10, ratio);
+        ASSERT_TRUE(waitFor([&] { return icons.isLoaded("red"); }));
+        EXPECT_EQ(asked, IconCache::largestDrawnSize * ratio);
+        const QPixmap drawn = icons.icon(app, 44, 10, ratio);
+        EXPECT_EQ(drawn.size(), QSize(44, 44) * ratio);
+        EXPECT_EQ(drawn.devicePixelRatio(), ratio);
+        EXPECT_EQ(drawn.toImage().pixelColor(drawn.rect().center()), QColor(Qt::red));
+    }
+}
+
+TEST(AppIcon, AVectorIconIsDrawnAtTheSizeAskedFor) {
+    // A one-unit black stripe down the middle of a white square: drawn at 128 pixels it is two
+    // pixels of solid black; scaled up from a smaller drawing, its edges would be grey.
+    testing::TemporaryTree tree;
+    const QString file = tree.write(
+        "icons/stripe.svg",
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">)"
+        R"(<rect width="64" height="64" fill="white"/><rect x="32" width="1" height="64"/>)"
+        R"(</svg>)");
+    for (const int size : {64, 128}) {
+        const QImage icon = appIconFromFile(file, size);
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        const int scale = size / 64;
+        EXPECT_EQ(icon.pixelColor(32 * scale, 10), QColor(Qt::black)) << size;
+        EXPECT_EQ(icon.pixelColor(33 * scale - 1, 10), QColor(Qt::black)) << size;
+        EXPECT_EQ(icon.pixelColor(33 * scale, 10), QColor(Qt::white)) << size;
+        EXPECT_EQ(icon.pixelColor(32 * scale - 1, 10), QColor(Qt::white)) << size;
+    }
+}
+
 TEST(AppIcon, AThemedIconFileIsDrawnSquareAndCentred) {
     testing::TemporaryTree tree;
     tree.makeFolder("pixmaps");
     QImage image(64, 32, QImage::Format_ARGB32);
     image.fill(Qt::blue);
     image.save(tree.path("pixmaps/wide.png"));
-    const QImage icon = appIconFromFile(tree.path("pixmaps/wide.png"));
+    const QImage icon = appIconFromFile(tree.path("pixmaps/wide.png"), 128);
     EXPECT_EQ(icon.size(), QSize(128, 128));
     EXPECT_EQ(icon.pixelColor(64, 64), QColor(Qt::blue));
     EXPECT_EQ(icon.pixelColor(64, 5).alpha(), 0) << "a wide icon is centred on a square";
-    EXPECT_TRUE(appIconFromFile(tree.path("pixmaps/none.png")).isNull());
+    EXPECT_TRUE(appIconFromFile(tree.path("pixmaps/none.png"), 128).isNull());
+    // A file that is not what its suffix says is still read, by its content.
+    image.save(tree.path("pixmaps/misnamed.xpm"), "PNG");
+    EXPECT_EQ(appIconFromFile(tree.path("pixmaps/misnamed.xpm"), 128).pixelColor(64, 64),
+              QColor(Qt::blue));
 }
 
 }  // namespace

@@ -168,6 +168,22 @@ TEST_F(LauncherView, GridFromTheMenuResizesThePanelAndIsRemembered) {
     EXPECT_FALSE(second->actionsMenu()->gridAction()->isChecked());
 }
 
+TEST_F(LauncherView, TheActionsMenuIsStyledWhenItFirstOpensNotBefore) {
+    // Styled from the start, every panel would carry the style sheet machinery for a menu
+    // most sessions never open.
+    QMenu* menu = view->actionsMenu()->actionsMenu();
+    auto* viewAs = qobject_cast<QMenu*>(view->actionsMenu()->gridAction()->parent());
+    ASSERT_NE(viewAs, nullptr);
+    EXPECT_TRUE(menu->styleSheet().isEmpty());
+    EXPECT_TRUE(viewAs->styleSheet().isEmpty());
+    const QSize plain = menu->sizeHint();
+    menu->popup(QPoint(0, 0));
+    EXPECT_FALSE(menu->styleSheet().isEmpty());
+    EXPECT_NE(menu->sizeHint(), plain) << "sized with its style";
+    EXPECT_TRUE(viewAs->styleSheet().isEmpty()) << "the submenu when it opens";
+    menu->hide();
+}
+
 TEST(PanelSizing, GrowsDownFromItsTopAndStaysInsideTheScreen) {
     const ScreenRect screen{0, 0, 1440, 900};
     const ScreenRect listPanel{448, 270, 544, 550};  // top 80 below the top

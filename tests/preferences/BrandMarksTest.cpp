@@ -83,7 +83,16 @@ TEST(TrayIcon, WhiteSymbolWithADarkOutlineAtEverySize) {
     for (const int px : {16, 22, 24, 32, 48}) {
         EXPECT_TRUE(sizes.contains(QSize(px, px))) << px;
     }
+    // Drawn when asked, at the size and density asked for, as the tray paints it.
+    EXPECT_EQ(icon.pixmap(QSize(20, 20), 2.0).size(), QSize(40, 40));
+    QImage painted(QSize(44, 44), QImage::Format_ARGB32_Premultiplied);
+    painted.setDevicePixelRatio(2.0);
+    painted.fill(Qt::transparent);
+    QPainter iconPainter(&painted);
+    icon.paint(&iconPainter, QRect(0, 0, 22, 22));
+    iconPainter.end();
     const QImage image = renderTrayImage(22);
+    EXPECT_EQ(painted, image);
     EXPECT_EQ(image.size(), QSize(44, 44));
     EXPECT_EQ(image.devicePixelRatio(), 2.0);
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
