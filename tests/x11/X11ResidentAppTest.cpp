@@ -205,6 +205,8 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
 
     app.pressShortcut();
     ASSERT_TRUE(app.waitPanelShown());
+    // Another application that comes to the front after the panel has taken the focus.
+    ASSERT_TRUE(app.waitPanelActive());
     const std::vector<xcb_window_t> another = session.startClient({});
     ASSERT_FALSE(another.empty());
     session.activate(another.front());

@@ -180,6 +180,22 @@ bool ResidentApp::waitPanelHidden() {
     return m_session.waitUntil([this] { return !panelShown(); });
 }
 
+bool ResidentApp::waitPanelActive() {
+    xcb_connection_t* c = m_session.connection();
+    const xcb_atom_t activeWindow = m_session.atom("_NET_ACTIVE_WINDOW");
+    return m_session.waitUntil([&] {
+        const std::optional<xcb_window_t> panel = panelWindow();
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, m_session.root(), activeWindow, XCB_ATOM_WINDOW, 0, 1),
+            nullptr);
+        const bool active = panel && reply && xcb_get_property_value_length(reply) == 4 &&
+                            *static_cast<const xcb_window_t*>(xcb_get_property_value(reply)) ==
+                                *panel;
+        std::free(reply);
+        return active;
+    });
+}
+
 std::optional<QRect> ResidentApp::panelGeometry() {
     const std::optional<xcb_window_t> panel = panelWindow();
     if (!panel) {

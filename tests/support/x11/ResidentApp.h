@@ -49,6 +49,8 @@ public:
     bool panelShown();
     bool waitPanelShown();
     bool waitPanelHidden();
+    // Until the panel is the active window: it asks for the focus a moment after it is mapped.
+    bool waitPanelActive();
     // The panel's client area in root coordinates.
     std::optional<QRect> panelGeometry();
 
