@@ -1,6 +1,7 @@
 #include "app/PanelController.h"
 
 #include "app/PanelGeometry.h"
+#include "core/FreedMemory.h"
 #include "core/Task.h"
 #include "launcher/PanelNotifier.h"
 #include "workspace/WorkspaceModel.h"
@@ -163,6 +164,10 @@ void PanelController::dismissed() {
     m_handover.cancel();
     m_model.clearSelection();
     emit m_notifier.casementPanelHidden();
+    // What the showing built (layouts, ranked lists, text) is freed by now; the heap pages it
+    // took go back once the hiding has been handled, away from any hot path.
+    QMetaObject::invokeMethod(
+        this, [] { releaseFreedMemory(); }, Qt::QueuedConnection);
 }
 
 // Clicks are watched only while the panel is visible: nothing wakes us for every click the

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 
@@ -43,6 +44,9 @@ int runResidentApplication(int& argc, char** argv) {
     // Our own windows are placed and raised through X11, like everything else we do.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
+    // Qt scales and converts large images on threads of its global pool; idle, they would stay
+    // for half a minute with their stacks.
+    QThreadPool::globalInstance()->setExpiryTimeout(1000);
     // Our windows' WM_CLASS is ("tessora", "org.tessora.Tessora"): the class is the application
     // id, as the desktop entry names it, so that the catalog knows these windows for ours and
     // never lists this process as an application to launch.

@@ -1,12 +1,15 @@
 #include "core/ThreadPoolWork.h"
 
 #include "core/AsyncLogging.h"
+#include "core/FreedMemory.h"
 
 namespace tessora {
 
 ThreadPoolWork::ThreadPoolWork(int maxThreads) {
     m_pool.setMaxThreadCount(qMax(1, maxThreads));
     m_pool.setObjectName(QStringLiteral("tessora background work"));
+    // Jobs come in rare bursts: an idle thread goes after a second rather than half a minute.
+    m_pool.setExpiryTimeout(1000);
 }
 
 ThreadPoolWork::~ThreadPoolWork() {
@@ -32,6 +35,9 @@ void ThreadPoolWork::post(std::function<void()> work, std::function<void()> done
             qCCritical(lcAsync).noquote()
                 << "Background work failed:" << describeException(std::current_exception());
         }
+        // A job is a burst (a walk over folders, a file parsed): what it freed goes back to
+        // the system rather than staying with a resident program.
+        releaseFreedMemory();
         if (done) {
             QMetaObject::invokeMethod(context, std::move(done), Qt::QueuedConnection);
         }

@@ -1,5 +1,7 @@
 #include "launcher/ItemScrollView.h"
 
+#include "launcher/ThinScrollBarStyle.h"
+
 #include <QAccessible>
 #include <QCursor>
 #include <QEasingCurve>
@@ -12,17 +14,6 @@
 namespace tessora {
 
 namespace {
-
-// A thin light bar that suits the dark panel; the track stays invisible.
-constexpr auto scrollBarStyle = R"(
-QScrollBar:vertical { background: transparent; width: 10px; margin: 4px 2px 4px 2px; }
-QScrollBar::handle:vertical {
-    background: rgba(255, 255, 255, 70); border-radius: 3px; min-height: 28px;
-}
-QScrollBar::handle:vertical:hover { background: rgba(255, 255, 255, 110); }
-QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
-QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }
-)";
 
 // The standard ease-out timing curve.
 QEasingCurve easeOut() {
@@ -38,7 +29,8 @@ ItemScrollView::ItemScrollView(QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    verticalScrollBar()->setStyleSheet(QString::fromLatin1(scrollBarStyle));
+    verticalScrollBar()->setStyle(new ThinScrollBarStyle(this));
+    verticalScrollBar()->setAttribute(Qt::WA_Hover);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
     setAutoFillBackground(false);

@@ -1,4 +1,5 @@
 // GLib's headers use `signals` as a field name, which Qt defines as a macro: they come first.
+// Only GIO's types are used from its headers; its functions are looked up when first needed.
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
@@ -7,8 +8,17 @@
 #include "platform/x11/X11Log.h"
 
 #include <QFileInfo>
+#include <memory>
 
 namespace tessora::x11 {
+
+struct GioLauncher::Functions {
+    decltype(&g_desktop_app_info_new_from_filename) newFromFilename = nullptr;
+    decltype(&g_app_launch_context_new) newContext = nullptr;
+    decltype(&g_app_launch_context_setenv) setEnvironment = nullptr;
+    decltype(&g_desktop_app_info_launch_uris_as_manager) launchAsManager = nullptr;
+    decltype(&g_object_unref) unref = nullptr;  // GObject's, a library GIO depends on
+};
 
 namespace {
 
@@ -16,30 +26,69 @@ void rememberPid(GDesktopAppInfo*, GPid pid, gpointer data) {
     *static_cast<qint64*>(data) = pid;
 }
 
+template <typename Function>
+bool resolve(QLibrary& library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
+
 }  // namespace
 
-GioLaunch launchDesktopEntry(const QString& entryPath, const QByteArray& display,
-                             const QByteArray& startupId) {
+GioLauncher::GioLauncher() = default;
+GioLauncher::~GioLauncher() = default;
+
+const GioLauncher::Functions* GioLauncher::functions() {
+    static_assert(sizeof(void*) == sizeof(&g_object_unref));
+    if (m_tried) {
+        return m_loadError.isEmpty() ? m_functions.get() : nullptr;
+    }
+    m_tried = true;
+    m_library.setFileNameAndVersion(QStringLiteral("gio-2.0"), 0);
+    auto loaded = std::make_unique<Functions>();
+    // Symbols of GIO's dependencies (GObject) are found through GIO's own handle.
+    const bool complete =
+        m_library.load() &&
+        resolve(m_library, "g_desktop_app_info_new_from_filename", loaded->newFromFilename) &&
+        resolve(m_library, "g_app_launch_context_new", loaded->newContext) &&
+        resolve(m_library, "g_app_launch_context_setenv", loaded->setEnvironment) &&
+        resolve(m_library, "g_desktop_app_info_launch_uris_as_manager", loaded->launchAsManager) &&
+        resolve(m_library, "g_object_unref", loaded->unref);
+    if (!complete) {
+        m_loadError = QStringLiteral("GIO cannot be loaded: %1").arg(m_library.errorString());
+        qCWarning(lcX11).noquote() << m_loadError;
+        return nullptr;
+    }
+    m_functions = std::move(loaded);
+    return m_functions.get();
+}
+
+GioLaunch GioLauncher::launch(const QString& entryPath, const QByteArray& display,
+                              const QByteArray& startupId) {
     GioLaunch result;
+    const Functions* gio = functions();
+    if (!gio) {
+        result.error = m_loadError;
+        return result;
+    }
     const QByteArray path = QFile::encodeName(entryPath);
-    GDesktopAppInfo* info = g_desktop_app_info_new_from_filename(path.constData());
+    GDesktopAppInfo* info = gio->newFromFilename(path.constData());
     if (!info) {
         result.error = QStringLiteral("The desktop entry %1 cannot be launched.").arg(entryPath);
         return result;
     }
-    GAppLaunchContext* context = g_app_launch_context_new();
+    GAppLaunchContext* context = gio->newContext();
     // A plain launch context names no startup id of its own; the variable reaches the child
     // through the context's environment.
     if (!display.isEmpty()) {
-        g_app_launch_context_setenv(context, "DISPLAY", display.constData());
+        gio->setEnvironment(context, "DISPLAY", display.constData());
     }
     if (!startupId.isEmpty()) {
-        g_app_launch_context_setenv(context, "DESKTOP_STARTUP_ID", startupId.constData());
+        gio->setEnvironment(context, "DESKTOP_STARTUP_ID", startupId.constData());
     }
     GError* error = nullptr;
     qint64 pid = 0;
-    const gboolean ok = g_desktop_app_info_launch_uris_as_manager(
-        info, nullptr, context, G_SPAWN_SEARCH_PATH, nullptr, nullptr, &rememberPid, &pid, &error);
+    const gboolean ok = gio->launchAsManager(info, nullptr, context, G_SPAWN_SEARCH_PATH, nullptr,
+                                             nullptr, &rememberPid, &pid, &error);
     if (ok) {
         result.launched = true;
         result.pid = pid;
@@ -47,10 +96,10 @@ GioLaunch launchDesktopEntry(const QString& entryPath, const QByteArray& display
         result.error = QStringLiteral("Launching %1 failed: %2")
                            .arg(QFileInfo(entryPath).fileName(),
                                 error ? QString::fromUtf8(error->message) : QString());
-        g_clear_error(&error);
+        g_clear_error(&error);  // GLib's, which the program links anyway
     }
-    g_object_unref(context);
-    g_object_unref(info);
+    gio->unref(context);
+    gio->unref(info);
     return result;
 }
 

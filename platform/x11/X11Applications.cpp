@@ -108,7 +108,7 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
     };
     sendStartupMessage(*m_connection, startupMessage("new", keys));
 
-    const GioLaunch launched = launchDesktopEntry(app.url, m_connection->displayName(), startupId);
+    const GioLaunch launched = m_launcher->launch(app.url, m_connection->displayName(), startupId);
     if (!launched.launched) {
         endStartup(startupId);
         qCWarning(lcX11).noquote() << launched.error;

@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowSystem.h"
 
 #include "platform/UnavailableWindowSystem.h"
+#include "platform/x11/GioLauncher.h"
 #include "platform/x11/GlobalInput.h"
 #include "platform/x11/HotKeyGrabs.h"
 #include "platform/x11/X11Connection.h"
@@ -81,6 +82,7 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
     : m_clock(clock), m_options(std::move(options)), m_connection(std::move(c)) {
     refreshApplications();
     m_keyboard = std::make_unique<Keyboard>(*m_connection);
+    m_launcher = std::make_unique<GioLauncher>();
     m_screens = std::make_unique<X11Screens>(*m_connection);
     m_input = std::make_unique<GlobalInput>(*m_connection, *m_keyboard, [this](int x, int y) {
         return QPointF(x - m_primaryOrigin.x(), y - m_primaryOrigin.y());

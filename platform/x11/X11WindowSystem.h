@@ -20,6 +20,7 @@ class HotKeyGrabs;
 class OwnWindows;
 class PointerWatch;
 class KeyboardHold;
+class GioLauncher;
 class Keyboard;
 struct WindowFacts;
 struct Traffic;
@@ -146,6 +147,7 @@ private:
     X11Options m_options;
     std::unique_ptr<x11::X11Connection> m_connection;
     std::unique_ptr<x11::Keyboard> m_keyboard;
+    std::unique_ptr<x11::GioLauncher> m_launcher;
     std::unique_ptr<x11::X11Screens> m_screens;
     std::unique_ptr<x11::GlobalInput> m_input;
     std::unique_ptr<x11::HotKeyGrabs> m_hotKeys;  // made with the first hot key
