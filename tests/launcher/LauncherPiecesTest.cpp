@@ -5,12 +5,15 @@
 #include "launcher/ItemGrid.h"
 #include "launcher/LauncherKeyRules.h"
 #include "launcher/LayoutGlyph.h"
+#include "launcher/ThinScrollBarStyle.h"
 #include "tests/support/TemporaryTree.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QImage>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QThread>
 #include <atomic>
 
@@ -64,6 +67,42 @@ TEST(ItemGrid, PlacesItemsAndFindsThemUnderThePointer) {
 
     const ItemGridGeometry rows({}, 500, 10000);
     EXPECT_EQ(rows.itemsBetween(58 * 5000, 58 * 5000 + 300).first, 5000);
+}
+
+// The thin scroll bar: a handle as long as the share in view (never under 28), at the ends of
+// its track at the ends of the range, and clicks above or below it page.
+TEST(ThinScrollBar, HandleFollowsTheRangeAndClicksPage) {
+    QScrollBar bar(Qt::Vertical);
+    ThinScrollBarStyle style;
+    bar.setStyle(&style);
+    bar.resize(10, 408);  // a track of 400
+    bar.setRange(0, 1200);
+    bar.setPageStep(400);
+    QStyleOptionSlider option;
+    const auto handle = [&] {
+        option.initFrom(&bar);
+        option.orientation = Qt::Vertical;
+        option.minimum = bar.minimum();
+        option.maximum = bar.maximum();
+        option.pageStep = bar.pageStep();
+        option.sliderPosition = bar.value();
+        return style.subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                    &bar);
+    };
+    EXPECT_EQ(handle(), QRect(2, 4, 6, 100));
+    bar.setValue(1200);
+    EXPECT_EQ(handle(), QRect(2, 304, 6, 100));
+    EXPECT_EQ(style.hitTestComplexControl(QStyle::CC_ScrollBar, &option, {5, 100}, &bar),
+              QStyle::SC_ScrollBarSubPage);
+    EXPECT_EQ(style.hitTestComplexControl(QStyle::CC_ScrollBar, &option, {5, 350}, &bar),
+              QStyle::SC_ScrollBarSlider);
+    EXPECT_TRUE(
+        style.subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, &bar)
+            .isEmpty())
+        << "no arrow buttons";
+    bar.setRange(0, 100000);
+    EXPECT_EQ(handle().height(), ThinScrollBarStyle::minimumHandle);
+    EXPECT_EQ(style.pixelMetric(QStyle::PM_ScrollBarExtent), ThinScrollBarStyle::barWidth);
 }
 
 TEST(LauncherKeyRules, KeysOutsideThePanelAndClearingWithoutTheFieldPassOn) {
