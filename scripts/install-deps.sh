@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev fzf
   # a real X session for the window tests and `make run` on headless machines
   xvfb xauth openbox trayer xdotool xterm xfonts-base x11-apps x11-utils x11-xserver-utils imagemagick dbus
+  # the other window managers the end-to-end tests run under
+  xfwm4 fluxbox icewm mutter kwin-x11
   # typeface and icons
   fonts-manrope hicolor-icon-theme
 )

@@ -265,7 +265,10 @@ void XSession::switchToDesktop(uint32_t desktop) {
 }
 
 void XSession::activate(xcb_window_t window) {
-    clientMessage(window, atom("_NET_ACTIVE_WINDOW"), {2, XCB_CURRENT_TIME, 0});
+    // As a pager acting for the user, stamped with the server's time now: window managers with
+    // focus-stealing prevention (xfwm4) refuse requests without a time.
+    const xcb_timestamp_t now = waitServerTimeAfter(XCB_CURRENT_TIME);
+    clientMessage(window, atom("_NET_ACTIVE_WINDOW"), {2, now, 0});
 }
 
 void XSession::pressKey(uint8_t keycode, bool down) {
