@@ -26,7 +26,14 @@ takes_over() {
   exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null)
   server=$!
   read -r -t 10 display <&3 || { kill "$server" 2>/dev/null; return 1; }
-  DISPLAY=:$display $window_manager >/dev/null 2>&1 &
+  # In a home of its own (fluxbox would set a wallpaper, through a helper that outlives it and
+  # may reach the next test's display), and a process group of its own, ended whole.
+  local home
+  home=$(mktemp -d)
+  mkdir -p "$home/.fluxbox"
+  echo "background: none" >"$home/.fluxbox/overlay"
+  DISPLAY=:$display HOME=$home XDG_CONFIG_HOME=$home/config setsid $window_manager \
+    >/dev/null 2>&1 &
   wm=$!
   local taken=1
   for _ in $(seq 100); do
@@ -37,10 +44,11 @@ takes_over() {
     sleep 0.1
   done
   # Some window managers (fluxbox) ignore a polite request to end.
-  kill -KILL "$wm" 2>/dev/null
+  kill -KILL -- "-$wm" 2>/dev/null
   kill "$server" 2>/dev/null
   wait "$wm" "$server" 2>/dev/null
   exec 3<&-
+  rm -rf "$home"
   return $taken
 }
 

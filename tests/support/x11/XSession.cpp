@@ -3,6 +3,8 @@
 #include <poll.h>
 #include <xcb/xtest.h>
 #include <QDebug>
+#include <QDir>
+#include <QFile>
 #include <QProcessEnvironment>
 #include <algorithm>
 #include <cstdlib>
@@ -76,6 +78,13 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return true;
     }
 
+    // fluxbox sets a wallpaper at start, and where that fails a dialog pops up and takes the
+    // focus at a moment of its own: no wallpaper in the window manager's private home.
+    QDir().mkpath(m_home.path() + QStringLiteral("/.fluxbox"));
+    QFile overlay(m_home.path() + QStringLiteral("/.fluxbox/overlay"));
+    if (overlay.open(QIODevice::WriteOnly)) {
+        overlay.write("background: none\n");
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     env.insert(QStringLiteral("HOME"), m_home.path());
