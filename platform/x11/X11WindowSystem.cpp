@@ -171,6 +171,14 @@ void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
             emit activeWindowChanged();
         } else if (notify.atom == m_connection->atoms()._NET_CURRENT_DESKTOP) {
             emit currentDesktopChanged();
+        } else if (notify.atom == m_connection->atoms()._NET_CLIENT_LIST &&
+                   std::any_of(m_launches.begin(), m_launches.end(),
+                               [](const Launch& launch) { return !launch.shown; })) {
+            // A window that appears and goes again between two reads still ends its
+            // application's startup.
+            if (const std::optional<QList<Client>> all = clients(0, false)) {
+                noteShownLaunches(*all);
+            }
         }
     }
 }

@@ -111,11 +111,14 @@ private:
         x11::WindowFacts facts;
         x11::ApplicationMatch app;
     };
+    // A launch of ours. Until a window of its application appears (or the startup window runs
+    // out) it is still starting up: it counts as running, and opening the application again
+    // answers it instead of launching a second instance.
     struct Launch {
-        QString appId;
-        qint64 pid = 0;
+        RunningApplication app;
         Clock::TimePoint until{};
         Clock::TimerId endTimer = 0;
+        bool shown = false;  // a window of its application has appeared since
     };
 
     X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c);
@@ -142,6 +145,10 @@ private:
     // What reads tell of the windows' decorations and of where they are.
     void learnFrames(const std::vector<x11::WindowFacts>& read) const;
     void endStartup(const QByteArray& startupId);
+    // The launch of the application that is still starting up, if any.
+    const Launch* startingLaunch(const QString& appId) const;
+    // Notes the launches whose application now shows a window among `clients`.
+    void noteShownLaunches(const QList<Client>& clients) const;
 
     Clock& m_clock;
     X11Options m_options;
@@ -163,7 +170,7 @@ private:
     mutable x11::FrameRequests m_frameRequests;  // learns from reads
     mutable QPoint m_primaryOrigin;
     mutable std::optional<bool> m_restackSupported;
-    QList<Launch> m_launches;
+    mutable QList<Launch> m_launches;  // mutable: reads of the client list see them shown
     quint64 m_launchSerial = 0;
 };
 
