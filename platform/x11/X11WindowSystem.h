@@ -4,6 +4,7 @@
 #include "platform/WindowSystem.h"
 #include "platform/x11/ApplicationMatcher.h"
 #include "platform/x11/X11FrameRequests.h"
+#include "platform/x11/X11PointSpace.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -32,10 +33,14 @@ struct X11Options {
     // How long a launch of ours counts as starting up: single-instance and D-Bus activated
     // applications hand over to another process, whose window may come later.
     std::chrono::milliseconds startupWindow{15000};
+    // X pixels per point: the device pixel ratio of our own views (Qt's), so that window space,
+    // work areas and every distance count Qt's logical pixels on a scaled desktop too.
+    double pixelRatio = 1.0;
 };
 
 // The window system of an X11 session with an EWMH window manager, on a connection of its own.
-// Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames).
+// Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames). Everything it
+// reports and takes is in points (see X11Options::pixelRatio and x11::PointSpace).
 //
 // It always has a connection. Without a window manager every write is ignored by the server
 // and canControlWindows() says why; a connection that breaks later makes every read absent
@@ -168,7 +173,7 @@ private:
     };
     mutable QHash<WindowId, CachedMatch> m_matches;
     mutable x11::FrameRequests m_frameRequests;  // learns from reads
-    mutable QPoint m_primaryOrigin;
+    mutable x11::PointSpace m_points;            // learns the primary monitor's origin from reads
     mutable std::optional<bool> m_restackSupported;
     mutable QList<Launch> m_launches;  // mutable: reads of the client list see them shown
     quint64 m_launchSerial = 0;

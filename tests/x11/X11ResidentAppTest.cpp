@@ -268,5 +268,62 @@ TEST_F(ResidentAppTest, TheTrayIconSitsInARealTrayAndOpensItsMenu) {
     EXPECT_EQ(app.quit(), 0);
 }
 
+// On a scaled desktop the panel keeps its size in points: 544 x 550 points are that many
+// logical pixels of Qt, drawn whole in a window of 544 x 550 times the ratio in X pixels, 80
+// points below the monitor's top.
+class ScaledResidentAppTest : public ::testing::TestWithParam<double> {
+protected:
+    void SetUp() override {
+        session.setScreenSize(2560, 1600);
+        QString error;
+        ASSERT_TRUE(session.start(&error)) << error.toStdString();
+    }
+
+    XSession session;
+};
+
+TEST_P(ScaledResidentAppTest, ThePanelIsLaidOutInPoints) {
+    const double ratio = GetParam();
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    QProcessEnvironment scaled;
+    scaled.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(ratio));
+    QString error;
+    ASSERT_TRUE(app.start(&error, scaled)) << error.toStdString();
+    session.movePointer(1280, 800);
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown()) << app.errors().toStdString();
+    const std::optional<QRect> frame = app.panelGeometry();
+    ASSERT_TRUE(frame);
+    EXPECT_NEAR(frame->width(), 544 * ratio, 1);
+    EXPECT_NEAR(frame->height(), 550 * ratio, 1);
+    EXPECT_NEAR(frame->center().x(), 1280, 2);
+    EXPECT_NEAR(frame->top(), 80 * ratio, 1);
+
+    // For a look at it: `import` saves the screen, with a search typed into the panel, where
+    // the test is told to.
+    if (const QString folder = qEnvironmentVariable("TESSORA_TEST_SCREENSHOTS");
+        !folder.isEmpty() && app.waitPanelActive()) {
+        for (const uint32_t letter : {'x', 't'}) {
+            app.tapKey(letter);
+        }
+        session.sync();
+        QProcess import;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(session.display()));
+        import.setProcessEnvironment(env);
+        import.start(QStringLiteral("import"),
+                     {QStringLiteral("-window"), QStringLiteral("root"),
+                      QStringLiteral("%1/panel-ratio-%2.png").arg(folder).arg(ratio)});
+        import.waitForFinished(20000);
+    }
+    EXPECT_EQ(app.quit(), 0) << app.errors().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledResidentAppTest, ::testing::Values(1.5, 2.0),
+                         [](const ::testing::TestParamInfo<double>& param) {
+                             return param.param == 1.5 ? std::string("OneAndAHalf")
+                                                       : std::string("Two");
+                         });
+
 }  // namespace
 }  // namespace tessora::testing
