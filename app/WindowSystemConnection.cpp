@@ -2,6 +2,9 @@
 
 #include "platform/x11/X11WindowSystem.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace tessora {
 
 std::unique_ptr<WindowSystem> connectWindowSystem(const CatalogEnvironment& environment,
@@ -16,6 +19,14 @@ std::unique_ptr<WindowSystem> connectWindowSystem(const CatalogEnvironment& envi
         }
         return entries;
     };
+    // Window space counts Qt's logical pixels: a scaled desktop (QT_SCALE_FACTOR, Xft.dpi) keeps
+    // every size of the system as it is, and our own windows are placed without converting.
+    if (const QScreen* primary =
+            qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+                ? QGuiApplication::primaryScreen()
+                : nullptr) {
+        options.pixelRatio = primary->devicePixelRatio();
+    }
     return X11WindowSystem::connect(reason, clock, std::move(options));
 }
 

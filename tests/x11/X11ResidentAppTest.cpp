@@ -303,5 +303,86 @@ TEST_F(ResidentAppTest, TheTrayIconSitsInARealTrayAndOpensItsMenu) {
     EXPECT_EQ(app.quit(), 0);
 }
 
+// On a scaled desktop the panel keeps its size in points: 544 x 550 points are that many
+// logical pixels of Qt, drawn whole in a window of 544 x 550 times the ratio in X pixels, 80
+// points below the monitor's top. The desktop is scaled for Qt alone (QT_SCALE_FACTOR) or for
+// every toolkit (Xft.dpi).
+struct Scaling {
+    const char* name;
+    double ratio;
+    bool byXftDpi;
+};
+
+class ScaledResidentAppTest : public ::testing::TestWithParam<Scaling> {
+protected:
+    void SetUp() override {
+        session.setScreenSize(2560, 1600);
+        QString error;
+        ASSERT_TRUE(session.start(&error)) << error.toStdString();
+    }
+
+    // Runs a program on the session's display and waits for it; whether it succeeded.
+    bool runOnDisplay(const QString& program, const QStringList& arguments,
+                      const QByteArray& input = {}) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(session.display()));
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+
+    XSession session;
+};
+
+TEST_P(ScaledResidentAppTest, ThePanelIsLaidOutInPoints) {
+    const Scaling scaling = GetParam();
+    const double ratio = scaling.ratio;
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    QProcessEnvironment scaled;
+    if (scaling.byXftDpi) {
+        ASSERT_TRUE(runOnDisplay(QStringLiteral("xrdb"), {QStringLiteral("-merge")},
+                                 "Xft.dpi: " + QByteArray::number(96 * ratio) + "\n"));
+    } else {
+        scaled.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(ratio));
+    }
+    QString error;
+    ASSERT_TRUE(app.start(&error, scaled)) << error.toStdString();
+    session.movePointer(1280, 800);
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown()) << app.errors().toStdString();
+    const std::optional<QRect> frame = app.panelGeometry();
+    ASSERT_TRUE(frame);
+    EXPECT_NEAR(frame->width(), 544 * ratio, 1);
+    EXPECT_NEAR(frame->height(), 550 * ratio, 1);
+    EXPECT_NEAR(frame->center().x(), 1280, 2);
+    EXPECT_NEAR(frame->top(), 80 * ratio, 1);
+
+    // For a look at it: `import` saves the screen, with a search typed into the panel, where
+    // the test is told to.
+    if (const QString folder = qEnvironmentVariable("TESSORA_TEST_SCREENSHOTS");
+        !folder.isEmpty() && app.waitPanelActive()) {
+        for (const uint32_t letter : {'x', 't'}) {
+            app.tapKey(letter);
+        }
+        session.sync();
+        runOnDisplay(QStringLiteral("import"),
+                     {QStringLiteral("-window"), QStringLiteral("root"),
+                      QStringLiteral("%1/panel-%2.png").arg(folder, scaling.name)});
+    }
+    EXPECT_EQ(app.quit(), 0) << app.errors().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ScaledResidentAppTest,
+                         ::testing::Values(Scaling{"QtScaleFactorOneAndAHalf", 1.5, false},
+                                           Scaling{"QtScaleFactorTwo", 2.0, false},
+                                           Scaling{"XftDpi192", 2.0, true}),
+                         [](const ::testing::TestParamInfo<Scaling>& param) {
+                             return std::string(param.param.name);
+                         });
+
 }  // namespace
 }  // namespace tessora::testing

@@ -25,6 +25,7 @@ protected:
         X11Options options;
         options.display = session.display();
         options.knownEntries = [this] { return entries; };
+        options.pixelRatio = pixelRatio;
         QString reason;
         system = X11WindowSystem::open(clock, options, &reason);
         ASSERT_TRUE(system && system->canControlWindows(&reason)) << reason.toStdString();
@@ -64,6 +65,7 @@ protected:
     }
 
     XSession session;
+    double pixelRatio = 1.0;  // X pixels per point of the backend
     TemporaryTree entryFolder;
     VirtualClock clock;
     QList<x11::KnownEntry> entries;
