@@ -85,6 +85,14 @@ bool XSession::start(QString* error, bool withWindowManager) {
     if (overlay.open(QIODevice::WriteOnly)) {
         overlay.write("background: none\n");
     }
+    // icewm keeps Ctrl+Escape (its menu) and Ctrl+Alt+Space for itself; the hot-key tests need
+    // the default shortcut, as a user of icewm who wants it would free it. The taken case has a
+    // test of its own.
+    QDir().mkpath(m_home.path() + QStringLiteral("/.icewm"));
+    QFile icewm(m_home.path() + QStringLiteral("/.icewm/preferences"));
+    if (icewm.open(QIODevice::WriteOnly)) {
+        icewm.write("KeySysMenu=\"\"\nKeySysAddressBar=\"\"\n");
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     env.insert(QStringLiteral("HOME"), m_home.path());
