@@ -124,6 +124,16 @@ TEST_F(X11Placement, SeveralWindowsOfOneApplicationAndOneOnAnotherDesktop) {
     }
 }
 
+// A single window on the desktop (xfwm4 then publishes no stacking list at all).
+TEST_F(X11Placement, ASingleWindowAlone) {
+    const InstalledApp solo = testApplication("solo");
+    const xcb_window_t window = client("solo");
+    const PlacementResult result = place("focus", {solo}, 0);
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+    const auto expected = frames(1, layoutWithID("focus")->regions, area(), 0);
+    EXPECT_TRUE(near(system->frame(window), expected[0], 1)) << describe(system->frame(window));
+}
+
 // A maximized window leaves that state to take its tile, and a minimized one comes back to
 // take its own, as the user would have done by hand.
 TEST_F(X11Placement, MaximizedAndMinimizedWindowsAreTakenOutOfThoseStates) {
