@@ -16,7 +16,7 @@
 // of a running application that can be arranged (standard windows on this desktop), reading
 // and writing frames with read-back verification, raising and focusing, launching without
 // activation, and waiting for a launched application's windows. Everything here is stateless;
-// nothing is cached between calls. All frames are outer frames in window space.
+// nothing is cached between calls. All frames are the frames the user sees, in window space.
 //
 // Reads that fail are absent values, never errors; the results of writes are never trusted,
 // only the frame read back counts. Operations that wait take the clock and a stop token and

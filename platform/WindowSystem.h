@@ -27,7 +27,7 @@ struct OnScreenWindow {
     qint64 pid = 0;           // 0 when the window does not say
     QString appId;            // the application it was matched to; empty when none
     bool normalLayer = true;  // not a dock, panel or desktop window
-    WindowRect frame;         // the outer frame, decorations included
+    WindowRect frame;         // the frame the user sees, decorations included
 };
 
 // One window of the window manager's list, as one reading found it.
@@ -39,7 +39,7 @@ struct ListedWindow {
     bool onCurrentDesktop = false;  // on the current desktop (or on all), minimized or not
     bool minimized = false;
     bool normalLayer = true;          // not a dock, panel or desktop window
-    std::optional<WindowRect> frame;  // the outer frame, when it could be read
+    std::optional<WindowRect> frame;  // the frame the user sees, when it could be read
 };
 
 // Every managed window at one moment, front to back, and which one is active.

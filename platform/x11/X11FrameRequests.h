@@ -12,8 +12,8 @@
 namespace tessora::x11 {
 
 // A move, or a move and resize, of a client window as the backend asks the window manager for
-// it (_NET_MOVERESIZE_WINDOW with north-west gravity): the outer frame's top-left corner goes to
-// `frameOrigin`, and the client takes `clientSize` when one is given.
+// it (_NET_MOVERESIZE_WINDOW with north-west gravity): the top-left corner of the window
+// manager's frame goes to `frameOrigin`, and the client takes `clientSize` when one is given.
 struct FrameRequest {
     QPoint frameOrigin;
     std::optional<QSize> clientSize;  // absent: a move only
