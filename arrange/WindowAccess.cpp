@@ -30,22 +30,43 @@ Task<void> probeOneWidth(WindowSystem& system, Clock& clock, WindowId window, Wi
     (*widths)[index] = read ? std::max(probe.width, read->width) : probe.width;
 }
 
+// An entry belongs to the application when the window manager matched it to the same
+// application id, or when both sides know the pid and it is the same. Neither alone is enough
+// on X11: many clients do not set _NET_WM_PID, and one process (a browser, a terminal server)
+// may serve windows that were matched to several applications.
+template <typename Entry>
+bool belongsTo(const Entry& entry, const RunningApplication& app) {
+    const bool sameApp = !entry.appId.isEmpty() && entry.appId == app.id;
+    const bool samePid = entry.pid != 0 && app.pid != 0 && entry.pid == app.pid;
+    return sameApp || samePid;
+}
+
 }  // namespace
 
 QList<WindowRect> onScreenWindowBounds(const WindowSystem& system, const RunningApplication& app) {
-    // An entry belongs to the application when the window manager matched it to the same
-    // application id, or when both sides know the pid and it is the same. Neither alone is
-    // enough on X11: many clients do not set _NET_WM_PID, and one process (a browser, a
-    // terminal server) may serve windows that were matched to several applications.
     QList<WindowRect> bounds;
     for (const OnScreenWindow& entry : system.onScreenWindows()) {
-        const bool sameApp = !entry.appId.isEmpty() && entry.appId == app.id;
-        const bool samePid = entry.pid != 0 && app.pid != 0 && entry.pid == app.pid;
-        if (entry.normalLayer && (sameApp || samePid)) {
+        if (entry.normalLayer && belongsTo(entry, app)) {
             bounds.append(entry.frame);
         }
     }
     return bounds;
+}
+
+void unminimizeWindows(WindowSystem& system, const RunningApplication& app,
+                       QList<WindowId>* asked) {
+    const std::optional<WindowListing> listing = system.listWindows();
+    if (!listing) {
+        return;
+    }
+    for (const ListedWindow& entry : listing->windows) {
+        if (entry.minimized && entry.onCurrentDesktop && entry.normalLayer &&
+            belongsTo(entry, app) && !asked->contains(entry.window) &&
+            system.isStandardWindow(entry.window) == std::optional(true)) {
+            asked->append(entry.window);
+            system.unminimize(entry.window);
+        }
+    }
 }
 
 std::optional<WindowRect> windowFrame(const WindowSystem& system, WindowId window) {
@@ -127,11 +148,16 @@ Task<QList<WindowId>> waitForWindows(WindowSystem& system, Clock& clock, Install
     // A list is only taken once two consecutive polls agree, so that an application still
     // opening its windows is not caught halfway.
     QList<WindowId> previous;
+    QList<WindowId> unminimized;
     for (int poll = 0; poll < kMaxWindowPolls; ++poll) {
         if (stop.stop_requested() || system.isTerminated(*running)) {
             co_return QList<WindowId>{};
         }
         const QList<WindowId> current = standardWindows(system, *running);
+        if (poll == 0 || current.isEmpty()) {
+            // The windows come back over the next polls, which wait for them as for any other.
+            unminimizeWindows(system, *running, &unminimized);
+        }
         if (!current.isEmpty()) {
             if (current == previous) {
                 co_return current;

@@ -16,7 +16,7 @@
 // of a running application that can be arranged (standard windows on this desktop), reading
 // and writing frames with read-back verification, raising and focusing, launching without
 // activation, and waiting for a launched application's windows. Everything here is stateless;
-// nothing is cached between calls. All frames are outer frames in window space.
+// nothing is cached between calls. All frames are the frames the user sees, in window space.
 //
 // Reads that fail are absent values, never errors; the results of writes are never trusted,
 // only the frame read back counts. Operations that wait take the clock and a stop token and
@@ -64,6 +64,12 @@ bool framesApproximatelyEqual(const WindowRect& a, const WindowRect& b);
 // screen is answered without reading any of its windows.
 QList<WindowId> standardWindows(const WindowSystem& system, const RunningApplication& app);
 
+// Asks for the application's minimized standard windows of the current desktop to be brought
+// back, as a taskbar does, so that they can be arranged; each window once, those asked for
+// being noted in `asked`. Windows minimized on other desktops stay where they are. The window
+// list is read once.
+void unminimizeWindows(WindowSystem& system, const RunningApplication& app, QList<WindowId>* asked);
+
 // Handles of the application's standard windows; when it shows none, those in `fallback`
 // under its id. Empty when the application does not run.
 WindowHandles windowsForApp(const WindowSystem& system, const InstalledApp& app,
@@ -74,7 +80,8 @@ WindowHandles windowsForApp(const WindowSystem& system, const InstalledApp& app,
 Task<LaunchOutcome> openApplication(WindowSystem& system, InstalledApp app);
 
 // Launches the application when it does not run, then polls its standard windows until two
-// consecutive polls agree. Empty when the launch fails, the application ends, the wait is
+// consecutive polls agree; its minimized windows are brought back at the first poll and
+// whenever it shows none. Empty when the launch fails, the application ends, the wait is
 // stopped, or it shows windows of which none qualifies; after the last poll, the last list
 // seen.
 Task<QList<WindowId>> waitForWindows(WindowSystem& system, Clock& clock, InstalledApp app,

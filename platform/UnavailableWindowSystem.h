@@ -30,6 +30,7 @@ public:
     std::optional<WindowRect> frame(WindowId) const override { return {}; }
     void setFrame(WindowId, const WindowRect&) override {}
     void setPosition(WindowId, double, double) override {}
+    void unminimize(WindowId) override {}
     void raise(WindowId) override {}
     void focus(const RunningApplication&, WindowId) override {}
     bool isAlive(WindowId) const override { return false; }

@@ -27,17 +27,19 @@ struct OnScreenWindow {
     qint64 pid = 0;           // 0 when the window does not say
     QString appId;            // the application it was matched to; empty when none
     bool normalLayer = true;  // not a dock, panel or desktop window
-    WindowRect frame;         // the outer frame, decorations included
+    WindowRect frame;         // the frame the user sees, decorations included
 };
 
 // One window of the window manager's list, as one reading found it.
 struct ListedWindow {
     WindowId window = 0;
-    qint64 pid = 0;           // 0 when the window does not say
-    QString appId;            // the application it was matched to; empty when none
-    bool onScreen = false;    // viewable on the current desktop (neither minimized nor elsewhere)
-    bool normalLayer = true;  // not a dock, panel or desktop window
-    std::optional<WindowRect> frame;  // the outer frame, when it could be read
+    qint64 pid = 0;         // 0 when the window does not say
+    QString appId;          // the application it was matched to; empty when none
+    bool onScreen = false;  // viewable on the current desktop (neither minimized nor elsewhere)
+    bool onCurrentDesktop = false;  // on the current desktop (or on all), minimized or not
+    bool minimized = false;
+    bool normalLayer = true;          // not a dock, panel or desktop window
+    std::optional<WindowRect> frame;  // the frame the user sees, when it could be read
 };
 
 // Every managed window at one moment, front to back, and which one is active.
@@ -87,7 +89,8 @@ enum class InputDecision { Pass, Swallow };
 //    means the value could not be read, is of the wrong kind or the window is gone. Reads never
 //    throw and never block longer than one round trip to the window system.
 //  - Writes report nothing; only reading back tells whether they took effect.
-//  - All frames are outer frames (decorations included) in window space.
+//  - All frames are the frames the user sees (the window manager's decorations included, the
+//    invisible shadow of a client-side decorated window left out), in window space.
 //  - Main thread only. Notifications arrive as Qt signals.
 class WindowSystem : public QObject, public Desktop {
     Q_OBJECT
@@ -127,8 +130,12 @@ public:
     virtual std::optional<bool> isMinimized(WindowId window) const = 0;
     virtual std::optional<bool> isFullScreen(WindowId window) const = 0;
     virtual std::optional<WindowRect> frame(WindowId window) const = 0;
+    // A maximized or full-screen window leaves those states first, as one that the user drags.
     virtual void setFrame(WindowId window, const WindowRect& frame) = 0;
     virtual void setPosition(WindowId window, double x, double y) = 0;
+    // Brings a minimized window back on screen, as a taskbar does (it may come raised and
+    // active); it shows once the window manager has done it.
+    virtual void unminimize(WindowId window) = 0;
     virtual void raise(WindowId window) = 0;
     // Activates the application and gives the window the focus, raised.
     virtual void focus(const RunningApplication& app, WindowId window) = 0;

@@ -6,4 +6,10 @@ for bench in build/bin/bench_*; do
   echo "== $(basename "$bench")"
   "$bench" --benchmark_counters_tabular=true
 done
+# Arranging again under xfwm4, whose habits differ from openbox's (skipped where it cannot run).
+echo "== bench_ArrangeBenchmark under xfwm4"
+status=0
+tests/x11/run_on_window_manager.sh "xfwm4 --compositor=off" build/bin/bench_ArrangeBenchmark \
+  --benchmark_counters_tabular=true || status=$?
+[ "$status" -eq 0 ] || [ "$status" -eq 77 ]
 ./bench/compare_fzf.sh

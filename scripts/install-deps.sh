@@ -16,6 +16,8 @@ packages=(
   xvfb xauth openbox trayer xdotool xterm xfonts-base x11-apps x11-utils x11-xserver-utils imagemagick dbus
   # the other window managers the end-to-end tests run under
   xfwm4 fluxbox icewm mutter kwin-x11
+  # real applications for the window tests: a GTK header-bar window, a Qt window
+  gnome-calculator featherpad
   # typeface and icons
   fonts-manrope hicolor-icon-theme
 )

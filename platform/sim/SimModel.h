@@ -89,7 +89,9 @@ struct SimWindow {
     bool mapped = false;  // has appeared (windows may be scripted to appear later)
     bool alive = true;    // false once closed
     bool minimized = false;
-    bool fullScreen = false;  // writes do not move a full-screen window
+    // Held by the window manager where they are; a write takes the window out of them first.
+    bool fullScreen = false;
+    bool maximized = false;
     int desktop = 0;
     bool readable = true;  // false: every read of the window fails
     Size minimumSize;      // a component of 0 means no minimum
@@ -107,6 +109,7 @@ struct SimWindow {
     int frameReads = 0;
     int propertyReads = 0;  // kind, minimized, full screen
     int raises = 0;
+    int unminimizes = 0;
     int focuses = 0;
     QList<WindowRect> requestedFrames;  // every setFrame, in order
 };

@@ -455,8 +455,9 @@ WindowRect SimWindowSystem::constrained(const SimWindow& window,
 }
 
 void SimWindowSystem::applyFrame(WindowId id, const WindowRect& requested) {
-    SimWindow* window = liveWindow(id);
-    if (window && !window->fullScreen) {
+    if (SimWindow* window = liveWindow(id)) {
+        window->fullScreen = false;
+        window->maximized = false;
         window->frame = constrained(*window, requested);
     }
 }
@@ -486,7 +487,9 @@ void SimWindowSystem::setPosition(WindowId id, double x, double y) {
     }
     ++window->positionWrites;
     auto move = [this, id, x, y] {
-        if (SimWindow* w = liveWindow(id); w && !w->fullScreen) {
+        if (SimWindow* w = liveWindow(id)) {
+            w->fullScreen = false;
+            w->maximized = false;
             w->frame.x = x;
             w->frame.y = y;
         }
@@ -496,6 +499,20 @@ void SimWindowSystem::setPosition(WindowId id, double x, double y) {
     } else {
         move();
     }
+}
+
+void SimWindowSystem::unminimize(WindowId id) {
+    SimWindow* window = liveWindow(id);
+    if (!window) {
+        return;
+    }
+    ++window->unminimizes;
+    later(window->settleDelay, [this, id] {
+        if (SimWindow* w = liveWindow(id); w && w->minimized) {
+            w->minimized = false;
+            setActiveWindow(id);
+        }
+    });
 }
 
 void SimWindowSystem::restackOnTop(WindowId id) {
@@ -533,8 +550,11 @@ bool SimWindowSystem::isAlive(WindowId id) const {
 // --- WindowSystem: the desktop
 
 bool SimWindowSystem::isOnCurrentDesktop(const SimWindow& window) const {
-    return !window.minimized &&
-           (window.desktop == m_currentDesktop || window.desktop == SimWindow::kAllDesktops);
+    return !window.minimized && isOnDesktop(window);
+}
+
+bool SimWindowSystem::isOnDesktop(const SimWindow& window) const {
+    return window.desktop == m_currentDesktop || window.desktop == SimWindow::kAllDesktops;
 }
 
 QList<OnScreenWindow> SimWindowSystem::onScreenWindows() const {
@@ -569,6 +589,8 @@ std::optional<WindowListing> SimWindowSystem::listWindows() const {
         listed.pid = window.listsPid && app ? app->pid : 0;
         listed.appId = window.matchedToApp ? window.appId : QString();
         listed.onScreen = isOnCurrentDesktop(window);
+        listed.onCurrentDesktop = isOnDesktop(window);
+        listed.minimized = window.minimized;
         listed.normalLayer = window.kind != SimWindowKind::Dock;
         listed.frame = window.listedFrame.value_or(window.frame);
         listing.windows.append(listed);

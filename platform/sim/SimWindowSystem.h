@@ -25,8 +25,10 @@ namespace tessora {
 //   EXPECT_EQ(sim.window(w).frameWrites, 2);
 //
 // It behaves like an EWMH window manager: new windows go on top of the stacking order,
-// sizes are held to minimum sizes and rounded to size increments, a full-screen window is not
-// moved, and minimized windows and windows of other desktops are not on screen. Everything
+// sizes are held to minimum sizes and rounded to size increments, a write first takes a
+// maximized or full-screen window out of those states (as the X11 backend asks the window
+// manager), minimized windows and windows of other desktops are not on screen, and a minimized
+// window that is restored comes back raised and active once a write would settle. Everything
 // that waits (launch delays, late windows, late-settling writes, scheduled closes) runs on the
 // clock, which must outlive the sim. Unknown window ids are absent for the seam's reads;
 // window() throws std::out_of_range for them, which fails the test that asked.
@@ -139,6 +141,7 @@ public:
     std::optional<WindowRect> frame(WindowId window) const override;
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
+    void unminimize(WindowId window) override;
     void raise(WindowId window) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
@@ -168,7 +171,8 @@ private:
     SimWindow* liveWindow(WindowId id) const;
     std::optional<RunningApplication> runningInstance(const QString& appId) const;
     std::optional<QString> activeAppId() const;
-    bool isOnCurrentDesktop(const SimWindow& window) const;
+    bool isOnCurrentDesktop(const SimWindow& window) const;  // and not minimized
+    bool isOnDesktop(const SimWindow& window) const;         // minimized or not
     bool belongsTo(const SimWindow& window, const RunningApplication& app) const;
     WindowId createWindow(SimApp& app, const WindowRect& frame, SimWindowKind kind);
     void mapWindow(WindowId id);

@@ -22,6 +22,8 @@ namespace tessora::x11 {
     X(_NET_WM_STATE)                    \
     X(_NET_WM_STATE_HIDDEN)             \
     X(_NET_WM_STATE_FULLSCREEN)         \
+    X(_NET_WM_STATE_MAXIMIZED_VERT)     \
+    X(_NET_WM_STATE_MAXIMIZED_HORZ)     \
     X(_NET_WM_STATE_ABOVE)              \
     X(_NET_WM_STATE_STICKY)             \
     X(_NET_WM_STATE_SKIP_TASKBAR)       \
@@ -39,6 +41,7 @@ namespace tessora::x11 {
     X(_NET_STARTUP_INFO_BEGIN)          \
     X(_NET_STARTUP_INFO)                \
     X(_GTK_APPLICATION_ID)              \
+    X(_GTK_FRAME_EXTENTS)               \
     X(_KDE_NET_WM_WINDOW_TYPE_OVERRIDE) \
     X(_TESSORA_TIMESTAMP)
 

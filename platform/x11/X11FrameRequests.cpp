@@ -23,8 +23,9 @@ bool FrameRequests::sent(xcb_window_t window, const FrameRequest& request) {
 }
 
 void FrameRequests::read(xcb_window_t window, const QRect& client, const QRect& frame,
-                         bool reparented) {
+                         bool reparented, const QMargins& shadow) {
     Record& record = m_windows[window];
+    record.shadow = shadow;
     record.extents = QMargins(client.x() - frame.x(), client.y() - frame.y(),
                               frame.x() + frame.width() - client.x() - client.width(),
                               frame.y() + frame.height() - client.y() - client.height());
@@ -35,6 +36,26 @@ void FrameRequests::read(xcb_window_t window, const QRect& client, const QRect& 
 std::optional<QMargins> FrameRequests::extents(xcb_window_t window) const {
     const auto it = m_windows.constFind(window);
     return it != m_windows.constEnd() ? it->extents : std::nullopt;
+}
+
+std::optional<QMargins> FrameRequests::shadow(xcb_window_t window) const {
+    const auto it = m_windows.constFind(window);
+    return it != m_windows.constEnd() && it->extents ? std::optional(it->shadow) : std::nullopt;
+}
+
+void FrameRequests::statesRead(xcb_window_t window, unsigned held) {
+    m_windows[window].held = held;
+}
+
+unsigned FrameRequests::takeHeld(xcb_window_t window) {
+    const auto it = m_windows.find(window);
+    if (it == m_windows.end() || it->held == 0) {
+        return 0;
+    }
+    // Out of those states the window goes back to where it was before them: wherever the last
+    // request put it, it is not there any more.
+    it->standing = false;
+    return std::exchange(it->held, 0u);
 }
 
 void FrameRequests::configured(xcb_window_t window, const QRect& area, bool synthetic) {

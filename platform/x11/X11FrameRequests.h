@@ -12,8 +12,8 @@
 namespace tessora::x11 {
 
 // A move, or a move and resize, of a client window as the backend asks the window manager for
-// it (_NET_MOVERESIZE_WINDOW with north-west gravity): the outer frame's top-left corner goes to
-// `frameOrigin`, and the client takes `clientSize` when one is given.
+// it (_NET_MOVERESIZE_WINDOW with north-west gravity): the top-left corner of the window
+// manager's frame goes to `frameOrigin`, and the client takes `clientSize` when one is given.
 struct FrameRequest {
     QPoint frameOrigin;
     std::optional<QSize> clientSize;  // absent: a move only
@@ -40,12 +40,23 @@ public:
     bool sent(xcb_window_t window, const FrameRequest& request);
 
     // A read found the client at `clientRect` inside a frame at `frameRect` (root coordinates,
-    // extents included), its parent a window manager's frame or not (`reparented`): learns the
-    // decorations, and whether the last request stands.
-    void read(xcb_window_t window, const QRect& clientRect, const QRect& frameRect,
-              bool reparented);
+    // extents included), its parent a window manager's frame or not (`reparented`), drawing a
+    // `shadow` inside its own edges: learns the decorations, and whether the last request
+    // stands.
+    void read(xcb_window_t window, const QRect& clientRect, const QRect& frameRect, bool reparented,
+              const QMargins& shadow = {});
     // The client's extents (left, top, right, bottom) as last read, unless they may have changed.
     std::optional<QMargins> extents(xcb_window_t window) const;
+    // The client's shadow as last read, known exactly when the extents are.
+    std::optional<QMargins> shadow(xcb_window_t window) const;
+
+    // States in which the window manager holds a window where it is, whatever it is asked.
+    enum HeldState : unsigned { kMaximized = 1u << 0, kFullScreen = 1u << 1 };
+    // A read found the window in these states (a combination of HeldState).
+    void statesRead(xcb_window_t window, unsigned held);
+    // The states the window was last read in, forgotten as they are taken: the caller asks the
+    // window manager to end them.
+    unsigned takeHeld(xcb_window_t window);
 
     // A ConfigureNotify about the client's inside area: in root coordinates when `synthetic`
     // (the window manager's, ICCCM 4.1.5), else relative to the parent, which tells only the
@@ -67,6 +78,8 @@ public:
 private:
     struct Record {
         std::optional<QMargins> extents;
+        QMargins shadow;
+        unsigned held = 0;
         std::optional<bool> reparented;
         std::optional<QPoint> frameOrigin;  // of the last request
         std::optional<QSize> clientSize;    // asked with it or before it while it stood

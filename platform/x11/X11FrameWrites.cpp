@@ -5,6 +5,8 @@
 #include "platform/x11/X11WindowFacts.h"
 #include "platform/x11/X11WindowSystem.h"
 
+#include <algorithm>
+
 namespace tessora {
 
 using namespace x11;
@@ -17,6 +19,8 @@ constexpr uint32_t kNorthWestGravity = 1;
 constexpr uint32_t kMoveX = 1u << 8, kMoveY = 1u << 9, kResizeWidth = 1u << 10,
                    kResizeHeight = 1u << 11;
 constexpr uint32_t kSourcePager = 2;
+// _NET_WM_STATE's action that takes states away.
+constexpr uint32_t kStateRemove = 0;
 
 // What tells that a window written to is no longer where it was asked to be. Not its property
 // changes: applications change titles and user times all the time, and each would wake us.
@@ -35,29 +39,70 @@ void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
         return;
     }
     const auto w = static_cast<xcb_window_t>(window);
-    std::optional<QMargins> extents = m_frameRequests.extents(w);
-    if (!extents) {
-        // Not read since its decorations were last known (or ever): one read learns them.
-        facts(window, kGeometry);
-        extents = m_frameRequests.extents(w);
-        if (!extents) {
-            return;  // gone
-        }
+    const std::optional<Decorations> known = decorations(w);
+    if (!known) {
+        return;  // gone
     }
-    // The window manager places the frame's top-left corner at the origin with north-west
-    // gravity but sizes the client, so the decorations come off the size.
-    const QSize clientSize(m_points.toPixels(target.width) - extents->left() - extents->right(),
-                           m_points.toPixels(target.height) - extents->top() - extents->bottom());
-    requestFrame(w, {fromWindowSpace(target.x, target.y), clientSize});
+    // The window manager places its frame's top-left corner at the origin with north-west
+    // gravity but sizes the client, so the decorations come off the size. A client's own
+    // shadow lies outside what is placed: the frame starts that much further out, and the
+    // client is that much larger. Decorations and shadows are X pixels.
+    const QMargins& extents = known->extents;
+    const QMargins& shadow = known->shadow;
+    const QSize clientSize(m_points.toPixels(target.width) - extents.left() - extents.right() +
+                               shadow.left() + shadow.right(),
+                           m_points.toPixels(target.height) - extents.top() - extents.bottom() +
+                               shadow.top() + shadow.bottom());
+    requestFrame(
+        w, {fromWindowSpace(target.x, target.y) - QPoint(shadow.left(), shadow.top()), clientSize});
 }
 
 void X11WindowSystem::setPosition(WindowId window, double x, double y) {
-    if (isWindowId(window)) {
-        requestFrame(static_cast<xcb_window_t>(window), {fromWindowSpace(x, y), std::nullopt});
+    if (!isWindowId(window)) {
+        return;
+    }
+    const auto w = static_cast<xcb_window_t>(window);
+    const std::optional<Decorations> known = decorations(w);
+    if (!known) {
+        return;  // gone
+    }
+    requestFrame(w, {fromWindowSpace(x, y) - QPoint(known->shadow.left(), known->shadow.top()),
+                     std::nullopt});
+}
+
+std::optional<X11WindowSystem::Decorations> X11WindowSystem::decorations(xcb_window_t window) {
+    std::optional<QMargins> extents = m_frameRequests.extents(window);
+    if (!extents) {
+        // Not read since its decorations were last known (or ever): one read learns them.
+        facts(window, kGeometry | kState);
+        extents = m_frameRequests.extents(window);
+        if (!extents) {
+            return std::nullopt;
+        }
+    }
+    return Decorations{*extents, m_frameRequests.shadow(window).value_or(QMargins())};
+}
+
+void X11WindowSystem::releaseHeldStates(xcb_window_t window) {
+    // As a user who drags a maximized or full-screen window: it leaves those states first, and
+    // the window manager then lets it be moved and sized. Sent before the move, so that the
+    // window manager handles them in that order.
+    const unsigned held = m_frameRequests.takeHeld(window);
+    const Atoms& atoms = m_connection->atoms();
+    if (held & FrameRequests::kMaximized) {
+        const uint32_t data[5] = {kStateRemove, atoms._NET_WM_STATE_MAXIMIZED_VERT,
+                                  atoms._NET_WM_STATE_MAXIMIZED_HORZ, kSourcePager, 0};
+        m_connection->sendRootMessage(window, atoms._NET_WM_STATE, data);
+    }
+    if (held & FrameRequests::kFullScreen) {
+        const uint32_t data[5] = {kStateRemove, atoms._NET_WM_STATE_FULLSCREEN, XCB_ATOM_NONE,
+                                  kSourcePager, 0};
+        m_connection->sendRootMessage(window, atoms._NET_WM_STATE, data);
     }
 }
 
 void X11WindowSystem::requestFrame(xcb_window_t window, const FrameRequest& request) {
+    releaseHeldStates(window);
     if (m_frameRequests.repeats(window, request)) {
         // A ConfigureNotify that already arrived may tell that the window moved since: the
         // events waiting on the socket are looked at first (and handled again, in order, later).
@@ -132,13 +177,28 @@ bool X11WindowSystem::handleFrameEvent(const xcb_generic_event_t& event) const {
     }
 }
 
-void X11WindowSystem::learnFrames(const std::vector<WindowFacts>& read) const {
+void X11WindowSystem::learnFrames(const std::vector<WindowFacts>& read, unsigned what) const {
+    const Atoms& atoms = m_connection->atoms();
+    auto holds = [](const WindowFacts& facts, xcb_atom_t state) {
+        return facts.states &&
+               std::find(facts.states->begin(), facts.states->end(), state) != facts.states->end();
+    };
     for (const WindowFacts& facts : read) {
         if (!facts.exists) {
             m_frameRequests.gone(facts.window);
-        } else if (facts.clientRect && facts.frameRect) {
+            continue;
+        }
+        if (facts.clientRect && facts.frameRect) {
             m_frameRequests.read(facts.window, *facts.clientRect, *facts.frameRect,
-                                 facts.reparented);
+                                 facts.reparented, facts.shadow);
+        }
+        if (what & kState) {
+            const bool maximized = holds(facts, atoms._NET_WM_STATE_MAXIMIZED_VERT) ||
+                                   holds(facts, atoms._NET_WM_STATE_MAXIMIZED_HORZ);
+            const bool fullScreen = holds(facts, atoms._NET_WM_STATE_FULLSCREEN);
+            m_frameRequests.statesRead(facts.window,
+                                       (maximized ? FrameRequests::kMaximized : 0u) |
+                                           (fullScreen ? FrameRequests::kFullScreen : 0u));
         }
     }
 }

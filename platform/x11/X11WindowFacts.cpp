@@ -3,6 +3,7 @@
 #include "platform/x11/X11Connection.h"
 
 #include <xcb/xcb_icccm.h>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -14,6 +15,8 @@ namespace {
 constexpr qint64 kLargestPid = 4 * 1024 * 1024;
 // Frame extents beyond this are not decorations.
 constexpr uint32_t kLargestExtent = 4096;
+// GTK's shadows are some tens of pixels wide; a margin is never held to be wider than this.
+constexpr int kWidestShadow = 256;
 
 template <typename Reply>
 using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
@@ -30,7 +33,7 @@ Owned<Reply> replyOf(Reply* (*read)(xcb_connection_t*, Cookie, xcb_generic_error
 
 struct PendingFacts {
     PendingProperty windowClass, gtkApplicationId, pid, types, transient, states, wmState, desktop,
-        extents;
+        extents, shadow;
     xcb_get_window_attributes_cookie_t attributes{};
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t origin{};
@@ -43,6 +46,24 @@ std::optional<qint64> plausiblePid(std::optional<uint32_t> value) {
         return std::nullopt;
     }
     return static_cast<qint64>(*value);
+}
+
+QMargins plausibleShadow(const std::optional<std::vector<uint32_t>>& extents,
+                         const QSize& clientSize) {
+    if (!extents || extents->size() != 4 ||
+        std::any_of(extents->begin(), extents->end(),
+                    [](uint32_t value) { return value > kLargestExtent; })) {
+        return {};
+    }
+    auto side = [&](std::size_t i) {
+        return std::min(static_cast<int>((*extents)[i]), kWidestShadow);
+    };
+    const QMargins shadow(side(0), side(2), side(1), side(3));
+    if (shadow.left() + shadow.right() >= clientSize.width() ||
+        shadow.top() + shadow.bottom() >= clientSize.height()) {
+        return {};
+    }
+    return shadow;
 }
 
 std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
@@ -79,6 +100,7 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
             p.geometry = xcb_get_geometry(c, w);
             p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
             p.extents = reader.requestCardinals(w, atoms._NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
+            p.shadow = reader.requestCardinals(w, atoms._GTK_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
         }
     }
 
@@ -115,6 +137,7 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
             auto geometry = replyOf(&xcb_get_geometry_reply, connection, p.geometry);
             auto origin = replyOf(&xcb_translate_coordinates_reply, connection, p.origin);
             const std::optional<std::vector<uint32_t>> extents = reader.cardinals(p.extents);
+            const std::optional<std::vector<uint32_t>> shadow = reader.cardinals(p.shadow);
             if (geometry && origin) {
                 f.clientRect =
                     QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
@@ -133,6 +156,7 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
                     }
                 }
                 f.frameRect = frame;
+                f.shadow = plausibleShadow(shadow, f.clientRect->size());
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "platform/x11/X11WindowSystem.h"
 
 #include "platform/UnavailableWindowSystem.h"
+#include "platform/x11/ClientLists.h"
 #include "platform/x11/GioLauncher.h"
 #include "platform/x11/GlobalInput.h"
 #include "platform/x11/HotKeyGrabs.h"
@@ -202,7 +203,7 @@ std::optional<WindowFacts> X11WindowSystem::facts(WindowId window, unsigned what
     }
     std::vector<WindowFacts> read =
         readWindowFacts(*m_connection, {static_cast<xcb_window_t>(window)}, what);
-    learnFrames(read);
+    learnFrames(read, what);
     if (read.empty() || !read.front().exists) {
         return std::nullopt;
     }
@@ -222,18 +223,31 @@ ApplicationMatch X11WindowSystem::applicationOf(const WindowFacts& facts) const 
 std::optional<QList<X11WindowSystem::Client>> X11WindowSystem::clients(unsigned what,
                                                                        bool stacking) const {
     const Atoms& atoms = m_connection->atoms();
-    const std::optional<std::vector<uint32_t>> list =
-        rootWindows(stacking ? atoms._NET_CLIENT_LIST_STACKING : atoms._NET_CLIENT_LIST);
-    if (!list) {
+    if (!stacking) {
+        const std::optional<std::vector<uint32_t>> list = rootWindows(atoms._NET_CLIENT_LIST);
+        if (!list) {
+            return std::nullopt;
+        }
+        return clientsOf(*list, what);
+    }
+    const PropertyReader reader(*m_connection);
+    const xcb_window_t root = m_connection->root();
+    const PendingProperty stackingList =
+        reader.requestCardinals(root, atoms._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW);
+    const PendingProperty clientList =
+        reader.requestCardinals(root, atoms._NET_CLIENT_LIST, XCB_ATOM_WINDOW);
+    const std::optional<std::vector<uint32_t>> stacked =
+        stackedClients(reader.cardinals(stackingList), reader.cardinals(clientList));
+    if (!stacked) {
         return std::nullopt;
     }
-    return clientsOf(*list, what);
+    return clientsOf(*stacked, what);
 }
 
 QList<X11WindowSystem::Client> X11WindowSystem::clientsOf(const std::vector<uint32_t>& list,
                                                           unsigned what) const {
     const std::vector<WindowFacts> read = readWindowFacts(*m_connection, list, what | kIdentity);
-    learnFrames(read);
+    learnFrames(read, what | kIdentity);
     QList<Client> result;
     QSet<WindowId> present;
     for (const WindowFacts& facts : read) {
@@ -342,11 +356,12 @@ std::optional<bool> X11WindowSystem::isFullScreen(WindowId window) const {
 }
 
 std::optional<WindowRect> X11WindowSystem::frame(WindowId window) const {
-    const std::optional<WindowFacts> read = facts(window, kGeometry);
-    if (!read || !read->frameRect) {
+    // The states come along: a write that follows knows whether it must end them first.
+    const std::optional<WindowFacts> read = facts(window, kGeometry | kState);
+    if (!read || !read->visibleRect()) {
         return std::nullopt;
     }
-    return toWindowSpace(*read->frameRect);
+    return toWindowSpace(*read->visibleRect());
 }
 
 void X11WindowSystem::raise(WindowId window) {
@@ -366,6 +381,15 @@ void X11WindowSystem::raise(WindowId window) {
     const uint32_t above[] = {XCB_STACK_MODE_ABOVE};
     xcb_configure_window(m_connection->get(), w, XCB_CONFIG_WINDOW_STACK_MODE, above);
     m_connection->flushLater();
+}
+
+void X11WindowSystem::unminimize(WindowId window) {
+    if (window == 0 || window > 0xFFFFFFFFu) {
+        return;
+    }
+    const uint32_t data[5] = {kSourcePager, m_connection->serverTime(), XCB_WINDOW_NONE, 0, 0};
+    m_connection->sendRootMessage(static_cast<xcb_window_t>(window),
+                                  m_connection->atoms()._NET_ACTIVE_WINDOW, data);
 }
 
 void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
@@ -404,23 +428,26 @@ QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
 }
 
 std::optional<WindowListing> X11WindowSystem::listWindows() const {
-    // The three root properties share one round trip, the facts of the windows another.
+    // The four root properties share one round trip, the facts of the windows another.
     const Atoms& atoms = m_connection->atoms();
     const xcb_window_t root = m_connection->root();
     const PropertyReader reader(*m_connection);
     const PendingProperty stackingList =
         reader.requestCardinals(root, atoms._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW);
+    const PendingProperty clientList =
+        reader.requestCardinals(root, atoms._NET_CLIENT_LIST, XCB_ATOM_WINDOW);
     const PendingProperty activeWindow =
         reader.requestCardinals(root, atoms._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
     const PendingProperty currentDesktop =
         reader.requestCardinals(root, atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
-    const std::optional<std::vector<uint32_t>> stacking = reader.cardinals(stackingList);
+    const std::optional<std::vector<uint32_t>> stacking =
+        stackedClients(reader.cardinals(stackingList), reader.cardinals(clientList));
     const std::optional<uint32_t> active = reader.cardinal(activeWindow);
     const std::optional<uint32_t> current = reader.cardinal(currentDesktop);
     if (!stacking) {
         return std::nullopt;
     }
-    const QList<Client> clients = clientsOf(*stacking, kKind | kPlacement | kGeometry);
+    const QList<Client> clients = clientsOf(*stacking, kKind | kState | kPlacement | kGeometry);
     WindowListing listing;
     for (auto it = clients.crbegin(); it != clients.crend(); ++it) {  // bottom to top
         const WindowFacts& f = it->facts;
@@ -431,9 +458,11 @@ std::optional<WindowListing> X11WindowSystem::listWindows() const {
         listed.pid = f.pid.value_or(0);
         listed.appId = it->app.id;
         listed.onScreen = f.viewable && onCurrent;
+        listed.onCurrentDesktop = onCurrent;
+        listed.minimized = f.iconic || contains(f.states, atoms._NET_WM_STATE_HIDDEN);
         listed.normalLayer = isNormalLayer(f);
-        if (f.frameRect) {
-            listed.frame = toWindowSpace(*f.frameRect);
+        if (const std::optional<QRect> visible = f.visibleRect()) {
+            listed.frame = toWindowSpace(*visible);
         }
         listing.windows.append(listed);
     }

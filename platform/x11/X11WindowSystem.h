@@ -87,6 +87,8 @@ public:
     std::optional<WindowRect> frame(WindowId window) const override;
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
+    // A _NET_ACTIVE_WINDOW request, as a taskbar makes to restore a window.
+    void unminimize(WindowId window) override;
     void raise(WindowId window) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
@@ -143,12 +145,23 @@ private:
     bool isNormalLayer(const x11::WindowFacts& facts) const;
     WindowRect toWindowSpace(const QRect& rootRect) const;
     QPoint fromWindowSpace(double x, double y) const;
+    // The window manager's frame around the client and the client's own shadow, from the last
+    // read, or from a read made now when they may have changed since; absent when it is gone.
+    struct Decorations {
+        QMargins extents;
+        QMargins shadow;
+    };
+    std::optional<Decorations> decorations(xcb_window_t window);
+    // Asks the window manager to end the maximized and full-screen states the window was last
+    // read in.
+    void releaseHeldStates(xcb_window_t window);
     // Sends the request unless it repeats the last one for the window (X11FrameWrites.cpp).
     void requestFrame(xcb_window_t window, const x11::FrameRequest& request);
     // Events of the windows written to; true when the event was about one of them.
     bool handleFrameEvent(const xcb_generic_event_t& event) const;
     // What reads tell of the windows' decorations and of where they are.
-    void learnFrames(const std::vector<x11::WindowFacts>& read) const;
+    // `what` says which facts the read asked for.
+    void learnFrames(const std::vector<x11::WindowFacts>& read, unsigned what) const;
     void endStartup(const QByteArray& startupId);
     // The launch of the application that is still starting up, if any.
     const Launch* startingLaunch(const QString& appId) const;

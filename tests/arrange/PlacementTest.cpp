@@ -134,3 +134,31 @@ TEST_F(PlacementTest, GapSeparatesTilesAndReapplyingWritesNothing) {
     place("mirror", {&alpha, &beta}, 0);
     EXPECT_EQ(sim.window(a).frameWrites + sim.window(b).frameWrites, 8);
 }
+
+TEST_F(PlacementTest, MinimizedWindowsOfTheSelectionAreBroughtBackAndPlaced) {
+    // Alpha shows nothing but a minimized window; Beta one shown and one minimized, with a
+    // minimized dialog; Gamma's only window is minimized on another desktop.
+    sim.window(a).minimized = true;
+    sim.setSettleDelay(a, 200ms);
+    const WindowId b2 = sim.addWindow(beta, {60, 60, 500, 400});
+    sim.window(b2).minimized = true;
+    const WindowId dialog = sim.addWindow(beta, {70, 70, 200, 100}, SimWindowKind::Dialog);
+    sim.window(dialog).minimized = true;
+    const WindowId c = sim.addWindow(gamma, {30, 30, 500, 400});
+    sim.window(c).minimized = true;
+    sim.window(c).desktop = 1;
+
+    const PlacementResult result = place("quadra", {&alpha, &beta, &gamma});
+    EXPECT_EQ(result.messages, QStringList{"Gamma: no available window on this desktop."});
+    const std::vector<WindowRect> tiles = frames(4, layoutWithID("quadra")->regions, area, 0);
+    EXPECT_FALSE(sim.window(a).minimized);
+    EXPECT_EQ(frameOf(a), tiles[0]);
+    // Beta's windows take its own tile and the one after Gamma's, whichever came back active.
+    EXPECT_THAT((std::vector<WindowRect>{frameOf(b), frameOf(b2)}),
+                ::testing::UnorderedElementsAre(tiles[1], tiles[3]));
+    EXPECT_EQ(sim.window(b2).unminimizes, 1);
+    EXPECT_EQ(sim.window(b).unminimizes, 0);
+    EXPECT_TRUE(sim.window(dialog).minimized);
+    EXPECT_TRUE(sim.window(c).minimized);
+    EXPECT_EQ(sim.window(c).unminimizes, 0);
+}

@@ -11,6 +11,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace tessora::testing {
@@ -40,6 +41,24 @@ protected:
     }
 
     WindowRect area() const { return system->screens().first().visibleFrame; }
+
+    // Whether the window manager says the window is maximized (where the frame then lies, with
+    // or without its borders, is its own business).
+    bool maximized(xcb_window_t window) {
+        xcb_connection_t* c = session.connection();
+        auto* reply = xcb_get_property_reply(
+            c, xcb_get_property(c, 0, window, session.atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64),
+            nullptr);
+        bool found = false;
+        if (reply && reply->format == 32) {
+            const auto* states = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+            const int count = xcb_get_property_value_length(reply) / 4;
+            found = std::find(states, states + count,
+                              session.atom("_NET_WM_STATE_MAXIMIZED_VERT")) != states + count;
+        }
+        std::free(reply);
+        return found;
+    }
 
     QtClock realClock;
 };
@@ -156,6 +175,119 @@ TEST_F(X11Placement, ASlowStarterIsLaunchedOnceAndPlaced) {
     QFile noted(starts);
     ASSERT_TRUE(noted.open(QIODevice::ReadOnly));
     EXPECT_EQ(noted.readAll().count('\n'), 1);
+}
+
+// A single window on the desktop (xfwm4 then publishes no stacking list at all).
+TEST_F(X11Placement, ASingleWindowAlone) {
+    const InstalledApp solo = testApplication("solo");
+    const xcb_window_t window = client("solo");
+    const PlacementResult result = place("focus", {solo}, 0);
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+    const auto expected = frames(1, layoutWithID("focus")->regions, area(), 0);
+    EXPECT_TRUE(near(system->frame(window), expected[0], 1)) << describe(system->frame(window));
+}
+
+// A maximized window leaves that state to take its tile, and a minimized one comes back to
+// take its own, as the user would have done by hand.
+TEST_F(X11Placement, MaximizedAndMinimizedWindowsAreTakenOutOfThoseStates) {
+    const InstalledApp big = testApplication("big");
+    const InstalledApp hidden = testApplication("hidden");
+    const InstalledApp framed = testApplication("framed");
+    const xcb_window_t bigWindow = client("big", {"--maximized"});
+    const xcb_window_t hiddenWindow = client("hidden");
+    const xcb_window_t framedWindow = client("framed", {"--maximized", "--header-bar"});
+    session.minimize(hiddenWindow);
+    ASSERT_TRUE(session.waitUntil([&] { return system->isMinimized(hiddenWindow) == true; }));
+    ASSERT_TRUE(session.waitUntil([&] { return maximized(bigWindow); }));
+
+    const PlacementResult result = place("triad", {big, hidden, framed}, 24);
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+    const auto expected = frames(3, layoutWithID("triad")->regions, area(), 24);
+    const xcb_window_t windows[] = {bigWindow, hiddenWindow, framedWindow};
+    // Within the placement's tolerance: some window managers draw other borders around a
+    // maximized window, which the first write still reckons with.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(near(system->frame(windows[i]), expected[i]))
+            << "window " << i << ": " << describe(system->frame(windows[i]));
+    }
+    EXPECT_EQ(system->isMinimized(hiddenWindow), false);
+}
+
+// Header-bar windows sit in their tiles by what is seen, 24 points apart, and their shadows
+// do not count toward how small they can become.
+TEST_F(X11Placement, HeaderBarWindowsAreTiledByWhatIsSeen) {
+    const auto expected = frames(4, layoutWithID("quadra")->regions, area(), 24);
+    InstalledApps apps;
+    QList<xcb_window_t> windows;
+    for (const char* id : {"one", "two", "three", "four"}) {
+        apps << testApplication(id);
+        // Just fits its tile; with the shadow it would not.
+        const QString minimum = QStringLiteral("%1x%2")
+                                    .arg(int(expected[0].width) - 10)
+                                    .arg(int(expected[0].height) - 10);
+        windows << client(id, {"--header-bar", "--min-size", minimum});
+    }
+    const PlacementResult result = place("quadra", apps, 24);
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(near(system->frame(windows[i]), expected[i], 1))
+            << "window " << i << ": " << describe(system->frame(windows[i]));
+    }
+}
+
+// Real programs of both toolkits: GTK's header-bar calculator (a client-side decorated window,
+// with a shadow where a compositor runs) and a Qt editor, each started maximized.
+TEST_F(X11Placement, RealGtkAndQtApplicationsTakeTheirTiles) {
+    struct Program {
+        QString id, executable;
+        QStringList arguments;
+    };
+    const QList<Program> programs = {
+        {QStringLiteral("org.gnome.Calculator"), QStringLiteral("gnome-calculator"), {}},
+        {QStringLiteral("featherpad"),
+         QStringLiteral("featherpad"),
+         {QStringLiteral("--standalone")}},
+    };
+    InstalledApps apps;
+    for (const Program& program : programs) {
+        const QString entry = QStringLiteral("/usr/share/applications/%1.desktop").arg(program.id);
+        const std::optional<x11::KnownEntry> known = x11::KnownEntry::fromFile(program.id, entry);
+        if (QStandardPaths::findExecutable(program.executable).isEmpty() || !known) {
+            GTEST_SKIP() << program.executable.toStdString()
+                         << " is not installed (scripts/install-deps.sh installs it)";
+        }
+        entries << *known;
+        apps << InstalledApp{program.id, program.id, entry, {}};
+    }
+    system->refreshApplications();
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("GSK_RENDERER"), QStringLiteral("cairo"));
+    environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("GTK_A11Y"), QStringLiteral("none"));
+    environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QList<WindowId> windows;
+    for (int i = 0; i < programs.size(); ++i) {
+        session.run(programs[i].executable, programs[i].arguments, environment);
+        std::optional<QList<WindowId>> shown;
+        ASSERT_TRUE(session.waitUntil([&] {
+            const auto running = system->runningApplication(programs[i].id);
+            shown = running ? system->windows(*running) : std::nullopt;
+            return shown && !shown->isEmpty() && system->frame(shown->first()).has_value();
+        })) << programs[i].executable.toStdString()
+            << " showed no window";
+        windows << shown->first();
+        session.setMaximized(static_cast<xcb_window_t>(windows.back()));
+    }
+    ASSERT_TRUE(session.waitUntil([&] { return maximized(windows.back()); }));
+
+    const PlacementResult result = place("mirror", apps, 24);
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+    const auto expected = frames(2, layoutWithID("mirror")->regions, area(), 24);
+    for (int i = 0; i < programs.size(); ++i) {
+        EXPECT_TRUE(near(system->frame(windows[i]), expected[i]))
+            << programs[i].executable.toStdString() << ": " << describe(system->frame(windows[i]));
+    }
 }
 
 // Windows that come and go while a placement runs never bring the process down.

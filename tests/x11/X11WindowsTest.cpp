@@ -163,6 +163,45 @@ TEST_F(X11Windows, TheWindowListTellsOfEveryWindowInOneReading) {
     EXPECT_FALSE(listing->find(0x7ffffff0));
 }
 
+// Window managers that leave the stacking list out (xfwm4 while a single window exists) or
+// behind: the client list says which windows are managed, the stacking list orders what it has.
+TEST_F(X11Windows, TheClientListStandsInWhereTheStackingListFallsShort) {
+    const xcb_window_t lower = startClient({"--title", "lower"});
+    const xcb_window_t upper = startClient({"--title", "upper"});
+    ASSERT_TRUE(waitManaged(lower));
+    ASSERT_TRUE(waitManaged(upper));
+    const std::optional<RunningApplication> app =
+        system->runningApplication(QStringLiteral("TessoraTestClient"));
+    ASSERT_TRUE(app);
+    xcb_connection_t* c = session.connection();
+    const xcb_atom_t stackingList = session.atom("_NET_CLIENT_LIST_STACKING");
+    auto order = [&] {
+        QList<WindowId> ids;
+        for (const OnScreenWindow& w : system->onScreenWindows()) {
+            ids << w.window;
+        }
+        return ids;
+    };
+
+    // Gone: every managed window is still listed.
+    xcb_delete_property(c, session.root(), stackingList);
+    session.sync();
+    const std::optional<WindowListing> listing = system->listWindows();
+    ASSERT_TRUE(listing);
+    EXPECT_TRUE(listing->find(lower) && listing->find(upper));
+    EXPECT_EQ(order().size(), 2);
+    EXPECT_TRUE(system->mainWindow(*app).has_value());
+
+    // Short: what it lists keeps its place, the rest goes on top. (The window manager rewrites
+    // the list at its next restack; nothing here restacks.)
+    const uint32_t onlyUpper[] = {upper};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, session.root(), stackingList, XCB_ATOM_WINDOW, 32,
+                        1, onlyUpper);
+    session.sync();
+    EXPECT_EQ(order(), (QList<WindowId>{lower, upper}));
+    EXPECT_EQ(system->mainWindow(*app), WindowId{lower});
+}
+
 TEST_F(X11Windows, FocusActivatesAndRaises) {
     const xcb_window_t first = startClient({"--title", "first"});
     const xcb_window_t second = startClient({"--title", "second"});

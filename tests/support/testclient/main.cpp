@@ -2,7 +2,7 @@
 //
 //   --title T --class C --size WxH --min-size WxH --increments WxH --windows N
 //   --map-after-ms N --delay-window SECONDS --note-start FILE --dialog --no-pid --hostile
-//   --undecorated --report-buttons
+//   --undecorated --report-buttons --header-bar [--shadow L,R,T,B] --maximized
 //
 // --delay-window makes a slow starter: the process runs, but creates its windows only after
 // that many seconds (fractions allowed). --note-start appends the process id to FILE at start,
@@ -11,11 +11,18 @@
 // Prints "ready <window> ..." (decimal ids) once every window is mapped, then runs until its
 // connection closes or it is killed. With --report-buttons it also prints "button N" for every
 // button press its windows receive, wheel notches included.
+//
+// --header-bar draws its own title bar as a GTK header-bar window does: no window-manager
+// decorations, and an invisible shadow margin around what is seen (23,23,15,31 unless --shadow
+// says otherwise), published as _GTK_FRAME_EXTENTS and dropped while the window is maximized or
+// full screen. --size and --min-size are then what is seen: the client and its minimum size
+// hint include the shadow. --maximized asks to be mapped maximized.
 #include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -42,6 +49,9 @@ struct Options {
     bool hostile = false;
     bool undecorated = false;
     bool reportButtons = false;
+    bool headerBar = false;
+    int shadow[4] = {23, 23, 15, 31};  // left, right, top, bottom
+    bool maximized = false;
 };
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -67,6 +77,10 @@ bool parse(int argc, char** argv, Options& o) {
             o.undecorated = true;
         } else if (arg == "--report-buttons") {
             o.reportButtons = true;
+        } else if (arg == "--header-bar") {
+            o.headerBar = true;
+        } else if (arg == "--maximized") {
+            o.maximized = true;
         } else if (!value) {
             ok = false;
         } else if (arg == "--title") {
@@ -90,6 +104,10 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (arg == "--note-start") {
             o.noteStartFile = value;
             ok = needs(true);
+        } else if (arg == "--shadow") {
+            int* m = o.shadow;
+            ok = needs(std::sscanf(value, "%d,%d,%d,%d", &m[0], &m[1], &m[2], &m[3]) == 4 &&
+                       m[0] >= 0 && m[1] >= 0 && m[2] >= 0 && m[3] >= 0);
         } else if (arg == "--map-after-ms") {
             o.mapAfterMs = std::atoi(value);
             ok = needs(o.mapAfterMs >= 0);
@@ -124,13 +142,70 @@ void setCardinals(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_
                         static_cast<uint32_t>(values.size()), values.data());
 }
 
+// The shadow margins the window publishes while in `states` (none while maximized or full
+// screen, as GTK does).
+std::vector<uint32_t> shadowFor(xcb_connection_t* c, const Options& o,
+                                const std::vector<xcb_atom_t>& states) {
+    for (const char* name : {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ",
+                             "_NET_WM_STATE_FULLSCREEN"}) {
+        for (const xcb_atom_t state : states) {
+            if (state == atom(c, name)) {
+                return {0, 0, 0, 0};
+            }
+        }
+    }
+    return {static_cast<uint32_t>(o.shadow[0]), static_cast<uint32_t>(o.shadow[1]),
+            static_cast<uint32_t>(o.shadow[2]), static_cast<uint32_t>(o.shadow[3])};
+}
+
+std::vector<xcb_atom_t> statesOf(xcb_connection_t* c, xcb_window_t w) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr);
+    std::vector<xcb_atom_t> states;
+    if (reply && reply->format == 32) {
+        const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+        states.assign(values, values + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return states;
+}
+
+// A header bar across the top of what is seen, and an outline of the shadow's inner edge.
+void drawHeaderBar(xcb_connection_t* c, xcb_screen_t* screen, xcb_window_t w, const Options& o) {
+    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    if (!geometry) {
+        return;
+    }
+    const std::vector<uint32_t> shadow = shadowFor(c, o, statesOf(c, w));
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const uint32_t black[] = {screen->black_pixel};
+    xcb_create_gc(c, gc, w, XCB_GC_FOREGROUND, black);
+    const int width = geometry->width - static_cast<int>(shadow[0] + shadow[1]);
+    const int height = geometry->height - static_cast<int>(shadow[2] + shadow[3]);
+    const xcb_rectangle_t bar{static_cast<int16_t>(shadow[0]), static_cast<int16_t>(shadow[2]),
+                              static_cast<uint16_t>(std::max(width, 1)), 36};
+    xcb_poly_fill_rectangle(c, w, gc, 1, &bar);
+    const xcb_rectangle_t edge{static_cast<int16_t>(shadow[0]), static_cast<int16_t>(shadow[2]),
+                               static_cast<uint16_t>(std::max(width - 1, 1)),
+                               static_cast<uint16_t>(std::max(height - 1, 1))};
+    xcb_poly_rectangle(c, w, gc, 1, &edge);
+    xcb_free_gc(c, gc);
+    std::free(geometry);
+}
+
 xcb_window_t createWindow(xcb_connection_t* c, xcb_screen_t* screen, const Options& o, int index) {
     const xcb_window_t w = xcb_generate_id(c);
-    const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY |
-                            (o.reportButtons ? uint32_t{XCB_EVENT_MASK_BUTTON_PRESS} : 0u);
+    const uint32_t events =
+        XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+        (o.reportButtons ? uint32_t{XCB_EVENT_MASK_BUTTON_PRESS} : 0u) |
+        (o.headerBar ? uint32_t{XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_EXPOSURE} : 0u);
     const uint32_t values[] = {screen->white_pixel, events};
+    // A header-bar window's client takes its shadow around what is seen.
+    const int shadowWidth = o.headerBar ? o.shadow[0] + o.shadow[1] : 0;
+    const int shadowHeight = o.headerBar ? o.shadow[2] + o.shadow[3] : 0;
     xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0,
-                      static_cast<uint16_t>(o.width), static_cast<uint16_t>(o.height), 0,
+                      static_cast<uint16_t>(o.width + shadowWidth),
+                      static_cast<uint16_t>(o.height + shadowHeight), 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
 
@@ -153,16 +228,26 @@ xcb_window_t createWindow(xcb_connection_t* c, xcb_screen_t* screen, const Optio
         setCardinals(c, w, type, XCB_ATOM_ATOM, {atom(c, "_NET_WM_WINDOW_TYPE_DIALOG")});
     }
 
-    if (o.undecorated) {
+    if (o.headerBar) {
+        setCardinals(c, w, atom(c, "_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, shadowFor(c, o, {}));
+    }
+    if (o.maximized) {
+        setCardinals(
+            c, w, atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM,
+            {atom(c, "_NET_WM_STATE_MAXIMIZED_VERT"), atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ")});
+    }
+
+    if (o.undecorated || o.headerBar) {
         // Motif hints: flags = decorations given, decorations = none.
         const xcb_atom_t motif = atom(c, "_MOTIF_WM_HINTS");
         setCardinals(c, w, motif, motif, {2, 0, 0, 0, 0});
     }
 
     xcb_size_hints_t hints{};
-    xcb_icccm_size_hints_set_size(&hints, 0, o.width, o.height);
+    xcb_icccm_size_hints_set_size(&hints, 0, o.width + shadowWidth, o.height + shadowHeight);
     if (o.minWidth > 0) {
-        xcb_icccm_size_hints_set_min_size(&hints, o.minWidth, o.minHeight);
+        xcb_icccm_size_hints_set_min_size(&hints, o.minWidth + shadowWidth,
+                                          o.minHeight + shadowHeight);
     }
     if (o.incWidth > 0) {
         xcb_icccm_size_hints_set_base_size(&hints, 0, 0);
@@ -235,6 +320,19 @@ int main(int argc, char** argv) {
                 std::printf("button %u\n",
                             reinterpret_cast<xcb_button_press_event_t*>(event)->detail);
                 std::fflush(stdout);
+            }
+            if (o.headerBar && (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+                const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                if (notify->atom == atom(c, "_NET_WM_STATE")) {
+                    setCardinals(c, notify->window, atom(c, "_GTK_FRAME_EXTENTS"),
+                                 XCB_ATOM_CARDINAL, shadowFor(c, o, statesOf(c, notify->window)));
+                    xcb_clear_area(c, 1, notify->window, 0, 0, 0, 0);
+                    xcb_flush(c);
+                }
+            }
+            if (o.headerBar && (event->response_type & 0x7f) == XCB_EXPOSE) {
+                drawHeaderBar(c, screen, reinterpret_cast<xcb_expose_event_t*>(event)->window, o);
+                xcb_flush(c);
             }
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && ++shown == o.windows) {
                 std::printf("ready");

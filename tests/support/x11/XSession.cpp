@@ -273,6 +273,12 @@ void XSession::setFullScreen(xcb_window_t window) {
     clientMessage(window, atom("_NET_WM_STATE"), {1, atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
 }
 
+void XSession::setMaximized(xcb_window_t window) {
+    clientMessage(
+        window, atom("_NET_WM_STATE"),
+        {1, atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2});
+}
+
 void XSession::moveToDesktop(xcb_window_t window, uint32_t desktop) {
     clientMessage(window, atom("_NET_WM_DESKTOP"), {desktop, 2});
 }
