@@ -59,5 +59,15 @@ TEST_F(X11ArrangeCommand, NoneOnlyOpensTheApplications) {
     EXPECT_TRUE(probeRuns());
 }
 
+// The opened application does not hold the command's output: a pipe reading it ends with the
+// command, while the application runs on.
+TEST_F(X11ArrangeCommand, ThroughAPipeItEndsWhileTheApplicationRunsOn) {
+    ASSERT_TRUE(run("{ \"$0\" --arrange monarch probe 2>&1; echo \"exit $?\"; } | cat"))
+        << "the pipe stayed open: " << program.readAllStandardOutput().toStdString();
+    const QByteArray output = program.readAllStandardOutput();
+    EXPECT_TRUE(output.endsWith("exit 0\n")) << output.toStdString();
+    EXPECT_TRUE(probeRuns());
+}
+
 }  // namespace
 }  // namespace tessora::testing
