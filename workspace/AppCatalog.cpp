@@ -158,8 +158,11 @@ private:
         m_decoder.resetState();
         const QString name = m_decoder(QByteArrayView(fileName.data(), qsizetype(fileName.size())));
         if (m_decoder.hasError()) {
-            qCWarning(lcCatalog).noquote() << "Skipping" << QFile::decodeName(child.path().c_str())
-                                           << ": its name is not valid UTF-8";
+            const QString path = QFile::decodeName(child.path().c_str());
+            if (m_env.warnings->firstFor(path)) {
+                qCWarning(lcCatalog).noquote()
+                    << "Skipping" << path << ": its name is not valid UTF-8";
+            }
             return;
         }
         const QString childRelative = relative + name;
@@ -267,8 +270,10 @@ void addBundle(const QString& entryPath, const QString& id, const CatalogEnviron
     QString problem;
     const std::optional<DesktopEntry> entry = readDesktopEntry(entryPath, &problem);
     if (!entry) {
-        qCWarning(lcCatalog).noquote()
-            << "Skipping the desktop entry" << entryPath << ":" << problem;
+        if (env.warnings->firstFor(entryPath)) {
+            qCWarning(lcCatalog).noquote()
+                << "Skipping the desktop entry" << entryPath << ":" << problem;
+        }
         return;
     }
     switch (judge(*entry, env)) {
@@ -279,10 +284,12 @@ void addBundle(const QString& entryPath, const QString& id, const CatalogEnviron
                 << "Not listing" << entryPath << ": hidden or not for this desktop";
             return;
         case Verdict::NotLaunchable:
-            qCWarning(lcCatalog).noquote()
-                << "Not listing" << entryPath
-                << ": it has no Exec and is not D-Bus activatable, so it "
-                   "cannot be launched";
+            if (env.warnings->firstFor(entryPath)) {
+                qCWarning(lcCatalog).noquote()
+                    << "Not listing" << entryPath
+                    << ": it has no Exec and is not D-Bus activatable, so it "
+                       "cannot be launched";
+            }
             return;
     }
     found.apps.append(InstalledApp{id, entry->name.value_or(entryBaseName(entryPath)), entryPath,

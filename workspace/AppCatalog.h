@@ -3,12 +3,14 @@
 #include "core/InstalledApp.h"
 #include "platform/Desktop.h"
 #include "platform/DesktopEntry.h"
+#include "workspace/EntryWarnings.h"
 
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <stop_token>
 
 namespace tessora {
@@ -24,6 +26,9 @@ struct CatalogEnvironment {
     // Whether a TryExec program is installed (an absolute path, or a name looked up in PATH).
     // When unset, TryExec is not checked.
     std::function<bool(const QString& program)> programExists;
+    // The broken entries already reported, shared by the copies of an environment, so that each
+    // is reported once rather than at every scan.
+    std::shared_ptr<EntryWarnings> warnings = std::make_shared<EntryWarnings>();
 
     // The environment of this process. The XDG base-directory defaults apply to unset
     // variables, relative folders are ignored and repeated ones kept once.
