@@ -32,7 +32,14 @@ struct X11Options {
     // How long a launch of ours counts as starting up: single-instance and D-Bus activated
     // applications hand over to another process, whose window may come later.
     std::chrono::milliseconds startupWindow{15000};
+    // Whether the display is XWayland in a Wayland session, where the windows of Wayland
+    // applications are out of reach: read from this process's environment when absent.
+    std::optional<bool> waylandSession;
 };
+
+// Whether the environment describes a Wayland session: XDG_SESSION_TYPE is "wayland" or
+// WAYLAND_DISPLAY is set (not empty).
+bool isWaylandSession(const QByteArray& sessionType, const QByteArray& waylandDisplay);
 
 // The window system of an X11 session with an EWMH window manager, on a connection of its own.
 // Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames).
