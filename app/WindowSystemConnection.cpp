@@ -2,20 +2,80 @@
 
 #include "platform/x11/X11WindowSystem.h"
 
+#include <QFile>
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
 namespace tessora {
 
-std::unique_ptr<WindowSystem> connectWindowSystem(const CatalogEnvironment& environment,
-                                                  Clock& clock, QString* reason) {
-    X11Options options;
-    options.knownEntries = [environment] {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the application folders hold, cheaply: the path, modification time and size of every
+// folder and desktop entry below them. Adding, removing, renaming or rewriting an entry changes
+// it. Folders reached twice through symbolic links are taken once.
+using FolderState = std::vector<std::tuple<std::string, fs::file_time_type::rep, std::uintmax_t>>;
+
+void addFolderState(const fs::path& folder, std::set<fs::path>& entered, FolderState& state) {
+    std::error_code error;
+    const fs::path canonical = fs::canonical(folder, error);
+    if (error || !entered.insert(canonical).second) {
+        return;
+    }
+    state.emplace_back(folder.native(),
+                       fs::last_write_time(folder, error).time_since_epoch().count(), 0);
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path& path = it->path();
+        if (it->is_directory(error)) {
+            addFolderState(path, entered, state);
+        } else if (path.extension() == ".desktop") {
+            state.emplace_back(path.native(),
+                               fs::last_write_time(path, error).time_since_epoch().count(),
+                               fs::file_size(path, error));
+        }
+    }
+}
+
+FolderState folderState(const QStringList& folders) {
+    FolderState state;
+    std::set<fs::path> entered;
+    for (const QString& folder : folders) {
+        addFolderState(fs::path(QFile::encodeName(folder).toStdString()), entered, state);
+    }
+    std::sort(state.begin(), state.end());
+    return state;
+}
+
+}  // namespace
+
+x11::KnownEntrySource knownEntrySource(CatalogEnvironment environment) {
+    auto lastState = std::make_shared<std::optional<FolderState>>();
+    return [environment = std::move(environment),
+            lastState]() -> std::optional<QList<x11::KnownEntry>> {
+        FolderState state = folderState(environment.applicationFolders);
+        if (*lastState == state) {
+            return std::nullopt;
+        }
+        *lastState = std::move(state);
         QList<x11::KnownEntry> entries;
         for (const InstalledApp& app : scanApplications(environment, {})) {
-            if (auto entry = x11::KnownEntry::fromFile(app.id, app.url)) {
+            if (std::optional<x11::KnownEntry> entry = x11::KnownEntry::fromFile(app.id, app.url)) {
                 entries.append(*entry);
             }
         }
         return entries;
     };
+}
+
+std::unique_ptr<WindowSystem> connectWindowSystem(const CatalogEnvironment& environment,
+                                                  Clock& clock, QString* reason) {
+    X11Options options;
+    options.knownEntries = knownEntrySource(environment);
     return X11WindowSystem::connect(reason, clock, std::move(options));
 }
 

@@ -2,11 +2,18 @@
 
 #include "core/Clock.h"
 #include "platform/WindowSystem.h"
+#include "platform/x11/ApplicationMatcher.h"
 #include "workspace/AppCatalog.h"
 
 #include <memory>
 
 namespace tessora {
+
+// What windows are matched against: the applications of the environment's application
+// folders. The entries are read again only when the folders have changed since the last
+// call (an entry or folder added, removed, renamed or rewritten: one stat of each); else the
+// source answers "unchanged". Nothing watches the folders in between.
+x11::KnownEntrySource knownEntrySource(CatalogEnvironment environment);
 
 // The window system of this session, matching windows against every application of the
 // catalog's folders: the X11 backend when the display can be reached, else a window system that

@@ -23,7 +23,8 @@ struct KnownEntry {
 };
 
 // Lists the entries to match against; called again whenever the backend is asked to refresh.
-using KnownEntrySource = std::function<QList<KnownEntry>()>;
+// Absent when nothing changed since the last call.
+using KnownEntrySource = std::function<std::optional<QList<KnownEntry>>()>;
 
 // The application a window belongs to.
 struct ApplicationMatch {

@@ -117,7 +117,14 @@ X11WindowSystem::~X11WindowSystem() {
 }
 
 void X11WindowSystem::refreshApplications() {
-    m_matcher.setEntries(m_options.knownEntries ? m_options.knownEntries() : QList<KnownEntry>{});
+    if (!m_options.knownEntries) {
+        return;
+    }
+    std::optional<QList<KnownEntry>> entries = m_options.knownEntries();
+    if (!entries) {
+        return;  // unchanged: the windows keep their matches
+    }
+    m_matcher.setEntries(*entries);
     m_matches.clear();
 }
 

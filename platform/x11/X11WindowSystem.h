@@ -64,8 +64,8 @@ public:
     // graphical and a plain process before anything else connects.
     static bool displayReachable(const QByteArray& display = {});
 
-    // Reads the known desktop entries again (after the catalog changed).
-    void refreshApplications();
+    // Asks the source of known desktop entries again; a changed list replaces the old one.
+    void refreshApplications() override;
     // What the backend sent to the X server so far (for tests and benchmarks).
     x11::Traffic traffic();
 
