@@ -63,8 +63,9 @@ x11::KnownEntrySource knownEntrySource(CatalogEnvironment environment) {
         }
         *lastState = std::move(state);
         QList<x11::KnownEntry> entries;
-        for (const InstalledApp& app : scanApplications(environment, {})) {
-            if (std::optional<x11::KnownEntry> entry = x11::KnownEntry::fromFile(app.id, app.url)) {
+        for (const DesktopEntryFile& file : desktopEntryFiles(environment)) {
+            if (std::optional<x11::KnownEntry> entry =
+                    x11::KnownEntry::fromFile(file.id, file.path)) {
                 entries.append(*entry);
             }
         }

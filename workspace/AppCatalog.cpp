@@ -89,9 +89,15 @@ bool claim(const QString& id, const CatalogEnvironment& env, Found& found) {
 // two files with the same id (sub-foo.desktop, sub/foo.desktop) is always the same one.
 class FolderWalk {
 public:
-    FolderWalk(const QString& root, const CatalogEnvironment& env, Found& found,
+    // Called with each entry's path and id.
+    using Visitor = std::function<void(const QString& path, const QString& id)>;
+
+    FolderWalk(const QString& root, const CatalogEnvironment& env, Visitor onEntry,
                std::stop_token stop)
-        : m_root(withoutTrailingSlash(root)), m_env(env), m_found(found), m_stop(std::move(stop)) {}
+        : m_root(withoutTrailingSlash(root)),
+          m_env(env),
+          m_onEntry(std::move(onEntry)),
+          m_stop(std::move(stop)) {}
 
     void run() {
         const fs::path rootPath(QFile::encodeName(m_root).toStdString());
@@ -169,8 +175,7 @@ private:
         if (isFolder) {
             walk(child.path(), childRelative + u'/');
         } else {
-            addBundle(m_root + u'/' + childRelative, idFromRelativePath(childRelative), m_env,
-                      m_found);
+            m_onEntry(m_root + u'/' + childRelative, idFromRelativePath(childRelative));
         }
     }
 
@@ -178,7 +183,7 @@ private:
 
     const QString m_root;
     const CatalogEnvironment& m_env;
-    Found& m_found;
+    const Visitor m_onEntry;
     const std::stop_token m_stop;
     std::set<std::string> m_entered;  // canonical paths of the folders walked
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
@@ -296,6 +301,23 @@ void addBundle(const QString& entryPath, const QString& id, const CatalogEnviron
                                    entry->unlocalizedName});
 }
 
+QList<DesktopEntryFile> desktopEntryFiles(const CatalogEnvironment& env) {
+    QSet<QString> claimed;
+    QList<DesktopEntryFile> files;
+    for (const QString& folder : env.applicationFolders) {
+        FolderWalk(folder, env,
+                   [&](const QString& path, const QString& id) {
+                       if (!id.isEmpty() && !claimed.contains(id)) {
+                           claimed.insert(id);
+                           files.append({id, path});
+                       }
+                   },
+                   {})
+            .run();
+    }
+    return files;
+}
+
 void addRunningApplication(const RunningApplication& app, const CatalogEnvironment& env,
                            Found& found) {
     if (!app.regular) {
@@ -319,7 +341,10 @@ InstalledApps scanApplications(const CatalogEnvironment& env,
         if (stop.stop_requested()) {
             break;
         }
-        FolderWalk(folder, env, found, stop).run();
+        FolderWalk(
+            folder, env,
+            [&](const QString& path, const QString& id) { addBundle(path, id, env, found); }, stop)
+            .run();
     }
 
     // Code-point order of the locations, so that the first of two running applications with

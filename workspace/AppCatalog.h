@@ -52,6 +52,17 @@ struct Found {
 InstalledApps scanApplications(const CatalogEnvironment& env,
                                const QList<RunningApplication>& running, std::stop_token stop = {});
 
+// A desktop entry file and the id it has.
+struct DesktopEntryFile {
+    QString id;
+    QString path;
+};
+
+// Every desktop entry file of the application folders that owns its id (the first file with an
+// id, in precedence order), listed or not: hidden entries too, unread. This is what windows are
+// matched against, so that a running application whose entry is hidden is known by its entry.
+QList<DesktopEntryFile> desktopEntryFiles(const CatalogEnvironment& env);
+
 // Considers the desktop entry at `entryPath` under the application id `id`: claims the id
 // unless it was claimed before, and lists the entry if it passes isUserApp().
 void addBundle(const QString& entryPath, const QString& id, const CatalogEnvironment& env,

@@ -86,5 +86,20 @@ TEST_F(X11CatalogWindows, AnApplicationInstalledMeanwhileIsKnownByItsEntry) {
     EXPECT_FALSE(system->runningApplication("Fresh"));
 }
 
+// A running application whose entry is hidden (NoDisplay, a helper's entry) is that entry's, so
+// it is not listed at all; a shown entry of the same class still wins its windows.
+TEST_F(X11CatalogWindows, AnApplicationWithAHiddenEntryIsNotListed) {
+    writeEntry("display-im6",
+               "Name=Display\nExec=display\nStartupWMClass=Display\nNoDisplay=true\n");
+    writeEntry("a-helper", "Name=Helper\nExec=helper\nStartupWMClass=Viewer\nNoDisplay=true\n");
+    writeEntry("viewer", "Name=Viewer\nExec=viewer\nStartupWMClass=Viewer\n");
+    startClient("Display");
+    startClient("Viewer");
+    EXPECT_EQ(scannedIds(), QStringList({"editor", "viewer"}));
+    EXPECT_TRUE(system->runningApplication("display-im6"));
+    EXPECT_TRUE(system->runningApplication("viewer"));
+    EXPECT_FALSE(system->runningApplication("a-helper"));
+}
+
 }  // namespace
 }  // namespace tessora::testing
