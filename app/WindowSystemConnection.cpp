@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tessora {
@@ -16,10 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the application folders hold, cheaply: the path, modification time and size of every
-// folder and desktop entry below them. Adding, removing, renaming or rewriting an entry changes
-// it. Folders reached twice through symbolic links are taken once.
-using FolderState = std::vector<std::tuple<std::string, fs::file_time_type::rep, std::uintmax_t>>;
+// What the application folders hold, cheaply: every folder below them with its modification
+// time, and the names of the desktop entries in them, with no stat of the entries (each would
+// cost more than the rest together; it is asked at every show of the launcher). Adding,
+// removing or renaming an entry changes it, and so does replacing one the way package managers
+// and most editors write files (a new file renamed over the old). Folders reached twice through
+// symbolic links are taken once.
+using FolderState = std::vector<std::pair<std::string, fs::file_time_type::rep>>;
 
 void addFolderState(const fs::path& folder, std::set<fs::path>& entered, FolderState& state) {
     std::error_code error;
@@ -27,16 +30,16 @@ void addFolderState(const fs::path& folder, std::set<fs::path>& entered, FolderS
     if (error || !entered.insert(canonical).second) {
         return;
     }
+    std::error_code unreadable;  // a folder whose time cannot be read counts as time 0
     state.emplace_back(folder.native(),
-                       fs::last_write_time(folder, error).time_since_epoch().count(), 0);
+                       fs::last_write_time(folder, unreadable).time_since_epoch().count());
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
-        if (it->is_directory(error)) {
+        std::error_code broken;  // a dangling link is not a folder, and the listing goes on
+        if (it->is_directory(broken)) {
             addFolderState(path, entered, state);
         } else if (path.extension() == ".desktop") {
-            state.emplace_back(path.native(),
-                               fs::last_write_time(path, error).time_since_epoch().count(),
-                               fs::file_size(path, error));
+            state.emplace_back(path.native(), 0);
         }
     }
 }

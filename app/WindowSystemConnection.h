@@ -12,8 +12,8 @@ namespace tessora {
 // What windows are matched against: every desktop entry of the environment's application
 // folders, hidden ones too (a running application whose entry is hidden is that entry's, not one
 // of its own). The entries are read again only when the folders have changed since the last
-// call (an entry or folder added, removed, renamed or rewritten: one stat of each); else the
-// source answers "unchanged". Nothing watches the folders in between.
+// call (an entry added, removed, renamed or replaced: one stat of each folder and a listing);
+// else the source answers "unchanged". Nothing watches the folders in between.
 x11::KnownEntrySource knownEntrySource(CatalogEnvironment environment);
 
 // The window system of this session, matching windows against every application of the
