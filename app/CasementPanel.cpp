@@ -71,7 +71,7 @@ double CasementPanel::primaryHeight() const {
         return *height;
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().height() * screen->devicePixelRatio() : 0.0;
+    return screen ? screen->geometry().height() : 0.0;
 }
 
 ScreenRect CasementPanel::panelFrame() const {

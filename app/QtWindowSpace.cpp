@@ -8,17 +8,9 @@ namespace tessora {
 
 namespace {
 
-struct Mapping {
-    QPointF origin;
-    double ratio = 1.0;
-};
-
-Mapping primaryMapping() {
+QPointF primaryOrigin() {
     const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary) {
-        return {};
-    }
-    return {QPointF(primary->geometry().topLeft()), primary->devicePixelRatio()};
+    return primary ? QPointF(primary->geometry().topLeft()) : QPointF();
 }
 
 int rounded(double value) {
@@ -28,21 +20,18 @@ int rounded(double value) {
 }  // namespace
 
 QRect toQtGeometry(const WindowRect& frame) {
-    const Mapping m = primaryMapping();
-    const QPointF topLeft = m.origin + QPointF(frame.x, frame.y) / m.ratio;
-    return QRect(rounded(topLeft.x()), rounded(topLeft.y()), rounded(frame.width / m.ratio),
-                 rounded(frame.height / m.ratio));
+    const QPointF topLeft = primaryOrigin() + QPointF(frame.x, frame.y);
+    return QRect(rounded(topLeft.x()), rounded(topLeft.y()), rounded(frame.width),
+                 rounded(frame.height));
 }
 
 WindowRect fromQtGeometry(const QRect& geometry) {
-    const Mapping m = primaryMapping();
-    const QPointF topLeft = (QPointF(geometry.topLeft()) - m.origin) * m.ratio;
-    return {topLeft.x(), topLeft.y(), geometry.width() * m.ratio, geometry.height() * m.ratio};
+    const QPointF topLeft = QPointF(geometry.topLeft()) - primaryOrigin();
+    return {topLeft.x(), topLeft.y(), double(geometry.width()), double(geometry.height())};
 }
 
 QPointF toQtPoint(QPointF windowPoint) {
-    const Mapping m = primaryMapping();
-    return m.origin + windowPoint / m.ratio;
+    return primaryOrigin() + windowPoint;
 }
 
 }  // namespace tessora

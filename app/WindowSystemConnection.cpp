@@ -3,6 +3,8 @@
 #include "platform/x11/X11WindowSystem.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -80,6 +82,14 @@ std::unique_ptr<WindowSystem> connectWindowSystem(const CatalogEnvironment& envi
                                                   Clock& clock, QString* reason) {
     X11Options options;
     options.knownEntries = knownEntrySource(environment);
+    // Window space counts Qt's logical pixels: a scaled desktop (QT_SCALE_FACTOR, Xft.dpi) keeps
+    // every size of the system as it is, and our own windows are placed without converting.
+    if (const QScreen* primary =
+            qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+                ? QGuiApplication::primaryScreen()
+                : nullptr) {
+        options.pixelRatio = primary->devicePixelRatio();
+    }
     return X11WindowSystem::connect(reason, clock, std::move(options));
 }
 

@@ -89,8 +89,7 @@ QWidget* StackIndicatorPanel::widget() const {
 
 QRect StackIndicatorPanel::qtGeometry(const WindowRect& frame, const QScreen* primary) {
     const QPointF origin = primary ? QPointF(primary->geometry().topLeft()) : QPointF();
-    const double ratio = primary ? primary->devicePixelRatio() : 1.0;
-    const QPointF centre = origin + QPointF(frame.midX(), frame.midY()) / ratio;
+    const QPointF centre = origin + QPointF(frame.midX(), frame.midY());
     const QSize size(static_cast<int>(std::lround(frame.width)),
                      static_cast<int>(std::lround(frame.height)));
     const QPoint topLeft(static_cast<int>(std::lround(centre.x() - size.width() / 2.0)),

@@ -28,10 +28,10 @@ public:
     // The pill's top-level window, for tests.
     QWidget* widget() const;
 
-    // Where a frame in window space (origin at the primary monitor's top-left, in device pixels)
-    // lands in Qt's coordinates: the centre is converted with the primary screen's origin and
-    // pixel ratio, and the pill keeps its own size around it, so it stays centred on the gap it
-    // was placed in at any scale. Without a screen, window space is taken as it is.
+    // Where a frame in window space (origin at the primary monitor's top-left, in points, as
+    // Qt's logical pixels) lands in Qt's coordinates: moved by the primary screen's origin, its
+    // size rounded around its centre, so it stays centred on the gap it was placed in. Without
+    // a screen, window space is taken as it is.
     static QRect qtGeometry(const WindowRect& frame, const QScreen* primary);
 
 private:

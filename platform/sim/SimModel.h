@@ -24,7 +24,8 @@ enum class SimWindowKind {
 };
 
 // A window an application opens when it is launched (or asked again while it shows none),
-// `delay` of virtual time after the launch reports back.
+// `delay` of virtual time after the launch reports back. Until the first of them appears the
+// launch is still starting up: the process runs, but the window manager lists no window of it.
 struct SimPlannedWindow {
     WindowRect frame;
     Clock::Duration delay{0};
@@ -44,9 +45,14 @@ struct SimApp {
     // here makes it an application that matches no desktop entry.
     QString location;
     std::optional<std::chrono::milliseconds> launchTime;  // unknown when absent
+    // A launch of it is still starting up: the instance runs but has shown no window since,
+    // and asking to open it again does not launch it again. Ends with the first window that
+    // appears, or when the startup period runs out.
+    bool starting = false;
 
     // What the logic did.
     int openCalls = 0;
+    int launches = 0;  // open requests that started the instance or asked it for new windows
     int activations = 0;
     int windowListReads = 0;
 
@@ -70,6 +76,7 @@ private:
     enum class ListMode { Real, Fixed, Failing };
     ListMode listMode = ListMode::Real;
     QList<SimWindowId> fixedList;
+    int startupSerial = 0;  // tells the startup period's end of an earlier launch from this one
 };
 
 struct SimWindow {

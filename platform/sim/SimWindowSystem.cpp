@@ -75,6 +75,16 @@ void SimWindowSystem::startInstance(SimApp& app) {
     app.pid = ++m_lastPid;
 }
 
+void SimWindowSystem::beginStartup(SimApp& app) {
+    app.starting = true;
+    const int serial = ++app.startupSerial;
+    later(kStartupPeriod, [&app, serial] {
+        if (app.startupSerial == serial) {
+            app.starting = false;
+        }
+    });
+}
+
 void SimWindowSystem::quit(SimApp& app) {
     for (auto& [id, window] : m_windows) {
         if (window.appId == app.id && window.alive) {
@@ -82,6 +92,7 @@ void SimWindowSystem::quit(SimApp& app) {
         }
     }
     app.running = false;
+    app.starting = false;
     app.pid = 0;
 }
 
@@ -133,6 +144,9 @@ void SimWindowSystem::mapWindow(WindowId id) {
     window.mapped = true;
     m_clientOrder.append(id);
     m_stacking.prepend(id);
+    if (SimApp* app = findApp(window.appId)) {
+        app->starting = false;  // its startup is complete
+    }
 }
 
 WindowId SimWindowSystem::addWindow(SimApp& app, const WindowRect& frame, SimWindowKind kind) {
@@ -294,12 +308,19 @@ Task<LaunchOutcome> SimWindowSystem::openApplication(InstalledApp installed, boo
     if (!app->launchError.isEmpty()) {
         co_return LaunchOutcome{std::nullopt, app->launchError};
     }
+    if (app->running && app->starting) {
+        // An earlier launch is still starting up: its windows are on their way, and a second
+        // launch would only bring a second set.
+        co_return LaunchOutcome{app->runningApplication(), {}};
+    }
     // A running instance that shows windows is only activated; one without opens new ones.
     const bool opensWindows = !app->running || windowsOf(*app).isEmpty();
     if (!app->running) {
         startInstance(*app);
     }
     if (opensWindows) {
+        ++app->launches;
+        beginStartup(*app);
         for (const SimPlannedWindow& planned : std::as_const(app->windowsOnOpen)) {
             const WindowId id = createWindow(*app, planned.frame, planned.kind);
             later(planned.delay, [this, id] { mapWindow(id); });

@@ -32,6 +32,9 @@ namespace tessora {
 // window() throws std::out_of_range for them, which fails the test that asked.
 class SimWindowSystem final : public WindowSystem {
 public:
+    // How long a launch counts as starting up when no window of it appears (as on X11).
+    static constexpr Clock::Duration kStartupPeriod = std::chrono::seconds(15);
+
     explicit SimWindowSystem(Clock& clock, QObject* parent = nullptr);
     ~SimWindowSystem() override;
 
@@ -43,7 +46,8 @@ public:
     SimApp& app(const QString& id);
     // The instance ends: its windows close.
     void quit(SimApp& app);
-    // Each launch (or reopen of an instance without windows) opens this window after `delay`.
+    // Each launch (or reopen of an instance without windows) opens this window after `delay`;
+    // until the first window appears, opening the application again launches nothing.
     void opensWindowOnLaunch(SimApp& app, const WindowRect& frame, Clock::Duration delay = {});
     // What windows(app) answers instead of the real client list: a fixed list (duplicates
     // allowed), or with std::nullopt a failed read. restoreWindowList() undoes it.
@@ -157,6 +161,7 @@ public:
 private:
     SimApp& createApp(const QString& id, const QString& name, bool running);
     void startInstance(SimApp& app);
+    void beginStartup(SimApp& app);
     SimApp* findApp(const QString& id) const;
     // A live window the seam may read; counts the read.
     SimWindow* readableWindow(WindowId id, int SimWindow::*counter) const;

@@ -18,13 +18,13 @@ using namespace x11;
 // --- applications
 
 QList<RunningApplication> X11WindowSystem::runningApplications() const {
-    const std::optional<QList<Client>> all = clients(kKind, false);
+    // Some window managers leave the client list unset while they manage no window; the
+    // launches of ours still run then.
+    const QList<Client> all = clients(kKind, false).value_or(QList<Client>{});
+    noteShownLaunches(all);
     QList<RunningApplication> apps;
-    if (!all) {
-        return apps;
-    }
     QHash<QString, qsizetype> index;
-    for (const Client& client : *all) {
+    for (const Client& client : all) {
         if (client.app.id.isEmpty()) {
             continue;
         }
@@ -48,7 +48,35 @@ QList<RunningApplication> X11WindowSystem::runningApplications() const {
         index.insert(app.id, apps.size());
         apps.append(app);
     }
+    // A launch still starting up runs: its process exists, its window is on its way.
+    for (const Launch& launch : std::as_const(m_launches)) {
+        if (!index.contains(launch.app.id) && startingLaunch(launch.app.id) == &launch) {
+            index.insert(launch.app.id, apps.size());
+            apps.append(launch.app);
+        }
+    }
     return apps;
+}
+
+const X11WindowSystem::Launch* X11WindowSystem::startingLaunch(const QString& appId) const {
+    const Clock::TimePoint now = m_clock.now();
+    // The latest launch of the application decides.
+    for (auto it = m_launches.crbegin(); it != m_launches.crend(); ++it) {
+        if (it->app.id == appId) {
+            return !it->shown && now < it->until ? &*it : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void X11WindowSystem::noteShownLaunches(const QList<Client>& clients) const {
+    for (Launch& launch : m_launches) {
+        if (!launch.shown && std::any_of(clients.begin(), clients.end(), [&](const Client& c) {
+                return c.app.id == launch.app.id;
+            })) {
+            launch.shown = true;
+        }
+    }
 }
 
 std::optional<RunningApplication> X11WindowSystem::runningApplication(const QString& appId) const {
@@ -66,7 +94,7 @@ bool X11WindowSystem::isTerminated(const RunningApplication& app) const {
     }
     const Clock::TimePoint now = m_clock.now();
     for (const Launch& launch : m_launches) {
-        if (launch.appId == app.id && now < launch.until) {
+        if (launch.app.id == app.id && now < launch.until) {
             return false;
         }
     }
@@ -85,6 +113,11 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
             }
             co_return LaunchOutcome{running, {}};
         }
+    }
+    if (const Launch* starting = startingLaunch(app.id)) {
+        // Launched and not shown yet: a second launch would only bring a second window once
+        // both have started.
+        co_return LaunchOutcome{starting->app, {}};
     }
     if (!app.url.endsWith(QLatin1String(".desktop"))) {
         co_return LaunchOutcome{std::nullopt,
@@ -115,15 +148,6 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
         co_return LaunchOutcome{std::nullopt, launched.error};
     }
 
-    Launch launch;
-    launch.appId = app.id;
-    launch.pid = launched.pid;
-    launch.until = m_clock.now() + m_options.startupWindow;
-    launch.endTimer =
-        m_clock.schedule(m_options.startupWindow, [this, startupId] { endStartup(startupId); });
-    m_launches.removeIf([now = m_clock.now()](const Launch& l) { return l.until <= now; });
-    m_launches.append(launch);
-
     RunningApplication result;
     result.id = app.id;
     result.name = app.name;
@@ -134,6 +158,14 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
             result.launchTime = *started;
         }
     }
+
+    Launch launch;
+    launch.app = result;
+    launch.until = m_clock.now() + m_options.startupWindow;
+    launch.endTimer =
+        m_clock.schedule(m_options.startupWindow, [this, startupId] { endStartup(startupId); });
+    m_launches.removeIf([now = m_clock.now()](const Launch& l) { return l.until <= now; });
+    m_launches.append(launch);
     co_return LaunchOutcome{result, {}};
 }
 

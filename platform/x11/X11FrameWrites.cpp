@@ -46,8 +46,8 @@ void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
     }
     // The window manager places the frame's top-left corner at the origin with north-west
     // gravity but sizes the client, so the decorations come off the size.
-    const QSize clientSize(qRound(target.width) - extents->left() - extents->right(),
-                           qRound(target.height) - extents->top() - extents->bottom());
+    const QSize clientSize(m_points.toPixels(target.width) - extents->left() - extents->right(),
+                           m_points.toPixels(target.height) - extents->top() - extents->bottom());
     requestFrame(w, {fromWindowSpace(target.x, target.y), clientSize});
 }
 

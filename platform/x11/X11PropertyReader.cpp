@@ -13,7 +13,8 @@ namespace tessora::x11 {
 PropertyReader::PropertyReader(const X11Connection& connection)
     : m_connection(connection.get()), m_counting(&connection) {}
 
-PropertyReader::Reply PropertyReader::checkedReply(const PendingProperty& pending) const {
+PropertyReader::Reply PropertyReader::checkedReply(const PendingProperty& pending,
+                                                   bool whole) const {
     if (!pending.sent) {
         return {};
     }
@@ -34,7 +35,7 @@ PropertyReader::Reply PropertyReader::checkedReply(const PendingProperty& pendin
         qCDebug(lcX11) << "property of unexpected type" << reply->type << "format" << reply->format;
         return {};
     }
-    if (reply->bytes_after != 0) {
+    if (whole && reply->bytes_after != 0) {
         qCDebug(lcX11) << "property longer than its limit:" << reply->bytes_after
                        << "bytes left unread";
         return {};
@@ -84,11 +85,13 @@ std::optional<std::vector<uint32_t>> PropertyReader::cardinals(
 }
 
 std::optional<uint32_t> PropertyReader::cardinal(const PendingProperty& pending) const {
-    std::optional<std::vector<uint32_t>> values = cardinals(pending);
-    if (!values || values->empty()) {
+    // A single value is the first item, whatever follows it: xfwm4 writes _NET_ACTIVE_WINDOW as
+    // the window and a zero.
+    Reply reply = checkedReply(pending, false);
+    if (!reply || xcb_get_property_value_length(reply.get()) < 4) {
         return std::nullopt;
     }
-    return values->front();
+    return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
 }
 
 std::optional<QByteArray> PropertyReader::bytes(const PendingProperty& pending) const {

@@ -45,7 +45,8 @@ public:
                                 uint32_t maxBytes = kMaxTextBytes) const;
 
     // The items; absent when the property is missing, of another type or format, or longer than
-    // the limit. An empty list is a property that is present and empty.
+    // the limit. An empty list is a property that is present and empty. A single value is the
+    // first item of a property of any length.
     std::optional<std::vector<uint32_t>> cardinals(const PendingProperty& pending) const;
     std::optional<uint32_t> cardinal(const PendingProperty& pending) const;
     std::optional<QByteArray> bytes(const PendingProperty& pending) const;
@@ -59,7 +60,8 @@ private:
         void operator()(void* p) const { std::free(p); }
     };
     using Reply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
-    Reply checkedReply(const PendingProperty& pending) const;
+    // The reply when it is of the type asked; `whole` refuses a value longer than was asked.
+    Reply checkedReply(const PendingProperty& pending, bool whole = true) const;
 
     xcb_connection_t* m_connection;
     const X11Connection* m_counting = nullptr;

@@ -87,19 +87,19 @@ std::unique_ptr<WindowSystem> X11WindowSystem::connect(QString* reason, Clock& c
 }
 
 X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<X11Connection> c)
-    : m_clock(clock), m_options(std::move(options)), m_connection(std::move(c)) {
+    : m_clock(clock),
+      m_options(std::move(options)),
+      m_connection(std::move(c)),
+      m_points(m_options.pixelRatio) {
     refreshApplications();
     m_keyboard = std::make_unique<Keyboard>(*m_connection);
     m_launcher = std::make_unique<GioLauncher>();
     m_screens = std::make_unique<X11Screens>(*m_connection);
-    m_input = std::make_unique<GlobalInput>(*m_connection, *m_keyboard, [this](int x, int y) {
-        return QPointF(x - m_primaryOrigin.x(), y - m_primaryOrigin.y());
-    });
+    m_input = std::make_unique<GlobalInput>(
+        *m_connection, *m_keyboard, [this](int x, int y) { return m_points.toPoints(x, y); });
     m_ownWindows = std::make_unique<OwnWindows>(*m_connection);
-    m_pointerWatch = std::make_unique<PointerWatch>(*m_connection, [this](int x, int y) {
-        const WindowRect point = toWindowSpace(QRect(x, y, 1, 1));
-        return QPointF(point.x, point.y);
-    });
+    m_pointerWatch = std::make_unique<PointerWatch>(
+        *m_connection, [this](int x, int y) { return m_points.toPoints(x, y); });
     m_keyboardHold = std::make_unique<KeyboardHold>(*m_connection, *m_keyboard);
     m_keyboardHold->setPassOver([this](const xcb_generic_event_t& event) {
         return m_hotKeys && m_hotKeys->matches(event);
@@ -191,6 +191,14 @@ void X11WindowSystem::handleEvent(const xcb_generic_event_t& event) {
             emit activeWindowChanged();
         } else if (notify.atom == m_connection->atoms()._NET_CURRENT_DESKTOP) {
             emit currentDesktopChanged();
+        } else if (notify.atom == m_connection->atoms()._NET_CLIENT_LIST &&
+                   std::any_of(m_launches.begin(), m_launches.end(),
+                               [](const Launch& launch) { return !launch.shown; })) {
+            // A window that appears and goes again between two reads still ends its
+            // application's startup.
+            if (const std::optional<QList<Client>> all = clients(0, false)) {
+                noteShownLaunches(*all);
+            }
         }
     }
 }
@@ -268,12 +276,11 @@ bool X11WindowSystem::isNormalLayer(const WindowFacts& facts) const {
 }
 
 WindowRect X11WindowSystem::toWindowSpace(const QRect& r) const {
-    return WindowRect{double(r.x() - m_primaryOrigin.x()), double(r.y() - m_primaryOrigin.y()),
-                      double(r.width()), double(r.height())};
+    return m_points.toPoints(r);
 }
 
 QPoint X11WindowSystem::fromWindowSpace(double x, double y) const {
-    return QPoint(qRound(x) + m_primaryOrigin.x(), qRound(y) + m_primaryOrigin.y());
+    return m_points.toPixels(x, y);
 }
 
 // --- windows of an application
@@ -462,7 +469,7 @@ QList<Screen> X11WindowSystem::screens() const {
     if (monitors.isEmpty()) {
         return result;  // the connection broke
     }
-    m_primaryOrigin = monitors.front().frame.topLeft();
+    m_points.setOrigin(monitors.front().frame.topLeft());
     for (const Monitor& monitor : monitors) {
         result.append(Screen{monitor.number, toWindowSpace(monitor.frame),
                              toWindowSpace(monitor.visibleFrame)});
@@ -477,8 +484,7 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
     if (!reply) {
         return std::nullopt;
     }
-    const QPointF location(reply->root_x - m_primaryOrigin.x(),
-                           reply->root_y - m_primaryOrigin.y());
+    const QPointF location = m_points.toPoints(reply->root_x, reply->root_y);
     std::free(reply);
     return location;
 }

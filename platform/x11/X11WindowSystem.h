@@ -4,6 +4,7 @@
 #include "platform/WindowSystem.h"
 #include "platform/x11/ApplicationMatcher.h"
 #include "platform/x11/X11FrameRequests.h"
+#include "platform/x11/X11PointSpace.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -32,6 +33,9 @@ struct X11Options {
     // How long a launch of ours counts as starting up: single-instance and D-Bus activated
     // applications hand over to another process, whose window may come later.
     std::chrono::milliseconds startupWindow{15000};
+    // X pixels per point: the device pixel ratio of our own views (Qt's), so that window space,
+    // work areas and every distance count Qt's logical pixels on a scaled desktop too.
+    double pixelRatio = 1.0;
     // Whether the display is XWayland in a Wayland session, where the windows of Wayland
     // applications are out of reach: read from this process's environment when absent.
     std::optional<bool> waylandSession;
@@ -42,7 +46,8 @@ struct X11Options {
 bool isWaylandSession(const QByteArray& sessionType, const QByteArray& waylandDisplay);
 
 // The window system of an X11 session with an EWMH window manager, on a connection of its own.
-// Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames).
+// Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames). Everything it
+// reports and takes is in points (see X11Options::pixelRatio and x11::PointSpace).
 //
 // It always has a connection. Without a window manager every write is ignored by the server
 // and canControlWindows() says why; a connection that breaks later makes every read absent
@@ -118,11 +123,14 @@ private:
         x11::WindowFacts facts;
         x11::ApplicationMatch app;
     };
+    // A launch of ours. Until a window of its application appears (or the startup window runs
+    // out) it is still starting up: it counts as running, and opening the application again
+    // answers it instead of launching a second instance.
     struct Launch {
-        QString appId;
-        qint64 pid = 0;
+        RunningApplication app;
         Clock::TimePoint until{};
         Clock::TimerId endTimer = 0;
+        bool shown = false;  // a window of its application has appeared since
     };
 
     X11WindowSystem(Clock& clock, X11Options options, std::unique_ptr<x11::X11Connection> c);
@@ -149,6 +157,10 @@ private:
     // What reads tell of the windows' decorations and of where they are.
     void learnFrames(const std::vector<x11::WindowFacts>& read) const;
     void endStartup(const QByteArray& startupId);
+    // The launch of the application that is still starting up, if any.
+    const Launch* startingLaunch(const QString& appId) const;
+    // Notes the launches whose application now shows a window among `clients`.
+    void noteShownLaunches(const QList<Client>& clients) const;
 
     Clock& m_clock;
     X11Options m_options;
@@ -168,9 +180,9 @@ private:
     };
     mutable QHash<WindowId, CachedMatch> m_matches;
     mutable x11::FrameRequests m_frameRequests;  // learns from reads
-    mutable QPoint m_primaryOrigin;
+    mutable x11::PointSpace m_points;            // learns the primary monitor's origin from reads
     mutable std::optional<bool> m_restackSupported;
-    QList<Launch> m_launches;
+    mutable QList<Launch> m_launches;  // mutable: reads of the client list see them shown
     quint64 m_launchSerial = 0;
 };
 

@@ -103,6 +103,8 @@ TEST_F(CasementPanelTest, KeysTypedOnTheWayArriveAsIfTypedIntoIt) {
     EXPECT_EQ(dismissals, 1);
 }
 
+// In points, which are Qt's logical pixels at every device pixel ratio (this test also runs
+// with QT_SCALE_FACTOR set).
 TEST_F(CasementPanelTest, FramesAreInScreenSpaceAndFollowTheMonitorItIsOn) {
     panel.setPanelFrame({448, 245, 544, 550});
     EXPECT_EQ(panel.panelFrame(), (ScreenRect{448, 245, 544, 550}));

@@ -43,6 +43,20 @@ TEST_F(ArrangerTest, FiveApplicationsOnMirrorStackInTheRightHalf) {
     EXPECT_EQ(indicator.liveWindows().size(), 4);
 }
 
+// A launched application shows its window only after several polls: it is placed, and the
+// waiting never launches it again.
+TEST_F(ArrangerTest, ASlowStarterIsLaunchedOnceAndPlaced) {
+    SimApp& slow = sim.addInstalledApp("slow", "Slow");
+    sim.opensWindowOnLaunch(slow, {100, 100, 300, 200}, 3s);
+    SimApp& ready = sim.addApp("ready", "Ready");
+    const WindowId readyWindow = sim.addWindow(ready, {0, 0, 300, 200});
+    EXPECT_TRUE(arrange("mirror", {ready.installedApp(), slow.installedApp()}).isEmpty());
+    ASSERT_EQ(sim.windowsOf(slow).size(), 1);
+    EXPECT_EQ(slow.launches, 1);
+    EXPECT_EQ(sim.frame(readyWindow), (WindowRect{0, 0, 500, 800}));
+    EXPECT_EQ(sim.frame(sim.windowsOf(slow).first()), (WindowRect{500, 0, 500, 800}));
+}
+
 TEST_F(ArrangerTest, OpenReportsApplicationsThatCannotBeOpened) {
     SimApp& broken = sim.addInstalledApp("broken", "Broken");
     broken.launchError = "no such file";

@@ -129,6 +129,25 @@ TEST_F(WindowAccessTest, WaitReopensAWindowlessApplicationOnceAtPollThree) {
     EXPECT_EQ(clock.now(), 1500ms);  // reopened at 0.9 s, agreed at polls 4 and 5
 }
 
+// An application that takes longer than the reopen poll to show its first window is still
+// starting up then: the reopen must not launch it a second time. Once its window has shown,
+// a later wait that finds it without windows asks it again.
+TEST_F(WindowAccessTest, ASlowStarterIsLaunchedOnceUntilItsFirstWindowShows) {
+    auto& slow = sim.addInstalledApp("org.example.Slow", "Slow");
+    sim.opensWindowOnLaunch(slow, frame, 2500ms);  // well after the reopen at 0.9 s
+    const QList<WindowId> found = waitFor(slow);
+    EXPECT_EQ(found.size(), 1);
+    EXPECT_EQ(sim.windowsOf(slow), found);
+    EXPECT_EQ(slow.launches, 1);
+    EXPECT_EQ(clock.now(), 3000ms);  // shown at 2.5 s, agreed at polls 9 and 10
+
+    sim.closeWindow(found.first());
+    const QList<WindowId> again = waitFor(slow);
+    EXPECT_EQ(slow.launches, 2);  // reopened at poll 3: no launch of it is starting any more
+    EXPECT_EQ(again, sim.windowsOf(slow));
+    EXPECT_EQ(again.size(), 1);
+}
+
 TEST_F(WindowAccessTest, WaitGivesUpAfterFiftyPollsOrWhenOnlyOtherWindowsShow) {
     editor.launchError = "the reopen fails, and the wait goes on";
     EXPECT_TRUE(waitFor(editor).isEmpty());

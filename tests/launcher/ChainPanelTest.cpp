@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QScreen>
 #include <QWheelEvent>
 
 namespace tessora {
@@ -28,6 +30,11 @@ TEST(ChainPanel, FloatsWithoutFocusInItsCapsuleAndExplainsItself) {
     EXPECT_EQ(pill->windowFlags() & wanted, wanted);
     EXPECT_TRUE(pill->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_EQ(pill->size(), QSize(44, 16));
+    // Where window space puts it, in Qt's logical pixels at any ratio (the suite also runs with
+    // QT_SCALE_FACTOR set).
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    ASSERT_NE(primary, nullptr);
+    EXPECT_EQ(pill->pos(), primary->geometry().topLeft() + QPoint(698, 0));
     EXPECT_EQ(pill->toolTip(), "Hold Alt and scroll to move Chain, or click a dot");
     EXPECT_TRUE(pill->mask().contains(QPoint(22, 8)));
     EXPECT_FALSE(pill->mask().contains(QPoint(0, 0)));  // rounded end cut off

@@ -36,12 +36,12 @@ TEST(StackIndicatorPanel, FloatsWithoutTakingFocusInItsRoundedShape) {
     EXPECT_EQ(pill->windowFlags() & (wanted | Qt::X11BypassWindowManagerHint), wanted);
     EXPECT_TRUE(pill->testAttribute(Qt::WA_ShowWithoutActivating));
 
-    // Placed around the frame's centre, converted from window space.
+    // Placed around the frame's centre: window space counts Qt's logical pixels, at every
+    // device pixel ratio (this suite also runs with QT_SCALE_FACTOR set).
     const QScreen* primary = QGuiApplication::primaryScreen();
     ASSERT_NE(primary, nullptr);
-    EXPECT_EQ(
-        QRectF(pill->geometry()).center(),
-        QPointF(primary->geometry().topLeft()) + QPointF(600, 400) / primary->devicePixelRatio());
+    EXPECT_EQ(QRectF(pill->geometry()).center(),
+              QPointF(primary->geometry().topLeft()) + QPointF(600, 400));
     EXPECT_EQ(pill->size(), QSize(16, 44));
     EXPECT_EQ(StackIndicatorPanel::qtGeometry({276.5, 0, 35, 16}, nullptr), QRect(277, 0, 35, 16));
     const QRegion mask = pill->mask();

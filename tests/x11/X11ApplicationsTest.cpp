@@ -133,6 +133,40 @@ TEST_F(X11Applications, OpenApplicationLaunchesTheEntry) {
     EXPECT_EQ(system->windows(*outcome.app)->size(), 1);
 }
 
+// A launch whose window has not appeared yet runs: asking to open the application again
+// answers that launch, and launches nothing.
+TEST_F(X11Applications, ALaunchStillStartingUpIsNotLaunchedAgain) {
+    const x11::KnownEntry entry = writeEntry(
+        QStringLiteral("org.example.Slow"),
+        XSession::testClientPath() + QStringLiteral(" --class SlowClient --delay-window 2"));
+    entries << entry;
+    system->refreshApplications();
+    const InstalledApp app{entry.id, entry.name, entry.path, std::nullopt};
+
+    auto first = start(system->openApplication(app, false));
+    ASSERT_TRUE(first.done());
+    ASSERT_TRUE(first.result().app) << first.result().error.toStdString();
+    const RunningApplication launched = *first.result().app;
+    const std::optional<RunningApplication> starting = system->runningApplication(app.id);
+    ASSERT_TRUE(starting);
+    EXPECT_EQ(starting->pid, launched.pid);
+    EXPECT_TRUE(system->windows(*starting).value_or(QList<WindowId>{}).isEmpty());
+
+    auto again = start(system->openApplication(app, false));
+    ASSERT_TRUE(again.done());
+    ASSERT_TRUE(again.result().app);
+    EXPECT_EQ(again.result().app->pid, launched.pid);
+
+    // Once shown, it is the running application of that window.
+    std::optional<QList<WindowId>> windows;
+    ASSERT_TRUE(session.waitUntil([&] {
+        windows = system->windows(launched);
+        return windows && !windows->isEmpty();
+    }));
+    EXPECT_EQ(windows->size(), 1);
+    EXPECT_EQ(system->runningApplication(app.id)->pid, launched.pid);
+}
+
 TEST_F(X11Applications, ALaunchCountsAsRunningThroughItsStartupWindow) {
     // An entry whose process ends at once without a window, as a single-instance application
     // that hands over to its running instance does.

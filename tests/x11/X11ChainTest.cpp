@@ -2,6 +2,7 @@
 // scrolled with Alt + wheel through the backend's synchronous grab, and put back at the end;
 // and the command-line program killed mid-session, which must leave no input frozen. The
 // session's own waits run on the production clock; the tests wait on the server.
+#include "chain/RibbonDots.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/QtClock.h"
 #include "core/TaskHandle.h"
@@ -114,6 +115,49 @@ protected:
         session.pressKey(session.keycodeOf(kAltL), true);
         click(button);
         session.pressKey(session.keycodeOf(kAltL), false);
+    }
+
+    // The frame in root coordinates of the first viewable window under `parent` (to `depth`
+    // levels) whose WM_CLASS contains `name`.
+    std::optional<WindowRect> viewableWindowOfClass(xcb_window_t parent, const QByteArray& name,
+                                                    int depth) {
+        xcb_connection_t* c = session.connection();
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+        if (!tree) {
+            return std::nullopt;
+        }
+        std::optional<WindowRect> found;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+            const xcb_window_t child = children[i];
+            xcb_get_property_reply_t* wmClass = xcb_get_property_reply(
+                c, xcb_get_property(c, 0, child, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64),
+                nullptr);
+            xcb_get_window_attributes_reply_t* attributes =
+                xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, child), nullptr);
+            xcb_get_geometry_reply_t* geometry =
+                xcb_get_geometry_reply(c, xcb_get_geometry(c, child), nullptr);
+            xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
+                c, xcb_translate_coordinates(c, child, session.root(), 0, 0), nullptr);
+            const bool matches =
+                wmClass && QByteArray(static_cast<const char*>(xcb_get_property_value(wmClass)),
+                                      xcb_get_property_value_length(wmClass))
+                               .contains(name);
+            if (matches && attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+                geometry && origin) {
+                found = WindowRect{double(origin->dst_x), double(origin->dst_y),
+                                   double(geometry->width), double(geometry->height)};
+            }
+            std::free(wmClass);
+            std::free(attributes);
+            std::free(geometry);
+            std::free(origin);
+            if (!found && depth > 0) {
+                found = viewableWindowOfClass(child, name, depth - 1);
+            }
+        }
+        std::free(tree);
+        return found;
     }
 
     QtClock realClock;
@@ -308,6 +352,53 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     ASSERT_TRUE(waitFor([&] { return columns[0].buttons().size() >= 2; }))
         << columns[0].buttons().size() << " presses";
     EXPECT_EQ(columns[0].buttons(), (QList<int>{kWheelRight, 1}));
+}
+
+// On a desktop that Qt scales by 2, the program keeps the design's numbers in points: the 24
+// points between two columns are 48 X pixels, and the dot panel of a strip wider than the
+// screen is twice its size in points, centred on the top edge of the area.
+TEST_F(X11Chain, OnAScaledDesktopTheGapAndTheDotPanelAreInPoints) {
+    constexpr double ratio = 2;
+    std::vector<ReportingClient> columns;
+    for (const char* id : {"alpha", "beta", "gamma"}) {
+        testApplication(id);
+        columns.push_back(client(id));
+    }
+    entryFolder.write("config/tessora/settings.json", R"({"windowSpacingEnabled": true})");
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromLatin1(session.display()));
+    environment.insert("XDG_DATA_DIRS", entryFolder.root());
+    environment.insert("XDG_DATA_HOME", entryFolder.path("home"));
+    environment.insert("XDG_CONFIG_HOME", entryFolder.path("config"));
+    environment.insert("QT_SCALE_FACTOR", QString::number(ratio));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(QStringLiteral(TESSORA_PROGRAM_PATH),
+                  {"--arrange", chainLayoutId, "alpha", "beta", "gamma"});
+    ASSERT_TRUE(program.waitForStarted());
+
+    // This backend counts X pixels; the program's points are `ratio` of them.
+    const WindowRect area = system->screens().first().visibleFrame;
+    const WindowRect inPoints{area.x / ratio, area.y / ratio, area.width / ratio,
+                              area.height / ratio};
+    const WindowRect dots = ribbondots::panelFrame(inPoints, 3);
+    const WindowRect expectedDots{dots.x * ratio, dots.y * ratio, dots.width * ratio,
+                                  dots.height * ratio};
+    std::optional<WindowRect> dotPanel;
+    std::optional<WindowRect> left, right;
+    const bool arranged = waitFor([&] {
+        left = system->frame(columns[0].window);
+        right = system->frame(columns[1].window);
+        dotPanel = viewableWindowOfClass(session.root(), "tessora", 2);
+        return left && right && std::abs(right->x - left->maxX() - 24 * ratio) <= 2 &&
+               near(dotPanel, expectedDots, 2);
+    });
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);  // ends the session
+    EXPECT_TRUE(program.waitForFinished());
+    EXPECT_TRUE(arranged) << "columns " << describe(left) << " " << describe(right)
+                          << ", dot panel " << describe(dotPanel) << " instead of "
+                          << describe(expectedDots);
 }
 
 }  // namespace

@@ -35,6 +35,25 @@ TEST_F(X11Hostile, MalformedPropertiesAreAbsent) {
                                         session.atom("UTF8_STRING"), XCB_ATOM_NONE, 256 * 1024)));
 }
 
+TEST_F(X11Hostile, ASingleValueIsTheFirstItemOfALongerProperty) {
+    // xfwm4 publishes the active window followed by a zero.
+    const xcb_window_t client = startClient({});
+    ASSERT_NE(client, XCB_WINDOW_NONE);
+    ASSERT_TRUE(waitManaged(client));
+    const uint32_t active[] = {client, 0};
+    xcb_change_property(session.connection(), XCB_PROP_MODE_REPLACE, session.root(),
+                        session.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 2, active);
+    session.sync();
+    const std::optional<RunningApplication> front = system->frontmostApplication();
+    ASSERT_TRUE(front);
+    EXPECT_GT(front->pid, 0);
+
+    // A list read is still refused whole where it is longer than asked.
+    const x11::PropertyReader reader(session.connection());
+    EXPECT_FALSE(reader.cardinals(reader.requestCardinals(
+        session.root(), session.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 1)));
+}
+
 TEST(X11PropertyText, DecodingRefusesWhatIsNotWellFormed) {
     EXPECT_FALSE(x11::parseWindowClass("no-terminator"));
     EXPECT_FALSE(x11::parseWindowClass(QByteArray("only-one\0", 9)));

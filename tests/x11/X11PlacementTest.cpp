@@ -10,6 +10,7 @@
 #include "workspace/WindowLayout.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
 namespace tessora::testing {
@@ -121,6 +122,40 @@ TEST_F(X11Placement, SeveralWindowsOfOneApplicationAndOneOnAnotherDesktop) {
                         [&](const WindowRect& frame) { return near(frame, expected[tile]); }))
             << "tile " << tile;
     }
+}
+
+// An application whose first window comes 3 s after its launch, long after the poll that asks
+// a windowless application again: it is launched once, and its one window is placed.
+TEST_F(X11Placement, ASlowStarterIsLaunchedOnceAndPlaced) {
+    const QString starts = entryFolder.path(QStringLiteral("slow-starts"));
+    const QString path = entryFolder.write(
+        QStringLiteral("applications/slow.desktop"),
+        QStringLiteral("[Desktop Entry]\nType=Application\nName=slow\nStartupWMClass=slow\n"
+                       "Exec=\"%1\" --class slow --delay-window 3 --note-start \"%2\"\n")
+            .arg(XSession::testClientPath(), starts)
+            .toUtf8());
+    entries << *x11::KnownEntry::fromFile(QStringLiteral("slow"), path);
+    const InstalledApp slow{QStringLiteral("slow"), QStringLiteral("slow"), path, {}};
+    const InstalledApp ready = testApplication("ready");
+    const xcb_window_t readyWindow = client("ready");
+
+    const PlacementResult result = place("mirror", {ready, slow}, 0);
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+    const auto expected = frames(2, layoutWithID("mirror")->regions, area(), 0);
+    EXPECT_TRUE(near(system->frame(readyWindow), expected[0]))
+        << describe(system->frame(readyWindow));
+    const std::optional<RunningApplication> running = system->runningApplication(slow.id);
+    ASSERT_TRUE(running);
+    const std::optional<QList<WindowId>> windows = system->windows(*running);
+    ASSERT_TRUE(windows && windows->size() == 1);
+    EXPECT_TRUE(near(system->frame(windows->front()), expected[1]))
+        << describe(system->frame(windows->front()));
+
+    // A second launch would have noted its start within a second, long before the placement
+    // ended.
+    QFile noted(starts);
+    ASSERT_TRUE(noted.open(QIODevice::ReadOnly));
+    EXPECT_EQ(noted.readAll().count('\n'), 1);
 }
 
 // Windows that come and go while a placement runs never bring the process down.

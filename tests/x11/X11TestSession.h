@@ -26,6 +26,7 @@ protected:
         options.display = session.display();
         options.knownEntries = [this] { return entries; };
         options.waylandSession = false;  // a display of the test's own, whatever the session
+        options.pixelRatio = pixelRatio;
         QString reason;
         system = X11WindowSystem::open(clock, options, &reason);
         ASSERT_TRUE(system && system->canControlWindows(&reason)) << reason.toStdString();
@@ -65,6 +66,7 @@ protected:
     }
 
     XSession session;
+    double pixelRatio = 1.0;  // X pixels per point of the backend
     TemporaryTree entryFolder;
     VirtualClock clock;
     QList<x11::KnownEntry> entries;

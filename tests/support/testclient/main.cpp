@@ -1,7 +1,12 @@
 // tessora-testclient: a plain xcb client for the window tests.
 //
 //   --title T --class C --size WxH --min-size WxH --increments WxH --windows N
-//   --map-after-ms N --dialog --no-pid --hostile --undecorated --report-buttons
+//   --map-after-ms N --delay-window SECONDS --note-start FILE --dialog --no-pid --hostile
+//   --undecorated --report-buttons
+//
+// --delay-window makes a slow starter: the process runs, but creates its windows only after
+// that many seconds (fractions allowed). --note-start appends the process id to FILE at start,
+// so that a test can count how many times the client was launched.
 //
 // Prints "ready <window> ..." (decimal ids) once every window is mapped, then runs until its
 // connection closes or it is killed. With --report-buttons it also prints "button N" for every
@@ -17,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -29,6 +35,8 @@ struct Options {
     int incWidth = 0, incHeight = 0;
     int windows = 1;
     int mapAfterMs = 0;
+    double delayWindowSeconds = 0;
+    std::string noteStartFile;
     bool dialog = false;
     bool pid = true;
     bool hostile = false;
@@ -76,6 +84,12 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (arg == "--windows") {
             o.windows = std::atoi(value);
             ok = needs(o.windows > 0 && o.windows < 100);
+        } else if (arg == "--delay-window") {
+            o.delayWindowSeconds = std::atof(value);
+            ok = needs(o.delayWindowSeconds >= 0);
+        } else if (arg == "--note-start") {
+            o.noteStartFile = value;
+            ok = needs(true);
         } else if (arg == "--map-after-ms") {
             o.mapAfterMs = std::atoi(value);
             ok = needs(o.mapAfterMs >= 0);
@@ -174,6 +188,15 @@ int main(int argc, char** argv) {
     Options o;
     if (!parse(argc, argv, o)) {
         return 2;
+    }
+    if (!o.noteStartFile.empty()) {
+        if (std::FILE* note = std::fopen(o.noteStartFile.c_str(), "a")) {
+            std::fprintf(note, "%d\n", static_cast<int>(getpid()));
+            std::fclose(note);
+        }
+    }
+    if (o.delayWindowSeconds > 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(o.delayWindowSeconds));
     }
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) {

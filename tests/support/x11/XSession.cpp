@@ -55,7 +55,7 @@ bool XSession::start(QString* error, bool withWindowManager) {
     m_server.setStandardErrorFile(QProcess::nullDevice());
     m_server.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                    QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("0"), m_screenSize, QStringLiteral("-nolisten"),
                     QStringLiteral("tcp"), QStringLiteral("-noreset")});
     while (!m_server.canReadLine()) {
         if (!m_server.waitForReadyRead(kStartMs)) {

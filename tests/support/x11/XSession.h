@@ -29,6 +29,10 @@ public:
     // Starts the server and (unless told not to) the window manager, and waits until the
     // window manager manages windows. False with `error` when that did not happen.
     bool start(QString* error, bool withWindowManager = true);
+    // The size of the server's screen in pixels (1280 x 800 unless set before start()).
+    void setScreenSize(int width, int height) {
+        m_screenSize = QStringLiteral("%1x%2x24").arg(width).arg(height);
+    }
 
     QByteArray display() const { return m_display; }
     // The processes of the X server and the window manager (for measuring their CPU time).
@@ -85,6 +89,7 @@ private:
     QProcess m_windowManager;
     std::vector<std::unique_ptr<QProcess>> m_programs;
     QByteArray m_display;
+    QString m_screenSize = QStringLiteral("1280x800x24");
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = XCB_WINDOW_NONE;
 };
