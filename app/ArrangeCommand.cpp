@@ -121,26 +121,31 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
 
     model.setSelected(selection);
     model.setLayoutID(layoutId);
-    QStringList failures;
+    // A run may end before launchSelected() returns (opening without a layout need not wait
+    // for anything), so what happened is recorded rather than read off `busy` afterwards.
+    bool started = false;
+    std::optional<QStringList> failures;
     QEventLoop loop;
     QObject::connect(&model, &WorkspaceModel::launchFinished, &loop,
                      [&](const QStringList& messages) {
                          failures = messages;
                          loop.quit();
                      });
-    model.launchSelected({});
-    if (!model.busy()) {
+    model.launchSelected([&started] { started = true; });
+    if (!started) {
         complain(QStringLiteral("nothing to arrange on: no screen is known to the window system"));
         return 1;
     }
-    loop.exec();
-    for (const QString& failure : failures) {
+    if (!failures) {
+        loop.exec();
+    }
+    for (const QString& failure : *failures) {
         complain(failure);
     }
     if (chain.isActive()) {
         keepChainRunning(chain, *windows);
     }
-    return failures.isEmpty() ? 0 : 1;
+    return failures->isEmpty() ? 0 : 1;
 }
 
 }  // namespace tessora

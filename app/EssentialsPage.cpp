@@ -41,7 +41,7 @@ EssentialsPage::EssentialsPage(ShortcutService& shortcut, QWidget* parent)
     column->addWidget(group);
     column->addStretch(1);
 
-    // The switch asks; the service decides (taking the key can fail), and the switch follows.
+    // The switch is the user's; a key that cannot be taken shows in the shortcut row instead.
     connect(m_switch, &QAbstractButton::clicked, this, [this](bool on) {
         m_shortcut.setEnabled(on);
         refresh();

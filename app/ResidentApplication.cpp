@@ -102,25 +102,26 @@ int runResidentApplication(int& argc, char** argv) {
 
     delegate.applicationDidFinishLaunching();
     const ShortcutService& shortcut = delegate.shortcut();
-    if (!shortcut.enabled() && !shortcut.error().isEmpty()) {
+    const auto shortcutText = [&shortcut] {
         QStringList keys;
         for (const QString& key : keycaps(shortcut.label())) {
             keys << keycapText(key);
         }
-        complain(QStringLiteral("the shortcut %1 is not available: %2")
-                     .arg(keys.join(QLatin1Char('+')), shortcut.error()));
+        return keys.join(QLatin1Char('+'));
+    };
+    // Another program may hold the combination: the launcher still opens from the tray and on
+    // a second start, and another combination can be recorded in the settings.
+    if (shortcut.enabled() && !shortcut.hotKeyActive() && !shortcut.error().isEmpty()) {
+        complain(QStringLiteral("the shortcut %1 is not available: %2 Record another one under "
+                                "Settings; meanwhile the launcher opens from the tray menu.")
+                     .arg(shortcutText(), shortcut.error()));
     }
     // Said once the event loop runs, when the tray icon and the hot key are in place; scripts
     // and tests wait for this line.
-    QTimer::singleShot(0, &delegate, [&shortcut] {
-        QStringList keys;
-        for (const QString& key : keycaps(shortcut.label())) {
-            keys << keycapText(key);
-        }
-        complain(
-            shortcut.enabled()
-                ? QStringLiteral("ready; %1 opens the launcher").arg(keys.join(QLatin1Char('+')))
-                : QStringLiteral("ready; the launcher opens from the tray menu"));
+    QTimer::singleShot(0, &delegate, [&shortcut, shortcutText] {
+        complain(shortcut.hotKeyActive()
+                     ? QStringLiteral("ready; %1 opens the launcher").arg(shortcutText())
+                     : QStringLiteral("ready; the launcher opens from the tray menu"));
     });
     return application.exec();
 }

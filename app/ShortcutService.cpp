@@ -10,9 +10,9 @@ namespace tessora {
 namespace {
 
 const QString kDefaultLabel = QStringLiteral("⌘esc");
-const QString kUnavailable = QStringLiteral(
-    "This shortcut is unavailable. Try another combination. Your previous shortcut remains "
-    "active.");
+const QString kUnavailable =
+    QStringLiteral("This shortcut is unavailable. Try another combination.");
+const QString kPreviousRemains = QStringLiteral(" Your previous shortcut remains active.");
 
 // A stored value as a 32-bit key code or mask; absent when missing, of another type or out of
 // range (a corrupt store).
@@ -41,7 +41,8 @@ ShortcutService::ShortcutService(WindowSystem& windows, DefaultsStore& defaults,
         m_defaults.setText(keys::shortcutLabel, kDefaultLabel);
         m_defaults.setBool(keys::shortcutV2, true);
     }
-    if (m_defaults.boolValue(keys::launcherEnabled).value_or(true)) {
+    m_enabled = m_defaults.boolValue(keys::launcherEnabled).value_or(true);
+    if (m_enabled) {
         registerStored();
     }
 }
@@ -57,10 +58,14 @@ StoredShortcut ShortcutService::storedCombination() const {
                           mask.value_or(defaultStoredShortcut.modifiers)};
 }
 
+QString ShortcutService::unavailableText() const {
+    return m_hotKey ? kUnavailable + kPreviousRemains : kUnavailable;
+}
+
 void ShortcutService::registerStored() {
     const std::optional<KeyStroke> stored = decodeShortcut(storedCombination());
     if (!stored) {
-        setError(kUnavailable);  // a key this keyboard vocabulary does not know
+        setError(unavailableText());  // a key this keyboard vocabulary does not know
         return;
     }
     // No recording stores a combination without Ctrl, Alt or Super; one found in the store is
@@ -74,7 +79,7 @@ bool ShortcutService::registerCombination(const KeyStroke& combination) {
     std::unique_ptr<InputGrab> grab =
         stored ? m_windows.grabHotKey(combination, [this] { pressed(); }) : nullptr;
     if (!grab) {
-        setError(kUnavailable);
+        setError(unavailableText());
         return false;
     }
     // The new hot key is live before the old one is let go.
@@ -92,13 +97,13 @@ void ShortcutService::setEnabled(bool enabled) {
     if (enabled == m_enabled) {
         return;
     }
+    setEnabledFlag(enabled);
+    m_defaults.setBool(keys::launcherEnabled, enabled);
     if (enabled) {
         registerStored();
-        return;
+    } else {
+        m_hotKey.reset();
     }
-    m_hotKey.reset();
-    setEnabledFlag(false);
-    m_defaults.setBool(keys::launcherEnabled, false);
 }
 
 void ShortcutService::setOnOpen(std::function<void()> onOpen) {

@@ -15,6 +15,11 @@ namespace tessora {
 // another. The combination is stored in settings.json in the form earlier editions wrote (see
 // StoredShortcut). A new combination is taken before the old one is let go, so a refused attempt
 // never leaves the user without a working shortcut.
+//
+// `enabled` is the user's switch ("launcherEnabled" in the store), not whether the key could be
+// taken: another program may hold the combination (icewm and KDE keep Ctrl+Escape), which is an
+// ordinary state. The switch then stays on, `error` says why the key does nothing, the launcher
+// still opens from the tray and on a second start, and the user can record another combination.
 class ShortcutService : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString error READ error NOTIFY errorChanged)
@@ -26,11 +31,16 @@ public:
     ~ShortcutService() override;
 
     const QString& error() const { return m_error; }
+    // The user's switch: while it is on, the launcher may be opened.
     bool enabled() const { return m_enabled; }
+    // Whether the hot key is held, so that pressing the combination opens the launcher.
+    bool hotKeyActive() const { return m_hotKey != nullptr; }
 
-    // Takes `combination` as the hot key and stores it; true when it is now active. On failure
-    // `error` says so and the previous hot key stays as it was.
+    // Takes `combination` as the hot key and stores it, switching the launcher on; true when it
+    // is now active. On failure `error` says so and the previous hot key (if any) stays.
     bool registerCombination(const KeyStroke& combination);
+    // Switches the launcher on (taking the stored combination, which may fail and is then
+    // reported through `error`) or off (letting the key go).
     void setEnabled(bool enabled);
     // Called on the main thread each time the hot key is pressed.
     void setOnOpen(std::function<void()> onOpen);
@@ -46,6 +56,8 @@ signals:
 
 private:
     StoredShortcut storedCombination() const;
+    // The refusal, which mentions a previous shortcut only while one is held.
+    QString unavailableText() const;
     void registerStored();
     void setEnabledFlag(bool enabled);
     void pressed();

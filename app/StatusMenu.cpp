@@ -18,7 +18,7 @@ StatusMenu::StatusMenu(QObject* parent) : QObject(parent), m_menu(std::make_uniq
     m_menu->setTitle(QStringLiteral("Tessora"));
     m_enable = m_menu->addAction(QStringLiteral("Enable Tessora"));
     m_enable->setCheckable(true);
-    m_open = m_menu->addAction(QStringLiteral("Open Lanterna"));
+    m_open = m_menu->addAction(QStringLiteral("Open Tessora"));
     m_shortcuts = m_menu->addAction(QStringLiteral("Shortcuts…"));
     m_menu->addSeparator();
     m_update = m_menu->addAction(QStringLiteral("Check for Updates…"));

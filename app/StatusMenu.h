@@ -10,7 +10,7 @@ class QSystemTrayIcon;
 
 namespace tessora {
 
-// The tray icon and its menu, in this order: "Enable Tessora" (checkable), "Open Lanterna",
+// The tray icon and its menu, in this order: "Enable Tessora" (checkable), "Open Tessora",
 // "Shortcuts…", a separator, "Check for Updates…" (created disabled), "Settings…", a separator,
 // "Quit Tessora" (Ctrl+Q). The menu's title and the icon's tool tip are "Tessora". It only
 // builds and shows; whoever owns it connects the actions and keeps their states.

@@ -27,6 +27,11 @@ QEasingCurve easeOut() {
 ItemScrollView::ItemScrollView(QWidget* parent)
     : QAbstractScrollArea(parent), m_scroll(new QVariantAnimation(this)) {
     setFrameShape(QFrame::NoFrame);
+    // Clicks choose items, the search field keeps the keyboard: what is typed is searched for.
+    setFocusPolicy(Qt::NoFocus);
+    viewport()->setFocusPolicy(Qt::NoFocus);
+    verticalScrollBar()->setFocusPolicy(Qt::NoFocus);
+    horizontalScrollBar()->setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setStyle(new ThinScrollBarStyle(this));

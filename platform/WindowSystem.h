@@ -103,6 +103,10 @@ public:
     virtual bool canControlWindows(QString* reason = nullptr) const = 0;
 
     // --- applications
+    // The installed applications may have changed (the catalog is about to be read again): the
+    // desktop entries windows are matched against are brought up to date. Cheap when nothing
+    // changed; backends that match nothing ignore it.
+    virtual void refreshApplications() {}
     // The first running instance of the application with this id, if any.
     virtual std::optional<RunningApplication> runningApplication(const QString& appId) const = 0;
     // Nothing of the instance runs any more (a launch still starting up does not count as ended).

@@ -89,9 +89,15 @@ bool claim(const QString& id, const CatalogEnvironment& env, Found& found) {
 // two files with the same id (sub-foo.desktop, sub/foo.desktop) is always the same one.
 class FolderWalk {
 public:
-    FolderWalk(const QString& root, const CatalogEnvironment& env, Found& found,
+    // Called with each entry's path and id.
+    using Visitor = std::function<void(const QString& path, const QString& id)>;
+
+    FolderWalk(const QString& root, const CatalogEnvironment& env, Visitor onEntry,
                std::stop_token stop)
-        : m_root(withoutTrailingSlash(root)), m_env(env), m_found(found), m_stop(std::move(stop)) {}
+        : m_root(withoutTrailingSlash(root)),
+          m_env(env),
+          m_onEntry(std::move(onEntry)),
+          m_stop(std::move(stop)) {}
 
     void run() {
         const fs::path rootPath(QFile::encodeName(m_root).toStdString());
@@ -158,16 +164,18 @@ private:
         m_decoder.resetState();
         const QString name = m_decoder(QByteArrayView(fileName.data(), qsizetype(fileName.size())));
         if (m_decoder.hasError()) {
-            qCWarning(lcCatalog).noquote() << "Skipping" << QFile::decodeName(child.path().c_str())
-                                           << ": its name is not valid UTF-8";
+            const QString path = QFile::decodeName(child.path().c_str());
+            if (m_env.warnings->firstFor(path)) {
+                qCWarning(lcCatalog).noquote()
+                    << "Skipping" << path << ": its name is not valid UTF-8";
+            }
             return;
         }
         const QString childRelative = relative + name;
         if (isFolder) {
             walk(child.path(), childRelative + u'/');
         } else {
-            addBundle(m_root + u'/' + childRelative, idFromRelativePath(childRelative), m_env,
-                      m_found);
+            m_onEntry(m_root + u'/' + childRelative, idFromRelativePath(childRelative));
         }
     }
 
@@ -175,7 +183,7 @@ private:
 
     const QString m_root;
     const CatalogEnvironment& m_env;
-    Found& m_found;
+    const Visitor m_onEntry;
     const std::stop_token m_stop;
     std::set<std::string> m_entered;  // canonical paths of the folders walked
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
@@ -267,8 +275,10 @@ void addBundle(const QString& entryPath, const QString& id, const CatalogEnviron
     QString problem;
     const std::optional<DesktopEntry> entry = readDesktopEntry(entryPath, &problem);
     if (!entry) {
-        qCWarning(lcCatalog).noquote()
-            << "Skipping the desktop entry" << entryPath << ":" << problem;
+        if (env.warnings->firstFor(entryPath)) {
+            qCWarning(lcCatalog).noquote()
+                << "Skipping the desktop entry" << entryPath << ":" << problem;
+        }
         return;
     }
     switch (judge(*entry, env)) {
@@ -279,14 +289,33 @@ void addBundle(const QString& entryPath, const QString& id, const CatalogEnviron
                 << "Not listing" << entryPath << ": hidden or not for this desktop";
             return;
         case Verdict::NotLaunchable:
-            qCWarning(lcCatalog).noquote()
-                << "Not listing" << entryPath
-                << ": it has no Exec and is not D-Bus activatable, so it "
-                   "cannot be launched";
+            if (env.warnings->firstFor(entryPath)) {
+                qCWarning(lcCatalog).noquote()
+                    << "Not listing" << entryPath
+                    << ": it has no Exec and is not D-Bus activatable, so it "
+                       "cannot be launched";
+            }
             return;
     }
     found.apps.append(InstalledApp{id, entry->name.value_or(entryBaseName(entryPath)), entryPath,
                                    entry->unlocalizedName});
+}
+
+QList<DesktopEntryFile> desktopEntryFiles(const CatalogEnvironment& env) {
+    QSet<QString> claimed;
+    QList<DesktopEntryFile> files;
+    for (const QString& folder : env.applicationFolders) {
+        FolderWalk(folder, env,
+                   [&](const QString& path, const QString& id) {
+                       if (!id.isEmpty() && !claimed.contains(id)) {
+                           claimed.insert(id);
+                           files.append({id, path});
+                       }
+                   },
+                   {})
+            .run();
+    }
+    return files;
 }
 
 void addRunningApplication(const RunningApplication& app, const CatalogEnvironment& env,
@@ -312,7 +341,10 @@ InstalledApps scanApplications(const CatalogEnvironment& env,
         if (stop.stop_requested()) {
             break;
         }
-        FolderWalk(folder, env, found, stop).run();
+        FolderWalk(
+            folder, env,
+            [&](const QString& path, const QString& id) { addBundle(path, id, env, found); }, stop)
+            .run();
     }
 
     // Code-point order of the locations, so that the first of two running applications with

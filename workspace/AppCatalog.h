@@ -3,12 +3,14 @@
 #include "core/InstalledApp.h"
 #include "platform/Desktop.h"
 #include "platform/DesktopEntry.h"
+#include "workspace/EntryWarnings.h"
 
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <stop_token>
 
 namespace tessora {
@@ -24,6 +26,9 @@ struct CatalogEnvironment {
     // Whether a TryExec program is installed (an absolute path, or a name looked up in PATH).
     // When unset, TryExec is not checked.
     std::function<bool(const QString& program)> programExists;
+    // The broken entries already reported, shared by the copies of an environment, so that each
+    // is reported once rather than at every scan.
+    std::shared_ptr<EntryWarnings> warnings = std::make_shared<EntryWarnings>();
 
     // The environment of this process. The XDG base-directory defaults apply to unset
     // variables, relative folders are ignored and repeated ones kept once.
@@ -46,6 +51,17 @@ struct Found {
 // a file browser. A stop request ends the scan between two files; what was found is returned.
 InstalledApps scanApplications(const CatalogEnvironment& env,
                                const QList<RunningApplication>& running, std::stop_token stop = {});
+
+// A desktop entry file and the id it has.
+struct DesktopEntryFile {
+    QString id;
+    QString path;
+};
+
+// Every desktop entry file of the application folders that owns its id (the first file with an
+// id, in precedence order), listed or not: hidden entries too, unread. This is what windows are
+// matched against, so that a running application whose entry is hidden is known by its entry.
+QList<DesktopEntryFile> desktopEntryFiles(const CatalogEnvironment& env);
 
 // Considers the desktop entry at `entryPath` under the application id `id`: claims the id
 // unless it was claimed before, and lists the entry if it passes isUserApp().

@@ -1,6 +1,7 @@
 // Confirming a selection: the snapshot, the target display and area, and the serialized run.
 #include "workspace/WorkspaceModel.h"
 
+#include "core/AsyncLogging.h"
 #include "core/Task.h"
 #include "platform/WindowSystem.h"
 #include "workspace/LaunchOperations.h"
@@ -68,18 +69,27 @@ void WorkspaceModel::run(const std::function<void()>& onStart, LaunchPlan plan) 
 Task<void> WorkspaceModel::perform(LaunchPlan plan) {
     const std::shared_ptr<bool> alive = m_alive;
     LaunchOperations& operations = *m_services.operations;
-    co_await operations.endChain();
     QStringList messages;
-    if (!plan.layout) {
-        messages = co_await operations.open(plan.apps);
-    } else if (plan.layout->id == QLatin1String(chainLayoutId)) {
-        messages = co_await operations.chain(*plan.layout, plan.apps, plan.area, plan.gap);
-    } else {
-        messages = co_await operations.arrange(*plan.layout, plan.apps, plan.area, plan.gap,
-                                               plan.indicators);
+    // A run that fails half-way still ends: the launcher must not stay busy for good.
+    std::exception_ptr failure;
+    try {
+        co_await operations.endChain();
+        if (!plan.layout) {
+            messages = co_await operations.open(plan.apps);
+        } else if (plan.layout->id == QLatin1String(chainLayoutId)) {
+            messages = co_await operations.chain(*plan.layout, plan.apps, plan.area, plan.gap);
+        } else {
+            messages = co_await operations.arrange(*plan.layout, plan.apps, plan.area, plan.gap,
+                                                   plan.indicators);
+        }
+    } catch (...) {
+        failure = std::current_exception();
     }
     if (!*alive) {
         co_return;
+    }
+    if (failure) {
+        messages << QStringLiteral("The launch stopped early: %1.").arg(describeException(failure));
     }
     setBusy(false);
     for (const QString& message : messages) {

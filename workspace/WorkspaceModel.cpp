@@ -201,6 +201,10 @@ Task<void> WorkspaceModel::refreshApps() {
     m_scanInProgress = true;
     setScanning(m_apps.isEmpty());
 
+    // An application installed since the last scan: its windows must be known by its entry
+    // before the running applications are listed, or it would be listed a second time under
+    // its window class.
+    m_services.windows.refreshApplications();
     QList<RunningApplication> running;
     for (const RunningApplication& app : m_services.windows.runningApplications()) {
         if (app.regular) {

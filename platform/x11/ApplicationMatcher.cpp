@@ -5,6 +5,7 @@
 #include "platform/x11/X11Log.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace tessora::x11 {
 
@@ -15,11 +16,19 @@ std::optional<KnownEntry> KnownEntry::fromFile(const QString& id, const QString&
         qCDebug(lcX11) << "skipping desktop entry" << path << problem;
         return std::nullopt;
     }
-    return KnownEntry{id, path, entry->name.value_or(id), entry->startupWmClass, entry->exec};
+    return KnownEntry{id,
+                      path,
+                      entry->name.value_or(id),
+                      entry->startupWmClass,
+                      entry->exec,
+                      entry->noDisplay || entry->hidden};
 }
 
 void ApplicationMatcher::setEntries(const QList<KnownEntry>& entries) {
+    // Shown entries first, each group in precedence order.
     m_entries = entries;
+    std::stable_partition(m_entries.begin(), m_entries.end(),
+                          [](const KnownEntry& entry) { return !entry.hidden; });
     m_byPath.clear();
     m_byId.clear();
     m_byWmClass.clear();

@@ -17,13 +17,17 @@ struct KnownEntry {
     QString name;
     QString startupWmClass;
     QString exec;  // as written, field codes kept
+    // NoDisplay or Hidden: a helper entry of an application, or one the user hid. Its windows
+    // are still its own, but a window that a shown entry also claims goes to the shown one.
+    bool hidden = false;
 
     // Reads the entry at `path` (absent when it cannot be read; the reason is logged).
     static std::optional<KnownEntry> fromFile(const QString& id, const QString& path);
 };
 
 // Lists the entries to match against; called again whenever the backend is asked to refresh.
-using KnownEntrySource = std::function<QList<KnownEntry>()>;
+// Absent when nothing changed since the last call.
+using KnownEntrySource = std::function<std::optional<QList<KnownEntry>>()>;
 
 // The application a window belongs to.
 struct ApplicationMatch {
@@ -35,8 +39,9 @@ struct ApplicationMatch {
 // Matches windows to desktop entries the way docks do, in this order: GIO_LAUNCHED_DESKTOP_FILE
 // in the process environment (when the process is the one GIO launched), _GTK_APPLICATION_ID,
 // WM_CLASS instance then class against StartupWMClass (case-insensitive), WM_CLASS against the
-// desktop file ID, the executable against Exec. A window that matches none gets an application
-// of its own: the id from WM_CLASS, the location of its executable.
+// desktop file ID, the executable against Exec; within each step a shown entry before a hidden
+// one. A window that matches none gets an application of its own: the id from WM_CLASS, the
+// location of its executable.
 class ApplicationMatcher {
 public:
     void setEntries(const QList<KnownEntry>& entries);

@@ -87,8 +87,13 @@ GioLaunch GioLauncher::launch(const QString& entryPath, const QByteArray& displa
     }
     GError* error = nullptr;
     qint64 pid = 0;
-    const gboolean ok = gio->launchAsManager(info, nullptr, context, G_SPAWN_SEARCH_PATH, nullptr,
-                                             nullptr, &rememberPid, &pid, &error);
+    // The application gets what a desktop gives the applications it starts: no terminal of
+    // ours. Standard input, output and error go to /dev/null; inherited, they would tie it to
+    // whoever reads our output (`tessora --arrange ... | less` would not end before it did).
+    const auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
+                                                G_SPAWN_STDERR_TO_DEV_NULL);
+    const gboolean ok = gio->launchAsManager(info, nullptr, context, flags, nullptr, nullptr,
+                                             &rememberPid, &pid, &error);
     if (ok) {
         result.launched = true;
         result.pid = pid;

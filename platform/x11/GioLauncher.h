@@ -28,7 +28,7 @@ public:
     // Launches the entry at `entryPath` with DESKTOP_STARTUP_ID set to `startupId` in the
     // child's environment, and DISPLAY set to `display` (the display the backend works on).
     // GIO spawns through an intermediate child, so the launched process is reaped by init,
-    // never left a zombie of ours.
+    // never left a zombie of ours. The child's standard input, output and error are /dev/null.
     //
     // Blocks for the fork and exec (a few milliseconds; the first launch also loads GIO). An
     // entry with DBusActivatable=true connects to the session bus the first time

@@ -34,6 +34,10 @@ bool contains(const std::optional<std::vector<uint32_t>>& atoms, xcb_atom_t atom
 
 }  // namespace
 
+bool isWaylandSession(const QByteArray& sessionType, const QByteArray& waylandDisplay) {
+    return sessionType.trimmed().toLower() == "wayland" || !waylandDisplay.isEmpty();
+}
+
 bool X11WindowSystem::displayReachable(const QByteArray& display) {
     xcb_connection_t* connection =
         xcb_connect(display.isEmpty() ? nullptr : display.constData(), nullptr);
@@ -53,6 +57,10 @@ std::unique_ptr<X11WindowSystem> X11WindowSystem::open(Clock& clock, X11Options 
             *reason = unavailable;
         }
         return nullptr;
+    }
+    if (!options.waylandSession) {
+        options.waylandSession =
+            isWaylandSession(qgetenv("XDG_SESSION_TYPE"), qgetenv("WAYLAND_DISPLAY"));
     }
     std::unique_ptr<X11WindowSystem> system(
         new X11WindowSystem(clock, std::move(options), std::move(connection)));
@@ -110,7 +118,14 @@ X11WindowSystem::~X11WindowSystem() {
 }
 
 void X11WindowSystem::refreshApplications() {
-    m_matcher.setEntries(m_options.knownEntries ? m_options.knownEntries() : QList<KnownEntry>{});
+    if (!m_options.knownEntries) {
+        return;
+    }
+    std::optional<QList<KnownEntry>> entries = m_options.knownEntries();
+    if (!entries) {
+        return;  // unchanged: the windows keep their matches
+    }
+    m_matcher.setEntries(*entries);
     m_matches.clear();
 }
 
@@ -122,6 +137,11 @@ bool X11WindowSystem::canControlWindows(QString* reason) const {
     QString why;
     if (m_connection->broken()) {
         why = QStringLiteral("The connection to the X11 display was lost.");
+    } else if (m_options.waylandSession.value_or(false)) {
+        why = QStringLiteral(
+            "This is a Wayland session: its X11 display (XWayland) reaches only the windows of "
+            "X11 applications, not those of Wayland ones. Log in to an X11 session to arrange "
+            "windows.");
     } else if (!m_connection->windowManagerCheck()) {
         why = QStringLiteral(
             "No window manager that follows the EWMH conventions is running on this X11 "

@@ -36,7 +36,14 @@ struct X11Options {
     // X pixels per point: the device pixel ratio of our own views (Qt's), so that window space,
     // work areas and every distance count Qt's logical pixels on a scaled desktop too.
     double pixelRatio = 1.0;
+    // Whether the display is XWayland in a Wayland session, where the windows of Wayland
+    // applications are out of reach: read from this process's environment when absent.
+    std::optional<bool> waylandSession;
 };
+
+// Whether the environment describes a Wayland session: XDG_SESSION_TYPE is "wayland" or
+// WAYLAND_DISPLAY is set (not empty).
+bool isWaylandSession(const QByteArray& sessionType, const QByteArray& waylandDisplay);
 
 // The window system of an X11 session with an EWMH window manager, on a connection of its own.
 // Window ids are X11 client windows (the ones in _NET_CLIENT_LIST, not the frames). Everything it
@@ -62,8 +69,8 @@ public:
     // graphical and a plain process before anything else connects.
     static bool displayReachable(const QByteArray& display = {});
 
-    // Reads the known desktop entries again (after the catalog changed).
-    void refreshApplications();
+    // Asks the source of known desktop entries again; a changed list replaces the old one.
+    void refreshApplications() override;
     // What the backend sent to the X server so far (for tests and benchmarks).
     x11::Traffic traffic();
 

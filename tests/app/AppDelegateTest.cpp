@@ -128,7 +128,7 @@ TEST_F(AppDelegateTest, TheMenuHasItsItemsInOrderWithTheirStates) {
     for (const QAction* action : menu->actions()) {
         titles << (action->isSeparator() ? "—" : action->text());
     }
-    EXPECT_EQ(titles, QStringList({"Enable Tessora", "Open Lanterna", "Shortcuts…", "—",
+    EXPECT_EQ(titles, QStringList({"Enable Tessora", "Open Tessora", "Shortcuts…", "—",
                                    "Check for Updates…", "Settings…", "—", "Quit Tessora"}));
     EXPECT_TRUE(app.statusMenu()->enableItem()->isCheckable());
     EXPECT_EQ(app.statusMenu()->quitItem()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -248,12 +248,36 @@ TEST_F(AppDelegateTest, TheSettingsSwitchIsTheLauncherSwitch) {
     app.statusMenu()->enableItem()->trigger();
     EXPECT_TRUE(page->enableSwitch()->isChecked());
 
-    // A key another program holds cannot be switched on; the switch says so by staying off.
+    // A key another program holds leaves the switch on; the shortcut row says what is wrong.
     app.statusMenu()->enableItem()->trigger();
     sim.setHotKeyTaken(ctrlEscape, true);
     page->enableSwitch()->click();
-    EXPECT_FALSE(page->enableSwitch()->isChecked());
+    EXPECT_TRUE(page->enableSwitch()->isChecked());
     EXPECT_TRUE(page->shortcutRow()->needsAttention());
+}
+
+TEST_F(AppDelegateTest, AShortcutTakenByAnotherProgramLocksNobodyOut) {
+    sim.setHotKeyTaken(ctrlEscape, true);
+    AppDelegate& app = start();
+    emit app.statusMenu()->menu()->aboutToShow();
+    EXPECT_TRUE(app.statusMenu()->enableItem()->isChecked());
+    EXPECT_FALSE(app.shortcut().hotKeyActive());
+
+    app.statusMenu()->openItem()->trigger();
+    EXPECT_TRUE(panelVisible());
+    app.hidePanel();
+    app.applicationShouldHandleReopen();  // a second start
+    EXPECT_TRUE(panelVisible());
+
+    // The tray's switch still switches the launcher off and on.
+    app.statusMenu()->enableItem()->trigger();
+    EXPECT_FALSE(panelVisible());
+    app.applicationShouldHandleReopen();
+    EXPECT_FALSE(panelVisible());
+    app.statusMenu()->enableItem()->trigger();
+    EXPECT_TRUE(app.statusMenu()->enableItem()->isChecked());
+    app.applicationShouldHandleReopen();
+    EXPECT_TRUE(panelVisible());
 }
 
 TEST_F(AppDelegateTest, ActivationsOfLaunchableApplicationsEnterTheRecentHistory) {

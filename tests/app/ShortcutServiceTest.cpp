@@ -133,19 +133,39 @@ TEST_F(ShortcutServiceTest, ATakenCombinationKeepsThePreviousShortcut) {
     EXPECT_EQ(opened, 2);
 }
 
-TEST_F(ShortcutServiceTest, AStoredCombinationThatIsTakenAtStartLeavesItOff) {
+TEST_F(ShortcutServiceTest, AStoredCombinationTakenAtStartKeepsTheSwitchOnAndClaimsNoPrevious) {
     sim.setHotKeyTaken(kCtrlEscape, true);
     auto service = start();
-    EXPECT_FALSE(service->enabled());
-    EXPECT_EQ(service->error(), kUnavailable);
+    // The switch is the user's; the missing key is said, without a previous shortcut to claim.
+    EXPECT_TRUE(service->enabled());
+    EXPECT_FALSE(service->hotKeyActive());
+    EXPECT_EQ(service->error(), "This shortcut is unavailable. Try another combination.");
     EXPECT_EQ(sim.liveHotKeys(), 0);
+    EXPECT_EQ(defaults->boolValue(keys::launcherEnabled), std::nullopt);  // nothing rewritten
 
-    // Switching on later fails the same way and stays off.
-    service->setEnabled(true);
+    // Another combination can be recorded; a refusal still claims nothing.
+    sim.setHotKeyTaken(kSuperAltSpace, true);
+    EXPECT_FALSE(service->registerCombination(kSuperAltSpace));
+    EXPECT_EQ(service->error(), "This shortcut is unavailable. Try another combination.");
+    sim.setHotKeyTaken(kSuperAltSpace, false);
+    EXPECT_TRUE(service->registerCombination(kSuperAltSpace));
+    EXPECT_TRUE(service->hotKeyActive());
+    EXPECT_TRUE(service->error().isEmpty());
+
+    // Off and on again retries the stored combination; a refusal leaves the switch on.
+    service.reset();
+    service = start();
+    service->setEnabled(false);
     EXPECT_FALSE(service->enabled());
-    sim.setHotKeyTaken(kCtrlEscape, false);
+    EXPECT_EQ(defaults->boolValue(keys::launcherEnabled), false);
     service->setEnabled(true);
     EXPECT_TRUE(service->enabled());
+    EXPECT_EQ(defaults->boolValue(keys::launcherEnabled), true);
+    EXPECT_FALSE(service->hotKeyActive());
+    sim.setHotKeyTaken(kCtrlEscape, false);
+    service->setEnabled(false);
+    service->setEnabled(true);
+    EXPECT_TRUE(service->hotKeyActive());
     EXPECT_TRUE(service->error().isEmpty());
 }
 

@@ -278,6 +278,36 @@ TEST_F(LauncherView, ClickingAResultOrARecentAppTogglesIt) {
     EXPECT_FALSE(recent->isVisible()) << "recent applications only show without search text";
 }
 
+// The lists never take the keyboard: after any click on them what is typed is searched for.
+TEST_F(LauncherView, ClicksOnTheListsLeaveTheKeyboardWithTheSearchField) {
+    ResultsView* results = view->resultsView();
+    // Pressed on one item and let go on another: no item is activated.
+    QTest::mousePress(results->viewport(), Qt::LeftButton, {},
+                      results->itemRectInViewport(1).center().toPoint());
+    QTest::mouseRelease(results->viewport(), Qt::LeftButton, {},
+                        results->itemRectInViewport(3).center().toPoint());
+    EXPECT_TRUE(field()->hasFocus());
+    ASSERT_TRUE(results->verticalScrollBar()->isVisible());
+    QTest::mouseClick(results->verticalScrollBar(), Qt::LeftButton, {},
+                      results->verticalScrollBar()->rect().center());
+    EXPECT_TRUE(field()->hasFocus());
+    type("app1");
+    EXPECT_EQ(model.query(), "app1");
+
+    press(Qt::Key_2, Qt::ControlModifier);
+    LayoutsView* layouts = view->layoutsView();
+    const QRectF second = layouts->itemRectInViewport(1);
+    QTest::mouseClick(layouts->viewport(), Qt::LeftButton, {},
+                      QPointF(second.center().x(), second.bottom() + 1).toPoint());
+    EXPECT_TRUE(field()->hasFocus());
+    EXPECT_TRUE(model.layoutID().isEmpty());
+    for (QWidget* widget : {static_cast<QWidget*>(results), results->viewport(),
+                            static_cast<QWidget*>(results->verticalScrollBar()),
+                            static_cast<QWidget*>(layouts), layouts->viewport()}) {
+        EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus) << widget->metaObject()->className();
+    }
+}
+
 TEST_F(LauncherView, ActionsMenuEntries) {
     ActionsMenu* actions = view->actionsMenu();
     EXPECT_EQ(actions->accessibleName(), "Tessora actions");

@@ -144,6 +144,16 @@ TEST_F(AppCatalogTest, SkipsBadFilesWithAWarningAndGoesOn) {
     const QStringList& warnings = log.messages();
     EXPECT_EQ(warnings.size(), 4);
     EXPECT_EQ(warnings.filter(junk).size(), 1) << warnings.join('\n').toStdString();
+
+    // The catalog is scanned at every show of the launcher: each file is reported once, and
+    // again only once it has changed. A copy of the environment remembers the same.
+    const CatalogEnvironment copy = env;
+    EXPECT_THAT(scan(), ElementsAre("good Good " + good));
+    EXPECT_EQ(scanApplications(copy, {}).size(), 1);
+    EXPECT_EQ(log.messages().size(), 4) << log.messages().join('\n').toStdString();
+    usr("nogroup.desktop", "[Desktop Action x]\nName=Changed\n");
+    EXPECT_THAT(scan(), ElementsAre("good Good " + good));
+    EXPECT_EQ(log.messages().size(), 5) << log.messages().join('\n').toStdString();
 }
 
 TEST_F(AppCatalogTest, AddsRunningApplicationsThatNoListedEntryCovers) {

@@ -2,14 +2,15 @@
 // area, with which gap, and that runs never overlap.
 #include "core/Sleep.h"
 #include "core/Task.h"
-#include "workspace/LaunchOperations.h"
 #include "platform/DefaultsStore.h"
 #include "platform/sim/ManualBackgroundWork.h"
 #include "tests/arrange/SimDesktopFixture.h"
+#include "workspace/LaunchOperations.h"
 #include "workspace/SettingsKeys.h"
 #include "workspace/WorkspaceModel.h"
 
 #include <QStringList>
+#include <stdexcept>
 
 namespace tessora {
 namespace {
@@ -57,11 +58,16 @@ public:
 
     QStringList calls;
     QStringList messages;
+    // Thrown by the next operation after its second of work, when set.
+    std::optional<std::string> failure;
 
 private:
     Task<QStringList> record(QString call) {
         calls << call;
         co_await sleepFor(m_clock, 1s, {});
+        if (failure) {
+            throw std::runtime_error(*std::exchange(failure, std::nullopt));
+        }
         co_return messages;
     }
 
@@ -108,6 +114,22 @@ TEST_F(LaunchPipelineTest, WithoutALayoutOpensTheApplications) {
     clock.runUntil([&] { return !model->busy(); }, 1min);
     EXPECT_EQ(operations.calls, QStringList({"hide indicator", "end chain", "open a,b"}));
     EXPECT_EQ(finished, QList<QStringList>({operations.messages}));
+}
+
+TEST_F(LaunchPipelineTest, AFailingRunEndsAndTheNextOneRuns) {
+    for (const QString& layout : {QString(), QStringLiteral("mirror")}) {
+        model->setLayoutID(layout);
+        operations.failure = "the window system went away";
+        EXPECT_TRUE(confirm()) << layout.toStdString();
+        EXPECT_FALSE(model->busy()) << layout.toStdString();
+        ASSERT_FALSE(finished.isEmpty());
+        EXPECT_EQ(finished.takeLast(),
+                  QStringList({"The launch stopped early: the window system went away."}));
+    }
+    // Not busy for good: the next confirmation runs.
+    operations.calls.clear();
+    EXPECT_TRUE(confirm());
+    EXPECT_EQ(operations.calls.last(), "arrange mirror a,b in 0,25 1440x875 gap 0");
 }
 
 TEST_F(LaunchPipelineTest, NothingHappensWithoutSomethingToDo) {

@@ -25,6 +25,7 @@ protected:
         X11Options options;
         options.display = session.display();
         options.knownEntries = [this] { return entries; };
+        options.waylandSession = false;  // a display of the test's own, whatever the session
         options.pixelRatio = pixelRatio;
         QString reason;
         system = X11WindowSystem::open(clock, options, &reason);

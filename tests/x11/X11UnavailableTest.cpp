@@ -61,6 +61,34 @@ TEST(X11Unavailable, NoWindowManagerSaysSo) {
     expectInert(*system);
 }
 
+// Under XWayland the display answers and a window manager runs, but Wayland windows are out of
+// reach: the session's environment says so.
+TEST(X11Unavailable, AWaylandSessionSaysSo) {
+    XSession session;
+    QString error;
+    ASSERT_TRUE(session.start(&error)) << error.toStdString();
+    const QByteArray sessionType = qgetenv("XDG_SESSION_TYPE");
+    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
+    const auto canControl = [&](const char* type, const char* wayland, QString* reason) {
+        qputenv("XDG_SESSION_TYPE", type);
+        qputenv("WAYLAND_DISPLAY", wayland);
+        VirtualClock clock;
+        X11Options options;
+        options.display = session.display();
+        const std::unique_ptr<X11WindowSystem> system = X11WindowSystem::open(clock, options);
+        return system && system->canControlWindows(reason);
+    };
+    QString reason;
+    EXPECT_FALSE(canControl("wayland", "", &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("Wayland session"))) << reason.toStdString();
+    EXPECT_FALSE(canControl("x11", "wayland-0", &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("Wayland session"))) << reason.toStdString();
+    EXPECT_TRUE(canControl("x11", "", &reason)) << reason.toStdString();
+    EXPECT_TRUE(canControl("", "", &reason)) << reason.toStdString();
+    qputenv("XDG_SESSION_TYPE", sessionType);
+    qputenv("WAYLAND_DISPLAY", waylandDisplay);
+}
+
 TEST(X11Unavailable, TheServerGoingAwayIsAbsenceNotACrash) {
     XSession session;
     QString error;

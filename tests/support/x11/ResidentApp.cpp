@@ -65,6 +65,9 @@ bool ResidentApp::start(QString* error, const QProcessEnvironment& extra) {
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     // No session bus unless the test brings one: a developer's own must not be reached.
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    // The test's display is an X11 session of its own, whatever session runs the tests.
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
     env.insert(extra);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -154,7 +157,8 @@ std::optional<xcb_window_t> ResidentApp::findPanel(xcb_window_t parent, int dept
 
 std::optional<xcb_window_t> ResidentApp::panelWindow() {
     if (!m_panel) {
-        m_panel = findPanel(m_session.root(), 1);
+        // Window managers put frames around clients one level deep (openbox) or more (icewm).
+        m_panel = findPanel(m_session.root(), 3);
     }
     return m_panel;
 }

@@ -1,0 +1,73 @@
+// `tessora --arrange` run as a user runs it, against the test's display: the applications it
+// opens, and how it ends.
+#include "tests/x11/X11TestSession.h"
+
+#include <QProcess>
+
+namespace tessora::testing {
+namespace {
+
+class X11ArrangeCommand : public X11Test {
+protected:
+    void SetUp() override {
+        X11Test::SetUp();
+        // An application of the test client, opened through its desktop entry.
+        const QString path =
+            entryFolder.write("applications/probe.desktop",
+                              QStringLiteral("[Desktop Entry]\nType=Application\nName=Probe\n"
+                                             "Exec=%1 --class Probe\nStartupWMClass=Probe\n")
+                                  .arg(XSession::testClientPath())
+                                  .toUtf8());
+        entries << *x11::KnownEntry::fromFile("probe", path);
+        system->refreshApplications();
+    }
+
+    // Runs the program through `sh -c script`, with "$0" the program; false when it did not end
+    // within half a minute (it is then killed).
+    bool run(const QString& script) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", QString::fromLatin1(session.display()));
+        environment.insert("XDG_DATA_DIRS", entryFolder.root());
+        environment.insert("XDG_DATA_HOME", entryFolder.path("home"));
+        environment.insert("XDG_CONFIG_HOME", entryFolder.path("config"));
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("XDG_SESSION_TYPE", "x11");
+        program.setProcessEnvironment(environment);
+        program.start("sh", {"-c", script, QStringLiteral(TESSORA_PROGRAM_PATH)});
+        if (program.waitForFinished(30000)) {
+            return true;
+        }
+        program.kill();
+        program.waitForFinished();
+        return false;
+    }
+
+    bool probeRuns() {
+        return session.waitUntil([&] {
+            const std::optional<RunningApplication> probe = system->runningApplication("probe");
+            return probe && system->windows(*probe) && !system->windows(*probe)->isEmpty();
+        });
+    }
+
+    QProcess program;
+};
+
+TEST_F(X11ArrangeCommand, NoneOnlyOpensTheApplications) {
+    ASSERT_TRUE(run("\"$0\" --arrange none probe"));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(probeRuns());
+}
+
+// The opened application does not hold the command's output: a pipe reading it ends with the
+// command, while the application runs on.
+TEST_F(X11ArrangeCommand, ThroughAPipeItEndsWhileTheApplicationRunsOn) {
+    ASSERT_TRUE(run("{ \"$0\" --arrange monarch probe 2>&1; echo \"exit $?\"; } | cat"))
+        << "the pipe stayed open: " << program.readAllStandardOutput().toStdString();
+    const QByteArray output = program.readAllStandardOutput();
+    EXPECT_TRUE(output.endsWith("exit 0\n")) << output.toStdString();
+    EXPECT_TRUE(probeRuns());
+}
+
+}  // namespace
+}  // namespace tessora::testing
