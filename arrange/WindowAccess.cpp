@@ -213,8 +213,22 @@ Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<Colum
             co_return;
         }
         const WindowRect& frame = item.frame;
+        if (item.shown == ColumnPlacement::Shown::Minimize) {
+            system.setMinimized(item.window, true);
+            continue;
+        }
+        if (item.shown == ColumnPlacement::Shown::Minimized) {
+            continue;
+        }
+        if (item.shown == ColumnPlacement::Shown::Restore) {
+            system.setMinimized(item.window, false);
+        }
         if (!item.needsSize) {
-            system.setPosition(item.window, frame.x, frame.y);
+            if (item.withSize) {
+                system.setFrame(item.window, frame);
+            } else {
+                system.setPosition(item.window, frame.x, frame.y);
+            }
             continue;
         }
         // Sized inside the area (a window manager keeps a window that hangs over the screen
@@ -222,8 +236,12 @@ Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<Colum
         const double insideX =
             std::min(std::max(area.minX(), frame.minX()), area.maxX() - frame.width);
         const WindowRect inside{insideX, frame.y, frame.width, frame.height};
-        co_await setWindowFrame(system, clock, item.window, inside, stop);
-        if (insideX != frame.minX()) {
+        const std::optional<WindowRect> read =
+            co_await setWindowFrame(system, clock, item.window, inside, stop);
+        // A window already near enough in size and place is not written: it still goes to
+        // its exact place, or it would stay off by up to the tolerance while the strip rests.
+        const bool offPlace = read && (read->x != frame.x || read->y != frame.y);
+        if (insideX != frame.minX() || offPlace) {
             system.setPosition(item.window, frame.x, frame.y);
         }
     }

@@ -45,9 +45,14 @@ using WindowsByApp = QHash<QString, QList<WindowId>>;
 
 // One window of a column placement (the Chain session's strip).
 struct ColumnPlacement {
+    // Whether the window is to be seen: a column out of view may be minimized meanwhile.
+    enum class Shown { Yes, Minimize, Minimized, Restore };
+
     WindowId window = 0;
     WindowRect frame;
-    bool needsSize = false;  // false: only the origin is written
+    bool needsSize = false;  // false: only the origin is written...
+    bool withSize = false;   // ...unless this is set: the whole frame, without waiting for it
+    Shown shown = Shown::Yes;
 };
 
 // Frames of the application's normal-layer windows in the on-screen list of the current
@@ -99,7 +104,8 @@ void focusWindow(WindowSystem& system, const InstalledApp& app, WindowId window)
 
 // Places the columns of the Chain strip in order, then raises `raiseOrder` in order (the last
 // ends up frontmost). A column that needs a new size is sized while it lies wholly inside
-// `area` and only then moved to its real, possibly partly outside, position.
+// `area` and only then moved to its real, possibly partly outside, position. A column to be
+// minimized is only minimized; one to be restored is un-minimized, then placed.
 Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<ColumnPlacement> items,
                                  WindowRect area, QList<WindowId> raiseOrder, std::stop_token stop);
 

@@ -31,6 +31,7 @@ public:
     void setFrame(WindowId, const WindowRect&) override {}
     void setPosition(WindowId, double, double) override {}
     void raise(WindowId) override {}
+    void setMinimized(WindowId, bool) override {}
     void focus(const RunningApplication&, WindowId) override {}
     bool isAlive(WindowId) const override { return false; }
     QList<OnScreenWindow> onScreenWindows() const override { return {}; }
@@ -41,6 +42,7 @@ public:
         std::function<InputDecision(const ScrollInput&)>) override {
         return nullptr;
     }
+    std::unique_ptr<InputGrab> holdScrollGesture() override { return nullptr; }
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyStroke&)>) override {
         return nullptr;

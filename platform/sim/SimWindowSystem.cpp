@@ -226,6 +226,10 @@ std::unique_ptr<InputGrab> SimWindowSystem::grabOptionScroll(
     return m_grabs.grabScroll(std::move(handler));
 }
 
+std::unique_ptr<InputGrab> SimWindowSystem::holdScrollGesture() {
+    return m_grabs.holdScroll();
+}
+
 std::unique_ptr<InputGrab> SimWindowSystem::grabCycleKeys(
     std::function<InputDecision(const KeyStroke&)> handler) {
     return m_grabs.grabKeys(std::move(handler));
@@ -436,7 +440,7 @@ WindowRect SimWindowSystem::constrained(const SimWindow& window,
 void SimWindowSystem::applyFrame(WindowId id, const WindowRect& requested) {
     SimWindow* window = liveWindow(id);
     if (window && !window->fullScreen) {
-        window->frame = constrained(*window, requested);
+        window->frame = keptOnScreen(constrained(*window, requested));
     }
 }
 
@@ -466,8 +470,7 @@ void SimWindowSystem::setPosition(WindowId id, double x, double y) {
     ++window->positionWrites;
     auto move = [this, id, x, y] {
         if (SimWindow* w = liveWindow(id); w && !w->fullScreen) {
-            w->frame.x = x;
-            w->frame.y = y;
+            w->frame = keptOnScreen({x, y, w->frame.width, w->frame.height});
         }
     };
     if (window->settleDelay > Clock::Duration::zero()) {

@@ -14,6 +14,11 @@ namespace tessora::x11 {
 // A move, or a move and resize, of a client window as the backend asks the window manager for
 // it (_NET_MOVERESIZE_WINDOW with north-west gravity): the outer frame's top-left corner goes to
 // `frameOrigin`, and the client takes `clientSize` when one is given.
+//
+// The backend gives every request a size, a move the size the client has: some window managers
+// (fluxbox) fill the values a request leaves out from the frame, decorations included, and take
+// them as the client's, so each move-only request would make the window taller by its
+// decorations.
 struct FrameRequest {
     QPoint frameOrigin;
     std::optional<QSize> clientSize;  // absent: a move only
@@ -46,6 +51,11 @@ public:
               bool reparented);
     // The client's extents (left, top, right, bottom) as last read, unless they may have changed.
     std::optional<QMargins> extents(xcb_window_t window) const;
+    // The client's size as last read or asked for since, unless an event showed it otherwise
+    // (the window manager rounded it, the user resized it, or the event is older than the
+    // request: only a read tells which). With `followed`, only for a window whose events are
+    // watched (written to before): another one may have changed since without a word.
+    std::optional<QSize> size(xcb_window_t window, bool followed) const;
 
     // A ConfigureNotify about the client's inside area: in root coordinates when `synthetic`
     // (the window manager's, ICCCM 4.1.5), else relative to the parent, which tells only the
@@ -53,9 +63,10 @@ public:
     void configured(xcb_window_t window, const QRect& area, bool synthetic);
     // Given to another parent: its decorations are not known any more.
     void reparented(xcb_window_t window, bool toRoot);
-    // The decorations may have changed (given to another parent, unmapped).
+    // The decorations may have changed (given to another parent).
     void decorationsChanged(xcb_window_t window);
-    // Unmapped: it may come back anywhere, decorated otherwise.
+    // Unmapped: it may come back anywhere. A minimized client stays in its frame, so its
+    // decorations stay known; a withdrawn one is given back to the root, which says so.
     void unmapped(xcb_window_t window);
     // Destroyed, or no longer listed: forgets everything of the window.
     void gone(xcb_window_t window);
@@ -70,6 +81,7 @@ private:
         std::optional<bool> reparented;
         std::optional<QPoint> frameOrigin;  // of the last request
         std::optional<QSize> clientSize;    // asked with it or before it while it stood
+        std::optional<QSize> size;          // the client's, as far as known
         bool standing = false;
         bool watched = false;
     };

@@ -52,9 +52,39 @@ void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
 }
 
 void X11WindowSystem::setPosition(WindowId window, double x, double y) {
-    if (isWindowId(window)) {
-        requestFrame(static_cast<xcb_window_t>(window), {fromWindowSpace(x, y), std::nullopt});
+    if (!isWindowId(window)) {
+        return;
     }
+    // The move carries the size the client has (see FrameRequest), known from the last read
+    // or request unless an event has shown it otherwise since.
+    const auto w = static_cast<xcb_window_t>(window);
+    std::optional<QSize> size = m_frameRequests.size(w, true);
+    if (!size) {
+        facts(window, kGeometry);
+        size = m_frameRequests.size(w, false);
+        if (!size) {
+            return;  // gone
+        }
+    }
+    requestFrame(w, {fromWindowSpace(x, y), *size});
+}
+
+void X11WindowSystem::setMinimized(WindowId window, bool minimized) {
+    if (!isWindowId(window)) {
+        return;
+    }
+    const auto w = static_cast<xcb_window_t>(window);
+    if (minimized) {
+        // ICCCM 4.1.4: the client's request to be iconified, which every window manager takes.
+        constexpr uint32_t kIconicState = 3;
+        const uint32_t data[5] = {kIconicState, 0, 0, 0, 0};
+        m_connection->sendRootMessage(w, m_connection->atoms().WM_CHANGE_STATE, data);
+        return;
+    }
+    // An iconic client goes back to normal when it is mapped: the window manager is redirected
+    // the request (a MapRequest) and restores the window. An error (it is gone) is only logged.
+    xcb_map_window(m_connection->get(), w);
+    m_connection->flushLater();
 }
 
 void X11WindowSystem::requestFrame(xcb_window_t window, const FrameRequest& request) {

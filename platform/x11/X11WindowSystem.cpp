@@ -470,6 +470,10 @@ std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
     return m_input->grabScroll(std::move(handler));
 }
 
+std::unique_ptr<InputGrab> X11WindowSystem::holdScrollGesture() {
+    return m_input->holdScroll();
+}
+
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
     std::function<InputDecision(const KeyStroke&)> handler) {
     return m_input->grabKeys(std::move(handler));

@@ -83,6 +83,7 @@ public:
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
     void raise(WindowId window) override;
+    void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
 
@@ -93,6 +94,7 @@ public:
 
     std::unique_ptr<InputGrab> grabOptionScroll(
         std::function<InputDecision(const ScrollInput&)> handler) override;
+    std::unique_ptr<InputGrab> holdScrollGesture() override;
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
