@@ -200,8 +200,13 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
             << "column " << i << ": " << describe(system->frame(columns[i].window));
     }
     ASSERT_TRUE(waitFor([&] { return settled(); }));
+    // Where the one beyond the edge still reaches onto the screen, the visible column is in
+    // front of it.
     EXPECT_TRUE(waitFor([&] {
-        return stackingIndex(columns[1].window) < stackingIndex(columns[2].window);
+        const std::optional<WindowRect> beyond = system->frame(columns[2].window);
+        const bool onScreen =
+            system->isMinimized(columns[2].window) == false && beyond && beyond->minX() < 1280;
+        return !onScreen || stackingIndex(columns[1].window) < stackingIndex(columns[2].window);
     })) << "the visible column is not in front of the one beyond the edge";
 
     // One notch over the first column: a short flick moves the strip by a whole column.
@@ -372,8 +377,9 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     startProgram(program, {"alpha", "beta", "gamma"});
     ASSERT_TRUE(program.waitForStarted());
 
-    // Arranged: every window is a full-height column and one was moved off to the right,
-    // which happens only once the grab is in place.
+    // Arranged: every window is a full-height column and one was moved off to the right (or
+    // minimized, where the window manager keeps windows on screen), which happens only once
+    // the grab is in place.
     const double height = system->screens().first().visibleFrame.height;
     const bool arranged = waitFor([&] {
         bool beyond = false;
@@ -382,7 +388,7 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
             if (!frame || std::abs(frame->height - height) > 6) {
                 return false;
             }
-            beyond = beyond || frame->x >= 1200;
+            beyond = beyond || frame->x >= 1200 || system->isMinimized(column.window) == true;
         }
         return beyond;
     });
@@ -418,7 +424,8 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     ASSERT_TRUE(program.waitForFinished());
     session.pressButton(kWheelRight, false);
     session.pressKey(session.keycodeOf(kAltL), false);
-    altClick(kWheelRight);
+    // Plain input: some window managers (xfwm4) bind Alt with buttons on every window.
+    click(kWheelRight);
     click(1);
     ASSERT_TRUE(waitFor([&] { return columns[0].buttons().size() >= 2; }))
         << columns[0].buttons().size() << " presses";
