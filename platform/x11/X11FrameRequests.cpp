@@ -100,7 +100,19 @@ void FrameRequests::decorationsChanged(xcb_window_t window) {
 void FrameRequests::unmapped(xcb_window_t window) {
     if (const auto it = m_windows.find(window); it != m_windows.end()) {
         it->standing = false;
+        it->unmapped = true;
     }
+}
+
+void FrameRequests::mapped(xcb_window_t window) {
+    if (const auto it = m_windows.find(window); it != m_windows.end()) {
+        it->unmapped = false;
+    }
+}
+
+bool FrameRequests::isUnmapped(xcb_window_t window) const {
+    const auto it = m_windows.constFind(window);
+    return it != m_windows.constEnd() && it->unmapped;
 }
 
 void FrameRequests::gone(xcb_window_t window) {

@@ -68,6 +68,10 @@ public:
     // Unmapped: it may come back anywhere. A minimized client stays in its frame, so its
     // decorations stay known; a withdrawn one is given back to the root, which says so.
     void unmapped(xcb_window_t window);
+    void mapped(xcb_window_t window);
+    // Whether the client was seen unmapped and not mapped since (a window manager minimizes by
+    // unmapping, or keeps the client mapped inside its hidden frame).
+    bool isUnmapped(xcb_window_t window) const;
     // Destroyed, or no longer listed: forgets everything of the window.
     void gone(xcb_window_t window);
     // Forgets the windows that are not in `listed` (the window manager's whole client list).
@@ -84,6 +88,7 @@ private:
         std::optional<QSize> size;          // the client's, as far as known
         bool standing = false;
         bool watched = false;
+        bool unmapped = false;
     };
     // Whether `area` is where the last request put the client; with `rootSpace` false only the
     // size can tell.

@@ -81,10 +81,19 @@ void X11WindowSystem::setMinimized(WindowId window, bool minimized) {
         m_connection->sendRootMessage(w, m_connection->atoms().WM_CHANGE_STATE, data);
         return;
     }
-    // An iconic client goes back to normal when it is mapped: the window manager is redirected
-    // the request (a MapRequest) and restores the window. An error (it is gone) is only logged.
-    xcb_map_window(m_connection->get(), w);
-    m_connection->flushLater();
+    if (m_frameRequests.isUnmapped(w)) {
+        // An iconic client goes back to normal when it is mapped: the window manager is
+        // redirected the request (a MapRequest) and restores the window. An error (it is gone)
+        // is only logged.
+        xcb_map_window(m_connection->get(), w);
+        m_connection->flushLater();
+        return;
+    }
+    // A window manager that keeps a minimized client mapped inside its hidden frame (mutter)
+    // hears of no map request: it is asked as a pager asks to show a window, which also gives
+    // the window the focus.
+    const uint32_t data[5] = {kSourcePager, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0};
+    m_connection->sendRootMessage(w, m_connection->atoms()._NET_ACTIVE_WINDOW, data);
 }
 
 void X11WindowSystem::requestFrame(xcb_window_t window, const FrameRequest& request) {
@@ -147,6 +156,14 @@ bool X11WindowSystem::handleFrameEvent(const xcb_generic_event_t& event) const {
                 return false;
             }
             m_frameRequests.unmapped(notify.window);
+            return true;
+        }
+        case XCB_MAP_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_map_notify_event_t&>(event);
+            if (notify.event != notify.window || !m_frameRequests.knows(notify.window)) {
+                return false;
+            }
+            m_frameRequests.mapped(notify.window);
             return true;
         }
         case XCB_REPARENT_NOTIFY: {

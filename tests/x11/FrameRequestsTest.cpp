@@ -126,10 +126,15 @@ TEST_F(FrameRequestsTest, TheClientsSizeIsKnownUntilAnEventShowsAnother) {
                   frameAround(clientAt({50, 0}, {636, 476})), true);
     EXPECT_EQ(requests.size(kWindow, true), QSize(636, 476));
 
-    // Minimized, it keeps its frame: size and decorations stay known.
+    // Minimized, it keeps its frame: size and decorations stay known. Whether the window
+    // manager unmapped the client decides how it is shown again.
+    EXPECT_FALSE(requests.isUnmapped(kWindow));
     requests.unmapped(kWindow);
+    EXPECT_TRUE(requests.isUnmapped(kWindow));
     EXPECT_EQ(requests.size(kWindow, true), QSize(636, 476));
     EXPECT_EQ(requests.extents(kWindow), QMargins(1, 20, 1, 1));
+    requests.mapped(kWindow);
+    EXPECT_FALSE(requests.isUnmapped(kWindow));
     requests.reparented(kWindow, true);
     EXPECT_FALSE(requests.size(kWindow, true));
 }
