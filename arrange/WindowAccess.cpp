@@ -207,20 +207,20 @@ void focusWindow(WindowSystem& system, const InstalledApp& app, WindowId window)
 
 Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<ColumnPlacement> items,
                                  WindowRect area, QList<WindowId> raiseOrder,
-                                 std::stop_token stop) {
+                                 QSet<WindowId>& minimized, std::stop_token stop) {
     for (const ColumnPlacement& item : std::as_const(items)) {
         if (stop.stop_requested()) {
             co_return;
         }
         const WindowRect& frame = item.frame;
-        if (item.shown == ColumnPlacement::Shown::Minimize) {
-            system.setMinimized(item.window, true);
+        if (item.hidden) {
+            if (!minimized.contains(item.window)) {
+                system.setMinimized(item.window, true);
+                minimized.insert(item.window);
+            }
             continue;
         }
-        if (item.shown == ColumnPlacement::Shown::Minimized) {
-            continue;
-        }
-        if (item.shown == ColumnPlacement::Shown::Restore) {
+        if (minimized.remove(item.window)) {
             system.setMinimized(item.window, false);
         }
         if (!item.needsSize) {

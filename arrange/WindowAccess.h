@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <chrono>
 #include <optional>
 #include <stop_token>
@@ -45,14 +46,11 @@ using WindowsByApp = QHash<QString, QList<WindowId>>;
 
 // One window of a column placement (the Chain session's strip).
 struct ColumnPlacement {
-    // Whether the window is to be seen: a column out of view may be minimized meanwhile.
-    enum class Shown { Yes, Minimize, Minimized, Restore };
-
     WindowId window = 0;
     WindowRect frame;
     bool needsSize = false;  // false: only the origin is written...
     bool withSize = false;   // ...unless this is set: the whole frame, without waiting for it
-    Shown shown = Shown::Yes;
+    bool hidden = false;     // out of view: minimized meanwhile, nothing written
 };
 
 // Frames of the application's normal-layer windows in the on-screen list of the current
@@ -104,10 +102,13 @@ void focusWindow(WindowSystem& system, const InstalledApp& app, WindowId window)
 
 // Places the columns of the Chain strip in order, then raises `raiseOrder` in order (the last
 // ends up frontmost). A column that needs a new size is sized while it lies wholly inside
-// `area` and only then moved to its real, possibly partly outside, position. A column to be
-// minimized is only minimized; one to be restored is un-minimized, then placed.
+// `area` and only then moved to its real, possibly partly outside, position. A hidden column
+// is minimized unless it is in `minimized` already; a column in `minimized` that is not
+// hidden is un-minimized, then placed. `minimized` follows each request as it is sent, so that
+// it is right also when the placement stops halfway; it must outlive the task.
 Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<ColumnPlacement> items,
-                                 WindowRect area, QList<WindowId> raiseOrder, std::stop_token stop);
+                                 WindowRect area, QList<WindowId> raiseOrder,
+                                 QSet<WindowId>& minimized, std::stop_token stop);
 
 // isWindowAlive for each window, in the same order, from one reading of the window list.
 Task<QList<bool>> windowsAliveFlags(WindowSystem& system, QList<WindowId> windows);

@@ -189,17 +189,11 @@ void RibbonLayoutSession::restoreOriginalFrames() {
 
 windows::ColumnPlacement RibbonLayoutSession::placementItem(int index, WindowId window,
                                                             double offset, bool resize) {
-    using Shown = windows::ColumnPlacement::Shown;
     const RibbonColumnPlacement column = columnPlacement(index, offset, resize);
     windows::ColumnPlacement item{window, column.frame, column.needsSize};
     // Columns of a confined strip change size as they cross the edge: every write carries it.
     item.withSize = m_strip.confined;
-    if (column.hidden) {
-        item.shown = m_minimized.contains(window) ? Shown::Minimized : Shown::Minimize;
-        m_minimized.insert(window);
-    } else if (m_minimized.remove(window)) {
-        item.shown = Shown::Restore;
-    }
+    item.hidden = column.hidden;
     return item;
 }
 
@@ -268,7 +262,7 @@ Task<void> RibbonLayoutSession::renderLoop(QUuid id, std::stop_token stop) {
             }
         }
         co_await windows::applyColumnPlacements(m_system, m_clock, std::move(items), viewport,
-                                                std::move(raiseList), stop);
+                                                std::move(raiseList), m_minimized, stop);
         if (m_sessionID != id) {
             co_return;
         }
