@@ -41,12 +41,9 @@ std::optional<QMargins> FrameRequests::extents(xcb_window_t window) const {
     return it != m_windows.constEnd() ? it->extents : std::nullopt;
 }
 
-std::optional<QSize> FrameRequests::size(xcb_window_t window, bool followed) const {
+std::optional<QSize> FrameRequests::size(xcb_window_t window) const {
     const auto it = m_windows.constFind(window);
-    if (it == m_windows.constEnd() || (followed && !it->watched)) {
-        return std::nullopt;
-    }
-    return it->size;
+    return it != m_windows.constEnd() ? it->size : std::nullopt;
 }
 
 void FrameRequests::configured(xcb_window_t window, const QRect& area, bool synthetic) {

@@ -53,9 +53,9 @@ public:
     std::optional<QMargins> extents(xcb_window_t window) const;
     // The client's size as last read or asked for since, unless an event showed it otherwise
     // (the window manager rounded it, the user resized it, or the event is older than the
-    // request: only a read tells which). With `followed`, only for a window whose events are
-    // watched (written to before): another one may have changed since without a word.
-    std::optional<QSize> size(xcb_window_t window, bool followed) const;
+    // request: only a read tells which). A window not written to before is not watched: its
+    // size is the one its last read found.
+    std::optional<QSize> size(xcb_window_t window) const;
 
     // A ConfigureNotify about the client's inside area: in root coordinates when `synthetic`
     // (the window manager's, ICCCM 4.1.5), else relative to the parent, which tells only the

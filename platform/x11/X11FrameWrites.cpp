@@ -58,10 +58,10 @@ void X11WindowSystem::setPosition(WindowId window, double x, double y) {
     // The move carries the size the client has (see FrameRequest), known from the last read
     // or request unless an event has shown it otherwise since.
     const auto w = static_cast<xcb_window_t>(window);
-    std::optional<QSize> size = m_frameRequests.size(w, true);
+    std::optional<QSize> size = m_frameRequests.size(w);
     if (!size) {
         facts(window, kGeometry);
-        size = m_frameRequests.size(w, false);
+        size = m_frameRequests.size(w);
         if (!size) {
             return;  // gone
         }

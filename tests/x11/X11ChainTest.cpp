@@ -407,28 +407,36 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     session.pressKey(session.keycodeOf(kAltL), true);
     session.pressButton(kWheelRight, true);
     session.sync();
-    xcb_connection_t* c = session.connection();
-    xcb_grab_pointer_reply_t* grab = xcb_grab_pointer_reply(
-        c,
-        xcb_grab_pointer(c, 0, session.root(), 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                         XCB_WINDOW_NONE, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
-        nullptr);
-    ASSERT_TRUE(grab);
-    EXPECT_NE(grab->status, XCB_GRAB_STATUS_SUCCESS) << "the program held no grab";
-    if (grab->status == XCB_GRAB_STATUS_SUCCESS) {
-        xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
-    }
-    std::free(grab);
+    // Whether the test's connection can take the pointer: nobody else holds it.
+    auto pointerFree = [&] {
+        xcb_connection_t* c = session.connection();
+        xcb_grab_pointer_reply_t* grab = xcb_grab_pointer_reply(
+            c,
+            xcb_grab_pointer(c, 0, session.root(), 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                             XCB_WINDOW_NONE, XCB_CURSOR_NONE, XCB_CURRENT_TIME),
+            nullptr);
+        const bool free = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
+        if (free) {
+            xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+            session.sync();
+        }
+        std::free(grab);
+        return free;
+    };
+    EXPECT_FALSE(pointerFree()) << "the program held no grab";
 
     program.kill();
     ASSERT_TRUE(program.waitForFinished());
     session.pressButton(kWheelRight, false);
     session.pressKey(session.keycodeOf(kAltL), false);
-    // Plain input: some window managers (xfwm4) bind Alt with buttons on every window.
+    // The frozen Alt + notch goes on once the program's grab is gone, to whoever binds it (xfwm4
+    // binds Alt with buttons on every window); then the pointer is nobody's. Plain input from
+    // here, for the same reason.
+    ASSERT_TRUE(waitFor(pointerFree));
     click(kWheelRight);
     click(1);
     ASSERT_TRUE(waitFor([&] { return columns[0].buttons().size() >= 2; }))
-        << columns[0].buttons().size() << " presses";
+        << columns[0].buttons().size() << " presses, the first " << columns[0].buttons().value(0);
     EXPECT_EQ(columns[0].buttons(), (QList<int>{kWheelRight, 1}));
 }
 
