@@ -90,7 +90,7 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     // session lives on until it ends; its panel needs a graphical application.
     const bool graphical = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
     RibbonLayoutSession chain(*windows, clock,
-                              graphical ? chainPanelFactory() : RibbonPanelViewFactory());
+                              graphical ? chainPanelFactory(*windows) : RibbonPanelViewFactory());
     LaunchArranger arranger(*windows, clock, nullptr, &chain);
     const QString configHome = DefaultsStore::configHome();
     WorkspaceModel model(*defaults, {*windows, background, environment,

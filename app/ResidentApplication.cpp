@@ -86,13 +86,13 @@ int runResidentApplication(int& argc, char** argv) {
         complain(QStringLiteral("windows cannot be arranged here: %1").arg(unavailable));
     }
 
-    AppDelegate delegate(AppContext{*windows, clock, background, *defaults, environment,
-                                    [configHome](const QString& domain) {
-                                        return DefaultsStore::openSuite(configHome, domain);
-                                    },
-                                    chainPanelFactory(), stackIndicatorPanelFactory(), nullptr,
-                                    QCoreApplication::arguments(),
-                                    QCoreApplication::applicationPid()});
+    AppDelegate delegate(
+        AppContext{*windows, clock, background, *defaults, environment,
+                   [configHome](const QString& domain) {
+                       return DefaultsStore::openSuite(configHome, domain);
+                   },
+                   chainPanelFactory(*windows), stackIndicatorPanelFactory(*windows), nullptr,
+                   QCoreApplication::arguments(), QCoreApplication::applicationPid()});
     instance.setShowPanel([&delegate] { delegate.applicationShouldHandleReopen(); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &application,

@@ -64,7 +64,7 @@ void unminimizeWindows(WindowSystem& system, const RunningApplication& app,
             belongsTo(entry, app) && !asked->contains(entry.window) &&
             system.isStandardWindow(entry.window) == std::optional(true)) {
             asked->append(entry.window);
-            system.unminimize(entry.window);
+            system.setMinimized(entry.window, false);
         }
     }
 }
@@ -233,14 +233,28 @@ void focusWindow(WindowSystem& system, const InstalledApp& app, WindowId window)
 
 Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<ColumnPlacement> items,
                                  WindowRect area, QList<WindowId> raiseOrder,
-                                 std::stop_token stop) {
+                                 QSet<WindowId>& minimized, std::stop_token stop) {
     for (const ColumnPlacement& item : std::as_const(items)) {
         if (stop.stop_requested()) {
             co_return;
         }
         const WindowRect& frame = item.frame;
+        if (item.hidden) {
+            if (!minimized.contains(item.window)) {
+                system.setMinimized(item.window, true);
+                minimized.insert(item.window);
+            }
+            continue;
+        }
+        if (minimized.remove(item.window)) {
+            system.setMinimized(item.window, false);
+        }
         if (!item.needsSize) {
-            system.setPosition(item.window, frame.x, frame.y);
+            if (item.withSize) {
+                system.setFrame(item.window, frame);
+            } else {
+                system.setPosition(item.window, frame.x, frame.y);
+            }
             continue;
         }
         // Sized inside the area (a window manager keeps a window that hangs over the screen
@@ -248,8 +262,12 @@ Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<Colum
         const double insideX =
             std::min(std::max(area.minX(), frame.minX()), area.maxX() - frame.width);
         const WindowRect inside{insideX, frame.y, frame.width, frame.height};
-        co_await setWindowFrame(system, clock, item.window, inside, stop);
-        if (insideX != frame.minX()) {
+        const std::optional<WindowRect> read =
+            co_await setWindowFrame(system, clock, item.window, inside, stop);
+        // A window already near enough in size and place is not written: it still goes to
+        // its exact place, or it would stay off by up to the tolerance while the strip rests.
+        const bool offPlace = read && (read->x != frame.x || read->y != frame.y);
+        if (insideX != frame.minX() || offPlace) {
             system.setPosition(item.window, frame.x, frame.y);
         }
     }

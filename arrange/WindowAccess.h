@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <chrono>
 #include <optional>
 #include <stop_token>
@@ -47,7 +48,9 @@ using WindowsByApp = QHash<QString, QList<WindowId>>;
 struct ColumnPlacement {
     WindowId window = 0;
     WindowRect frame;
-    bool needsSize = false;  // false: only the origin is written
+    bool needsSize = false;  // false: only the origin is written...
+    bool withSize = false;   // ...unless this is set: the whole frame, without waiting for it
+    bool hidden = false;     // out of view: minimized meanwhile, nothing written
 };
 
 // Frames of the application's normal-layer windows in the on-screen list of the current
@@ -106,9 +109,13 @@ void focusWindow(WindowSystem& system, const InstalledApp& app, WindowId window)
 
 // Places the columns of the Chain strip in order, then raises `raiseOrder` in order (the last
 // ends up frontmost). A column that needs a new size is sized while it lies wholly inside
-// `area` and only then moved to its real, possibly partly outside, position.
+// `area` and only then moved to its real, possibly partly outside, position. A hidden column
+// is minimized unless it is in `minimized` already; a column in `minimized` that is not
+// hidden is un-minimized, then placed. `minimized` follows each request as it is sent, so that
+// it is right also when the placement stops halfway; it must outlive the task.
 Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<ColumnPlacement> items,
-                                 WindowRect area, QList<WindowId> raiseOrder, std::stop_token stop);
+                                 WindowRect area, QList<WindowId> raiseOrder,
+                                 QSet<WindowId>& minimized, std::stop_token stop);
 
 // isWindowAlive for each window, in the same order, from one reading of the window list.
 Task<QList<bool>> windowsAliveFlags(WindowSystem& system, QList<WindowId> windows);

@@ -90,6 +90,18 @@ RibbonColumnPlacement RibbonStrip::columnPlacement(int index, double scroll,
     placement.needsSize =
         resizePending || (placement.fullyVisible && !fullyVisible.contains(index));
     placement.clampedX = std::min(std::max(viewport.minX(), x), viewport.maxX() - width);
+    if (confined && !placement.fullyVisible) {
+        const double left = std::max(x, viewport.minX());
+        const double right = std::min(x + width, viewport.maxX());
+        if (right - left <= kRibbonVisibleTolerance) {
+            placement.hidden = true;
+            placement.needsSize = false;
+        } else {
+            placement.cut = true;
+            placement.frame = {left, area.minY(), right - left, area.height};
+            placement.clampedX = left;
+        }
+    }
     return placement;
 }
 

@@ -22,14 +22,18 @@ struct RibbonColumnPlacement {
     bool fullyVisible = false;
     bool needsSize = false;  // a full frame write, not just a move
     double clampedX = 0;     // where the window is sized before it is moved to frame.x
+    // Only on a confined strip: the column is wholly out of view (its window is minimized
+    // meanwhile), or it is partly in view and `frame` is cut to the part in view.
+    bool hidden = false;
+    bool cut = false;
 };
 
 // The strip's geometry. All rectangles are in window space.
 struct RibbonStrip {
-    WindowRect area;        // where the strip lives: the usable part of the display
-    WindowRect viewport;    // the visible part of the strip; every rebuild sets it to `area`
-    double gap = 0;         // between adjacent columns
-    int capacity = 2;       // columns the default column width is computed for
+    WindowRect area;      // where the strip lives: the usable part of the display
+    WindowRect viewport;  // the visible part of the strip; every rebuild sets it to `area`
+    double gap = 0;       // between adjacent columns
+    int capacity = 2;     // columns the default column width is computed for
     QList<double> minimumColumnWidths;  // per window; a missing entry counts as 0
     QList<double> columnWidths;         // per window
     QList<double> itemOffsets;          // per window: left edge in strip coordinates
@@ -37,6 +41,9 @@ struct RibbonStrip {
     double targetOffset = 0;            // where the strip is moving to
     int activeIndex = 0;                // the current column
     QSet<int> fullyVisible;             // columns fully visible after the last quiet pass
+    // The window manager keeps windows on screen, so a column cannot hang over the viewport's
+    // edge: those partly in view are cut to the viewport, those out of view are hidden.
+    bool confined = false;
 
     // Sets `viewport`, `columnWidths` and `itemOffsets` for `windowCount` windows. Leaves the
     // offsets alone: callers clamp them afterwards.

@@ -22,6 +22,7 @@ RibbonLayoutSession::~RibbonLayoutSession() {
     // The windows stay where they are: whoever owns the session ends it first when they should
     // go back. The tasks are destroyed with their slots.
     m_sessionStop.request_stop();
+    m_gestureHold.reset();
     m_scrollTap.reset();
     m_panel.reset();
 }
@@ -145,15 +146,15 @@ void RibbonLayoutSession::end() {
     m_sessionStop = std::stop_source();
     m_windowMonitor.cancel();
     m_scrollAnimation.cancel();
-    m_scrollSettleTask.cancel();
-    m_scrollGestureStartOffset.reset();
-    m_scrollGestureDirection = 0;
+    cancelScrollGesture();
     removePanel();
     m_placement.cancel();
     restoreOriginalFrames();
 
     m_windows.clear();
     m_originalFrames.clear();
+    m_minimized.clear();
+    m_strip.confined = false;
     m_strip.fullyVisible.clear();
     m_strip.minimumColumnWidths.clear();
     m_strip.columnWidths.clear();
@@ -179,7 +180,45 @@ void RibbonLayoutSession::restoreOriginalFrames() {
         m_system.setPosition(window, frame.x, frame.y);
         m_system.setFrame(window, frame);
         m_system.setPosition(window, frame.x, frame.y);
+        // Only the windows minimized here come back: one the user minimized stays so.
+        if (m_minimized.contains(window)) {
+            m_system.setMinimized(window, false);
+        }
     }
+}
+
+windows::ColumnPlacement RibbonLayoutSession::placementItem(int index, WindowId window,
+                                                            double offset, bool resize) {
+    const RibbonColumnPlacement column = columnPlacement(index, offset, resize);
+    windows::ColumnPlacement item{window, column.frame, column.needsSize};
+    // Columns of a confined strip change size as they cross the edge: every write carries it.
+    item.withSize = m_strip.confined;
+    item.hidden = column.hidden;
+    return item;
+}
+
+Task<bool> RibbonLayoutSession::columnsKeptOnScreen(QUuid id, quint64 revision,
+                                                    std::stop_token stop) {
+    QList<int> beyond;
+    for (int i = 0; i < m_windows.size(); ++i) {
+        if (!columnPlacement(i, m_strip.offset, false).fullyVisible) {
+            beyond.append(i);
+        }
+    }
+    if (beyond.isEmpty() || !co_await sleepFor(m_clock, windows::kFrameSettleTime, stop)) {
+        co_return false;
+    }
+    if (m_sessionID != id || m_renderRevision != revision) {
+        co_return false;
+    }
+    for (int i : std::as_const(beyond)) {
+        const WindowRect wanted = columnPlacement(i, m_strip.offset, false).frame;
+        const std::optional<WindowRect> read = windows::windowFrame(m_system, m_windows[i].window);
+        if (read && std::abs(read->x - wanted.x) >= windows::kFrameTolerance) {
+            co_return true;
+        }
+    }
+    co_return false;
 }
 
 void RibbonLayoutSession::requestRender(bool resize, bool reorder) {
@@ -208,18 +247,22 @@ Task<void> RibbonLayoutSession::renderLoop(QUuid id, std::stop_token stop) {
         QList<windows::ColumnPlacement> items;
         QList<WindowId> raiseList;
         QSet<int> visible;
+        QSet<int> reshaped;  // hidden or cut: no longer at its size
         for (int i = 0; i < snapshot.size(); ++i) {
             const RibbonColumnPlacement column = columnPlacement(i, offset, resize);
-            items.append({snapshot[i].window, column.frame, column.needsSize});
+            items.append(placementItem(i, snapshot[i].window, offset, resize));
             if (column.fullyVisible) {
                 visible.insert(i);
+            }
+            if (column.hidden || column.cut) {
+                reshaped.insert(i);
             }
             if (raise && column.intersectsViewport) {
                 raiseList.append(snapshot[i].window);
             }
         }
         co_await windows::applyColumnPlacements(m_system, m_clock, std::move(items), viewport,
-                                                std::move(raiseList), stop);
+                                                std::move(raiseList), m_minimized, stop);
         if (m_sessionID != id) {
             co_return;
         }
@@ -234,10 +277,27 @@ Task<void> RibbonLayoutSession::renderLoop(QUuid id, std::stop_token stop) {
                     m_strip.fullyVisible.insert(i);
                 }
             }
+            m_strip.fullyVisible -= reshaped;
         }
         if (m_renderRevision != revision || std::abs(offset - m_strip.offset) >= renderSettled) {
             co_await sleepFor(m_clock, renderFrame, stop);
             continue;
+        }
+        if (!m_strip.confined && co_await columnsKeptOnScreen(id, revision, stop)) {
+            if (m_sessionID != id) {
+                co_return;
+            }
+            qCDebug(lcChain) << "The window manager keeps windows on screen: columns out of view"
+                             << "are minimized";
+            m_strip.confined = true;
+            ++m_renderRevision;
+            continue;  // placed again, as a confined strip
+        }
+        if (m_sessionID != id) {
+            co_return;
+        }
+        if (m_renderRevision != revision) {
+            continue;  // changed while the frames were checked
         }
         // Quiet: the columns that are fully visible now keep their size from here on.
         m_strip.fullyVisible = visible;

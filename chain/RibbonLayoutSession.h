@@ -1,5 +1,6 @@
 #pragma once
 
+#include "arrange/WindowAccess.h"
 #include "arrange/WindowHandle.h"
 #include "chain/RibbonDots.h"
 #include "chain/RibbonGeometry.h"
@@ -11,6 +12,7 @@
 #include "platform/WindowSystem.h"
 
 #include <QList>
+#include <QSet>
 #include <QUuid>
 #include <chrono>
 #include <functional>
@@ -25,6 +27,11 @@ namespace tessora {
 // of full-height columns, wider than the display, scrolled sideways with Alt + wheel over the
 // strip's area or over a small panel of dots, snapping to columns. Closed windows leave the
 // strip; the end of the session puts every window back where it was.
+//
+// Some window managers keep windows on screen: a column moved beyond the edge is pulled back
+// over its neighbours. The session learns that from the frames read back once the strip is
+// quiet, and from then on minimizes the columns that are out of view (restoring them when they
+// scroll in) and cuts those partly in view to the part in view.
 //
 // One object is created by whoever runs arrangements and lives as long as they do; every
 // background task belongs to it and is destroyed with it. Each task captures the session's
@@ -101,10 +108,13 @@ public:
     // --- state, for views and tests
     const WindowHandles& windows() const { return m_windows; }
     const QList<WindowRect>& originalFrames() const { return m_originalFrames; }
+    // The windows that the session minimized because their columns are out of view.
+    const QSet<WindowId>& minimizedWindows() const { return m_minimized; }
     const RibbonStrip& strip() const { return m_strip; }
     const QUuid& sessionID() const { return m_sessionID; }
     bool hasPanel() const { return m_panelShown; }
     bool hasScrollTap() const { return m_scrollTap != nullptr; }
+    bool holdsScrollGesture() const { return m_gestureHold != nullptr; }
     bool isRendering() const { return m_placement.held(); }
     bool isAnimating() const { return m_scrollAnimation.held(); }
     bool isSettlePending() const { return m_scrollSettleTask.held(); }
@@ -122,6 +132,11 @@ private:
     Task<void> monitorLoop(QUuid id, std::stop_token stop);
     Task<void> animationLoop(QUuid id, std::stop_token stop);
     Task<void> settleAfterPause(QUuid id, std::stop_token stop);
+    // Whether the window manager moved a column that lies beyond the viewport's edge somewhere
+    // else: read back once the writes had time to take effect. False when the strip changed
+    // meanwhile.
+    Task<bool> columnsKeptOnScreen(QUuid id, quint64 revision, std::stop_token stop);
+    windows::ColumnPlacement placementItem(int index, WindowId window, double offset, bool resize);
     QList<WindowId> windowIds() const;
     void setActiveIndex(int index);
     void restoreOriginalFrames();
@@ -137,8 +152,12 @@ private:
 
     WindowHandles m_windows;             // the columns, in column order
     QList<WindowRect> m_originalFrames;  // each window's frame at the start, same order
+    QSet<WindowId> m_minimized;          // minimized by the session (out of view)
     RibbonStrip m_strip;                 // area, viewport, gap, widths, offsets, scroll position
     std::unique_ptr<InputGrab> m_scrollTap;  // Alt + scroll, while the panel is shown
+    // The pointer, from a gesture's first grabbed notch until the gesture settles: the notches
+    // of a fast wheel come faster than each can be answered.
+    std::unique_ptr<InputGrab> m_gestureHold;
     QUuid m_sessionID = QUuid::createUuid();
     std::stop_source m_sessionStop;  // stops the waits of a start when the session ends
     std::unique_ptr<RibbonPanelView> m_panel;

@@ -51,6 +51,7 @@ void RibbonLayoutSession::updatePanel() {
 }
 
 void RibbonLayoutSession::removePanel() {
+    m_gestureHold.reset();
     m_scrollTap.reset();
     m_panelShown = false;
     if (!m_panel) {
@@ -75,10 +76,19 @@ void RibbonLayoutSession::installScrollTap() {
 
 InputDecision RibbonLayoutSession::onScrollTap(const ScrollInput& input) {
     // Scrolling without Alt, or outside the strip, belongs to the window under the pointer.
-    if (input.modifiers.testFlag(KeyModifier::Alt) && m_strip.area.contains(input.location) &&
-        handleScroll(input)) {
+    // While a gesture holds the pointer its notches are the strip's, wherever the pointer went
+    // and whether Alt is still down: a fast wheel's notches wait for the one before them to be
+    // answered, and Alt may come up meanwhile.
+    const bool ours = m_gestureHold || (input.modifiers.testFlag(KeyModifier::Alt) &&
+                                        m_strip.area.contains(input.location));
+    if (ours && handleScroll(input)) {
+        if (!m_gestureHold) {
+            m_gestureHold = m_system.holdScrollGesture();
+        }
         return InputDecision::Swallow;
     }
+    // Passed on: a hold has ended with it.
+    m_gestureHold.reset();
     return InputDecision::Pass;
 }
 

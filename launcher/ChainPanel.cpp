@@ -19,7 +19,7 @@ using namespace ribbondots;
 
 class ChainPanel::Pill final : public FloatingPill {
 public:
-    Pill() { setToolTip(tooltipText()); }
+    explicit Pill(WindowSystem& windows) : FloatingPill(windows) { setToolTip(tooltipText()); }
 
     void setDots(Dots dots) {
         m_dots = std::move(dots);
@@ -105,7 +105,7 @@ private:
     Dots m_dots;
 };
 
-ChainPanel::ChainPanel() : m_pill(new Pill) {}
+ChainPanel::ChainPanel(WindowSystem& windows) : m_pill(new Pill(windows)) {}
 
 ChainPanel::~ChainPanel() {
     m_pill->handlers = {};
@@ -136,8 +136,8 @@ QWidget* ChainPanel::widget() const {
     return m_pill;
 }
 
-RibbonPanelViewFactory chainPanelFactory() {
-    return [] { return std::make_unique<ChainPanel>(); };
+RibbonPanelViewFactory chainPanelFactory(WindowSystem& windows) {
+    return [&windows] { return std::make_unique<ChainPanel>(windows); };
 }
 
 }  // namespace tessora

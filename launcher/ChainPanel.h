@@ -14,7 +14,7 @@ namespace tessora {
 // (no key needed), hovering explains the gestures and a right click offers to end the layout.
 class ChainPanel final : public RibbonPanelView {
 public:
-    ChainPanel();
+    explicit ChainPanel(WindowSystem& windows);
     ~ChainPanel() override;
 
     void show(const WindowRect& frame, const ribbondots::Dots& dots) override;
@@ -30,7 +30,8 @@ private:
     Pill* m_pill;
 };
 
-// Makes panels for a RibbonLayoutSession.
-RibbonPanelViewFactory chainPanelFactory();
+// Makes panels for a RibbonLayoutSession; `windows` marks their windows as panels and must
+// outlive them.
+RibbonPanelViewFactory chainPanelFactory(WindowSystem& windows);
 
 }  // namespace tessora

@@ -1,16 +1,20 @@
 #include "launcher/FloatingPill.h"
 
+#include "platform/WindowSystem.h"
+
 #include <QBitmap>
 #include <QEvent>
 #include <QPainter>
 
 namespace tessora {
 
-FloatingPill::FloatingPill()
+FloatingPill::FloatingPill(WindowSystem& windows)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
+    // Created now, unmapped, so that it is marked as a panel before it is first shown.
+    windows.preparePanelWindow(winId());
 }
 
 void FloatingPill::setShape(const QSize& size, double radius) {

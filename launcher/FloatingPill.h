@@ -4,13 +4,17 @@
 
 namespace tessora {
 
+class WindowSystem;
+
 // The window every small floating panel is made of: frameless, kept above other windows,
-// never taking the focus or activating, out of the taskbar; its rounded shape is cut out of
-// the window itself, since without a compositor a translucent corner shows black. Dark or light
-// follows the palette, and a palette change repaints it.
+// never taking the focus or activating, out of the taskbar and the pager (the window system
+// marks it so before it is first shown: Qt's tool window type alone leaves it in the taskbars
+// of several window managers); its rounded shape is cut out of the window itself, since
+// without a compositor a translucent corner shows black. Dark or light follows the palette,
+// and a palette change repaints it.
 class FloatingPill : public QWidget {
 public:
-    FloatingPill();
+    explicit FloatingPill(WindowSystem& windows);
 
     // Sizes the window and cuts it to a rounded rectangle with corners of `radius`.
     void setShape(const QSize& size, double radius);

@@ -16,6 +16,8 @@ using namespace stackindicator;
 
 class StackIndicatorPanel::Pill final : public FloatingPill {
 public:
+    using FloatingPill::FloatingPill;
+
     void setDots(QList<QRectF> dots) {
         m_dots = std::move(dots);
         update();
@@ -54,7 +56,7 @@ private:
     QList<QRectF> m_dots;
 };
 
-StackIndicatorPanel::StackIndicatorPanel() : m_pill(new Pill) {}
+StackIndicatorPanel::StackIndicatorPanel(WindowSystem& windows) : m_pill(new Pill(windows)) {}
 
 StackIndicatorPanel::~StackIndicatorPanel() {
     m_pill->onClick = nullptr;
@@ -97,8 +99,8 @@ QRect StackIndicatorPanel::qtGeometry(const WindowRect& frame, const QScreen* pr
     return QRect(topLeft, size);
 }
 
-StackIndicatorViewFactory stackIndicatorPanelFactory() {
-    return [] { return std::make_unique<StackIndicatorPanel>(); };
+StackIndicatorViewFactory stackIndicatorPanelFactory(WindowSystem& windows) {
+    return [&windows] { return std::make_unique<StackIndicatorPanel>(windows); };
 }
 
 }  // namespace tessora

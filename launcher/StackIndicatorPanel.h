@@ -10,6 +10,8 @@ class QScreen;
 
 namespace tessora {
 
+class WindowSystem;
+
 // The window stack indicator's pill on screen: a small frameless window kept above the others,
 // left out of the taskbar and the window cycle, which never takes the focus from the window
 // the user works in. It is drawn black with a white border and white dots when the desktop's
@@ -17,7 +19,7 @@ namespace tessora {
 // looks right without a compositing manager.
 class StackIndicatorPanel final : public StackIndicatorView {
 public:
-    StackIndicatorPanel();
+    explicit StackIndicatorPanel(WindowSystem& windows);
     ~StackIndicatorPanel() override;
 
     void show(const WindowRect& frame, stackindicator::Orientation orientation,
@@ -40,7 +42,8 @@ private:
     Pill* m_pill;
 };
 
-// Makes panels for a WindowStackIndicator.
-StackIndicatorViewFactory stackIndicatorPanelFactory();
+// Makes panels for a WindowStackIndicator; `windows` marks their windows as panels and must
+// outlive them.
+StackIndicatorViewFactory stackIndicatorPanelFactory(WindowSystem& windows);
 
 }  // namespace tessora

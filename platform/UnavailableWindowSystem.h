@@ -30,8 +30,8 @@ public:
     std::optional<WindowRect> frame(WindowId) const override { return {}; }
     void setFrame(WindowId, const WindowRect&) override {}
     void setPosition(WindowId, double, double) override {}
-    void unminimize(WindowId) override {}
     void raise(WindowId) override {}
+    void setMinimized(WindowId, bool) override {}
     void focus(const RunningApplication&, WindowId) override {}
     bool isAlive(WindowId) const override { return false; }
     QList<OnScreenWindow> onScreenWindows() const override { return {}; }
@@ -42,6 +42,7 @@ public:
         std::function<InputDecision(const ScrollInput&)>) override {
         return nullptr;
     }
+    std::unique_ptr<InputGrab> holdScrollGesture() override { return nullptr; }
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyStroke&)>) override {
         return nullptr;

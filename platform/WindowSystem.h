@@ -137,10 +137,10 @@ public:
     // A maximized or full-screen window leaves those states first, as one that the user drags.
     virtual void setFrame(WindowId window, const WindowRect& frame) = 0;
     virtual void setPosition(WindowId window, double x, double y) = 0;
-    // Brings a minimized window back on screen, as a taskbar does (it may come raised and
-    // active); it shows once the window manager has done it.
-    virtual void unminimize(WindowId window) = 0;
     virtual void raise(WindowId window) = 0;
+    // Minimizes the window, or brings a minimized one back where it was, as a taskbar does (it
+    // may come back raised and active); either shows once the window manager has done it.
+    virtual void setMinimized(WindowId window, bool minimized) = 0;
     // Activates the application and gives the window the focus, raised.
     virtual void focus(const RunningApplication& app, WindowId window) = 0;
     // The window still exists and is still managed.
@@ -162,6 +162,13 @@ public:
     // Alt+scroll anywhere: each event is passed on or swallowed by `handler`, at once.
     virtual std::unique_ptr<InputGrab> grabOptionScroll(
         std::function<InputDecision(const ScrollInput&)> handler) = 0;
+    // Keeps the pointer's buttons for the Alt+scroll grab's handler until the hold is destroyed,
+    // so that the notches of a gesture that come faster than they can be answered one by one
+    // reach it all, and none reaches the window under the pointer. While held, every wheel
+    // notch goes to that handler wherever the pointer is and whatever keys are down; the first
+    // press it passes on, or of another button, ends the hold (that press is lost). Null when
+    // there is no Alt+scroll grab or another client holds the pointer.
+    virtual std::unique_ptr<InputGrab> holdScrollGesture() = 0;
     // Super+Alt+Left and Super+Alt+Right (whatever else is held).
     virtual std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyStroke&)> handler) = 0;

@@ -1,5 +1,6 @@
 #include "platform/sim/SimInputGrabs.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tessora {
@@ -12,6 +13,7 @@ struct SimInputGrabs::Registry {
     };
     std::vector<Entry> entries;  // oldest first
     int lastId = 0;
+    int holdId = 0;  // the live hold's, 0 when none
 
     template <typename Handler, typename Input>
     std::optional<InputDecision> deliver(Handler Entry::*handler, const Input& input) {
@@ -33,6 +35,21 @@ public:
         if (auto registry = m_registry.lock()) {
             std::erase_if(registry->entries,
                           [this](const Registry::Entry& e) { return e.id == m_id; });
+        }
+    }
+
+private:
+    std::weak_ptr<Registry> m_registry;
+    int m_id;
+};
+
+// Ends its hold when destroyed, unless a later one replaced it.
+class SimInputGrabs::Hold final : public InputGrab {
+public:
+    Hold(std::weak_ptr<Registry> registry, int id) : m_registry(std::move(registry)), m_id(id) {}
+    ~Hold() override {
+        if (auto registry = m_registry.lock(); registry && registry->holdId == m_id) {
+            registry->holdId = 0;
         }
     }
 
@@ -63,11 +80,31 @@ std::unique_ptr<InputGrab> SimInputGrabs::grabKeys(
     return std::make_unique<Grab>(m_registry, id);
 }
 
+std::unique_ptr<InputGrab> SimInputGrabs::holdScroll() {
+    const bool grabbed = std::any_of(m_registry->entries.begin(), m_registry->entries.end(),
+                                     [](const Registry::Entry& e) { return bool(e.scroll); });
+    if (m_refused || !grabbed) {
+        return nullptr;
+    }
+    m_registry->holdId = ++m_registry->lastId;
+    return std::make_unique<Hold>(m_registry, m_registry->holdId);
+}
+
+bool SimInputGrabs::scrollHeld() const {
+    return m_registry->holdId != 0;
+}
+
 std::optional<InputDecision> SimInputGrabs::scroll(const ScrollInput& input) {
-    if (!input.modifiers.testFlag(KeyModifier::Alt)) {
+    const bool held = m_registry->holdId != 0;
+    if (!held && !input.modifiers.testFlag(KeyModifier::Alt)) {
         return std::nullopt;
     }
-    return m_registry->deliver(&Registry::Entry::scroll, input);
+    const std::optional<InputDecision> decision =
+        m_registry->deliver(&Registry::Entry::scroll, input);
+    if (held && decision != InputDecision::Swallow) {
+        m_registry->holdId = 0;  // passed on: the hold lets go
+    }
+    return decision;
 }
 
 std::optional<InputDecision> SimInputGrabs::pressKey(const KeyStroke& input) {

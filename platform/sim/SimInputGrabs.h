@@ -21,6 +21,12 @@ public:
     std::unique_ptr<InputGrab> grabScroll(std::function<InputDecision(const ScrollInput&)> handler);
     std::unique_ptr<InputGrab> grabKeys(std::function<InputDecision(const KeyStroke&)> handler);
 
+    // Holds the pointer for the newest scroll grab: until the hold goes, every scroll reaches
+    // that grab, with Alt or without; the first one it passes on ends the hold. Null without a
+    // scroll grab, or while refused.
+    std::unique_ptr<InputGrab> holdScroll();
+    bool scrollHeld() const;
+
     std::optional<InputDecision> scroll(const ScrollInput& input);
     std::optional<InputDecision> pressKey(const KeyStroke& input);
     int live() const;
@@ -28,6 +34,7 @@ public:
 private:
     struct Registry;
     class Grab;
+    class Hold;
 
     std::shared_ptr<Registry> m_registry;
     bool m_refused = false;

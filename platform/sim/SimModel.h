@@ -109,7 +109,8 @@ struct SimWindow {
     int frameReads = 0;
     int propertyReads = 0;  // kind, minimized, full screen
     int raises = 0;
-    int unminimizes = 0;
+    int unminimizes = 0;       // setMinimized(false) calls
+    int minimizeRequests = 0;  // setMinimized calls, either way
     int focuses = 0;
     QList<WindowRect> requestedFrames;  // every setFrame, in order
 };

@@ -240,6 +240,10 @@ std::unique_ptr<InputGrab> SimWindowSystem::grabOptionScroll(
     return m_grabs.grabScroll(std::move(handler));
 }
 
+std::unique_ptr<InputGrab> SimWindowSystem::holdScrollGesture() {
+    return m_grabs.holdScroll();
+}
+
 std::unique_ptr<InputGrab> SimWindowSystem::grabCycleKeys(
     std::function<InputDecision(const KeyStroke&)> handler) {
     return m_grabs.grabKeys(std::move(handler));
@@ -458,7 +462,7 @@ void SimWindowSystem::applyFrame(WindowId id, const WindowRect& requested) {
     if (SimWindow* window = liveWindow(id)) {
         window->fullScreen = false;
         window->maximized = false;
-        window->frame = constrained(*window, requested);
+        window->frame = keptOnScreen(constrained(*window, requested));
     }
 }
 
@@ -490,8 +494,7 @@ void SimWindowSystem::setPosition(WindowId id, double x, double y) {
         if (SimWindow* w = liveWindow(id)) {
             w->fullScreen = false;
             w->maximized = false;
-            w->frame.x = x;
-            w->frame.y = y;
+            w->frame = keptOnScreen({x, y, w->frame.width, w->frame.height});
         }
     };
     if (window->settleDelay > Clock::Duration::zero()) {
@@ -499,20 +502,6 @@ void SimWindowSystem::setPosition(WindowId id, double x, double y) {
     } else {
         move();
     }
-}
-
-void SimWindowSystem::unminimize(WindowId id) {
-    SimWindow* window = liveWindow(id);
-    if (!window) {
-        return;
-    }
-    ++window->unminimizes;
-    later(window->settleDelay, [this, id] {
-        if (SimWindow* w = liveWindow(id); w && w->minimized) {
-            w->minimized = false;
-            setActiveWindow(id);
-        }
-    });
 }
 
 void SimWindowSystem::restackOnTop(WindowId id) {

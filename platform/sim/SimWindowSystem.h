@@ -80,6 +80,11 @@ public:
     int currentDesktop() const { return m_currentDesktop; }
     void setScreens(QList<Screen> screens);
     void setPointer(std::optional<QPointF> location) { m_pointer = location; }
+    // A window manager that keeps windows on screen: a write that would leave less than
+    // `visible` points of a window (all of it when wider) inside the screens horizontally is
+    // pulled back until that much is inside, as mutter or icewm keep all of it and openbox or
+    // xfwm4 a strip. Absent (the default): windows go wherever they are asked to.
+    void setKeepsWindowsOnScreen(std::optional<double> visible) { m_keepOnScreen = visible; }
     // Empty: windows can be controlled; otherwise the reason they cannot.
     void setControlUnavailable(QString reason) { m_unavailableReason = std::move(reason); }
 
@@ -91,6 +96,8 @@ public:
         return m_grabs.pressKey(input);
     }
     int liveGrabs() const { return m_grabs.live(); }
+    // Whether a scroll gesture holds the pointer (holdScrollGesture()).
+    bool scrollHeld() const { return m_grabs.scrollHeld(); }
     // Hot keys: a combination marked taken is held by another program; a press reaches the
     // newest live hot key of that combination (true) or none (false).
     void setHotKeyTaken(const KeyStroke& combination, bool taken) {
@@ -141,8 +148,8 @@ public:
     std::optional<WindowRect> frame(WindowId window) const override;
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
-    void unminimize(WindowId window) override;
     void raise(WindowId window) override;
+    void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
     QList<OnScreenWindow> onScreenWindows() const override;
@@ -151,6 +158,7 @@ public:
     std::optional<QPointF> pointerLocation() const override { return m_pointer; }
     std::unique_ptr<InputGrab> grabOptionScroll(
         std::function<InputDecision(const ScrollInput&)> handler) override;
+    std::unique_ptr<InputGrab> holdScrollGesture() override;
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
@@ -178,6 +186,8 @@ private:
     void mapWindow(WindowId id);
     void applyFrame(WindowId id, const WindowRect& requested);
     WindowRect constrained(const SimWindow& window, const WindowRect& requested) const;
+    // `frame` pulled back onto the screens, when the window manager keeps windows there.
+    WindowRect keptOnScreen(const WindowRect& frame) const;
     void restackOnTop(WindowId id);
     void later(Clock::Duration delay, std::function<void()> action);
 
@@ -194,6 +204,7 @@ private:
     QList<Screen> m_screens;
     std::optional<QPointF> m_pointer = QPointF(0, 0);
     QString m_unavailableReason;
+    std::optional<double> m_keepOnScreen;
     SimInputGrabs m_grabs;
     SimHotKeys m_hotKeys;
     SimButtonWatchers m_buttonWatchers;

@@ -43,6 +43,7 @@ public:
                 input->m_keyHandler = nullptr;
             } else {
                 input->m_scrollHandler = nullptr;
+                input->endHold();  // it held the pointer for this handler
             }
         }
     }
@@ -53,6 +54,21 @@ private:
     bool m_key;
 };
 
+class GlobalInput::Hold final : public InputGrab {
+public:
+    Hold(std::weak_ptr<GlobalInput*> owner, int id) : m_owner(std::move(owner)), m_id(id) {}
+    ~Hold() override {
+        if (const std::shared_ptr<GlobalInput*> owner = m_owner.lock();
+            owner && (*owner)->m_holdId == m_id) {
+            (*owner)->endHold();
+        }
+    }
+
+private:
+    std::weak_ptr<GlobalInput*> m_owner;
+    int m_id;
+};
+
 GlobalInput::GlobalInput(X11Connection& connection, const Keyboard& keyboard,
                          std::function<QPointF(int, int)> toWindowSpace)
     : m_connection(connection),
@@ -60,7 +76,9 @@ GlobalInput::GlobalInput(X11Connection& connection, const Keyboard& keyboard,
       m_toWindowSpace(std::move(toWindowSpace)),
       m_self(std::make_shared<GlobalInput*>(this)) {}
 
-GlobalInput::~GlobalInput() = default;
+GlobalInput::~GlobalInput() {
+    endHold();
+}
 
 bool GlobalInput::take(const std::vector<Grab>& grabs) {
     xcb_connection_t* c = m_connection.get();
@@ -128,6 +146,36 @@ std::unique_ptr<InputGrab> GlobalInput::grabScroll(
     return std::make_unique<Handle>(m_self, std::move(grabs), false);
 }
 
+std::unique_ptr<InputGrab> GlobalInput::holdScroll() {
+    if (!m_scrollHandler) {
+        return nullptr;
+    }
+    if (m_holdId == 0) {
+        // Taken over from the passive grab when asked while its press is handled (stamped with
+        // that press), which also lets the frozen pointer go. Its reply is not waited for: a
+        // grab that another client keeps from us leaves the passive grab as the only path.
+        xcb_connection_t* c = m_connection.get();
+        const xcb_grab_pointer_cookie_t grab = xcb_grab_pointer(
+            c, 0, m_connection.root(), XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE,
+            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE, XCB_CURSOR_NONE,
+            m_pressTime);
+        xcb_discard_reply(c, grab.sequence);
+        xcb_flush(c);
+    }
+    // A second hold takes over from the first, whose end then changes nothing.
+    m_holdId = ++m_lastHoldId;
+    return std::make_unique<Hold>(m_self, m_holdId);
+}
+
+void GlobalInput::endHold() {
+    if (m_holdId == 0) {
+        return;
+    }
+    m_holdId = 0;
+    xcb_ungrab_pointer(m_connection.get(), XCB_CURRENT_TIME);
+    xcb_flush(m_connection.get());
+}
+
 std::unique_ptr<InputGrab> GlobalInput::grabKeys(
     std::function<InputDecision(const KeyStroke&)> handler) {
     const std::vector<xcb_keycode_t> left = m_keyboard.keycodes(keysym::left);
@@ -177,6 +225,9 @@ bool GlobalInput::handle(const xcb_generic_event_t& event) {
         return false;
     }
     const bool key = type == XCB_KEY_PRESS;
+    if (!key) {
+        m_pressTime = press.time;
+    }
     // Pass unless the handler decides otherwise: a press that comes after its grab was released,
     // or whose handler throws, still thaws the device.
     InputDecision decision = InputDecision::Pass;
@@ -201,7 +252,11 @@ bool GlobalInput::handle(const xcb_generic_event_t& event) {
         qCWarning(lcX11) << "the handler of a grabbed input failed";
         decision = InputDecision::Pass;
     }
+    m_pressTime = XCB_CURRENT_TIME;
     answer(key, decision, press.time);
+    if (!key && decision == InputDecision::Pass) {
+        endHold();  // the gesture is over; what comes next belongs to the windows again
+    }
     return true;
 }
 

@@ -17,6 +17,9 @@ bool FrameRequests::sent(xcb_window_t window, const FrameRequest& request) {
     if (request.clientSize || !record.standing) {
         record.clientSize = request.clientSize;
     }
+    if (request.clientSize) {
+        record.size = request.clientSize;
+    }
     record.frameOrigin = request.frameOrigin;
     record.standing = true;
     return !std::exchange(record.watched, true);
@@ -30,6 +33,7 @@ void FrameRequests::read(xcb_window_t window, const QRect& client, const QRect& 
                               frame.x() + frame.width() - client.x() - client.width(),
                               frame.y() + frame.height() - client.y() - client.height());
     record.reparented = reparented;
+    record.size = client.size();
     record.standing = record.frameOrigin && placedAsAsked(record, client, true);
 }
 
@@ -58,9 +62,21 @@ unsigned FrameRequests::takeHeld(xcb_window_t window) {
     return std::exchange(it->held, 0u);
 }
 
+std::optional<QSize> FrameRequests::size(xcb_window_t window) const {
+    const auto it = m_windows.constFind(window);
+    return it != m_windows.constEnd() ? it->size : std::nullopt;
+}
+
 void FrameRequests::configured(xcb_window_t window, const QRect& area, bool synthetic) {
     const auto it = m_windows.find(window);
-    if (it == m_windows.end() || !it->standing) {
+    if (it == m_windows.end()) {
+        return;
+    }
+    // Both kinds of event tell the client's size.
+    if (it->size && area.size() != *it->size) {
+        it->size.reset();
+    }
+    if (!it->standing) {
         return;
     }
     // A real event of a client whose parent is unknown is taken as in root coordinates: at
@@ -94,12 +110,27 @@ void FrameRequests::reparented(xcb_window_t window, bool toRoot) {
 void FrameRequests::decorationsChanged(xcb_window_t window) {
     if (const auto it = m_windows.find(window); it != m_windows.end()) {
         it->extents.reset();
+        it->size.reset();
         it->standing = false;
     }
 }
 
 void FrameRequests::unmapped(xcb_window_t window) {
-    decorationsChanged(window);
+    if (const auto it = m_windows.find(window); it != m_windows.end()) {
+        it->standing = false;
+        it->unmapped = true;
+    }
+}
+
+void FrameRequests::mapped(xcb_window_t window) {
+    if (const auto it = m_windows.find(window); it != m_windows.end()) {
+        it->unmapped = false;
+    }
+}
+
+bool FrameRequests::isUnmapped(xcb_window_t window) const {
+    const auto it = m_windows.constFind(window);
+    return it != m_windows.constEnd() && it->unmapped;
 }
 
 void FrameRequests::gone(xcb_window_t window) {

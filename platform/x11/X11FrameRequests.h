@@ -14,6 +14,14 @@ namespace tessora::x11 {
 // A move, or a move and resize, of a client window as the backend asks the window manager for
 // it (_NET_MOVERESIZE_WINDOW with north-west gravity): the top-left corner of the window
 // manager's frame goes to `frameOrigin`, and the client takes `clientSize` when one is given.
+
+// it (_NET_MOVERESIZE_WINDOW with north-west gravity): the outer frame's top-left corner goes to
+// `frameOrigin`, and the client takes `clientSize` when one is given.
+//
+// The backend gives every request a size, a move the size the client has: some window managers
+// (fluxbox) fill the values a request leaves out from the frame, decorations included, and take
+// them as the client's, so each move-only request would make the window taller by its
+// decorations.
 struct FrameRequest {
     QPoint frameOrigin;
     std::optional<QSize> clientSize;  // absent: a move only
@@ -58,16 +66,27 @@ public:
     // window manager to end them.
     unsigned takeHeld(xcb_window_t window);
 
+    // The client's size as last read or asked for since, unless an event showed it otherwise
+    // (the window manager rounded it, the user resized it, or the event is older than the
+    // request: only a read tells which). A window not written to before is not watched: its
+    // size is the one its last read found.
+    std::optional<QSize> size(xcb_window_t window) const;
+
     // A ConfigureNotify about the client's inside area: in root coordinates when `synthetic`
     // (the window manager's, ICCCM 4.1.5), else relative to the parent, which tells only the
     // size of a reparented client.
     void configured(xcb_window_t window, const QRect& area, bool synthetic);
     // Given to another parent: its decorations are not known any more.
     void reparented(xcb_window_t window, bool toRoot);
-    // The decorations may have changed (given to another parent, unmapped).
+    // The decorations may have changed (given to another parent).
     void decorationsChanged(xcb_window_t window);
-    // Unmapped: it may come back anywhere, decorated otherwise.
+    // Unmapped: it may come back anywhere. A minimized client stays in its frame, so its
+    // decorations stay known; a withdrawn one is given back to the root, which says so.
     void unmapped(xcb_window_t window);
+    void mapped(xcb_window_t window);
+    // Whether the client was seen unmapped and not mapped since (a window manager minimizes by
+    // unmapping, or keeps the client mapped inside its hidden frame).
+    bool isUnmapped(xcb_window_t window) const;
     // Destroyed, or no longer listed: forgets everything of the window.
     void gone(xcb_window_t window);
     // Forgets the windows that are not in `listed` (the window manager's whole client list).
@@ -83,8 +102,10 @@ private:
         std::optional<bool> reparented;
         std::optional<QPoint> frameOrigin;  // of the last request
         std::optional<QSize> clientSize;    // asked with it or before it while it stood
+        std::optional<QSize> size;          // the client's, as far as known
         bool standing = false;
         bool watched = false;
+        bool unmapped = false;
     };
     // Whether `area` is where the last request put the client; with `rootSpace` false only the
     // size can tell.

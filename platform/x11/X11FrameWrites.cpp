@@ -61,13 +61,21 @@ void X11WindowSystem::setPosition(WindowId window, double x, double y) {
     if (!isWindowId(window)) {
         return;
     }
+    // The move carries the size the client has (see FrameRequest), known from the last read
+    // or request unless an event has shown it otherwise since; a client's shadow lies outside
+    // what is placed.
     const auto w = static_cast<xcb_window_t>(window);
     const std::optional<Decorations> known = decorations(w);
-    if (!known) {
+    std::optional<QSize> size = m_frameRequests.size(w);
+    if (known && !size) {
+        facts(window, kGeometry | kState);
+        size = m_frameRequests.size(w);
+    }
+    if (!known || !size) {
         return;  // gone
     }
     requestFrame(w, {fromWindowSpace(x, y) - QPoint(known->shadow.left(), known->shadow.top()),
-                     std::nullopt});
+                     *size});
 }
 
 std::optional<X11WindowSystem::Decorations> X11WindowSystem::decorations(xcb_window_t window) {
@@ -99,6 +107,35 @@ void X11WindowSystem::releaseHeldStates(xcb_window_t window) {
                                   kSourcePager, 0};
         m_connection->sendRootMessage(window, atoms._NET_WM_STATE, data);
     }
+}
+
+void X11WindowSystem::setMinimized(WindowId window, bool minimized) {
+    if (!isWindowId(window)) {
+        return;
+    }
+    const auto w = static_cast<xcb_window_t>(window);
+    if (minimized) {
+        // ICCCM 4.1.4: the client's request to be iconified, which every window manager takes.
+        constexpr uint32_t kIconicState = 3;
+        const uint32_t data[5] = {kIconicState, 0, 0, 0, 0};
+        m_connection->sendRootMessage(w, m_connection->atoms().WM_CHANGE_STATE, data);
+        return;
+    }
+    if (m_frameRequests.isUnmapped(w)) {
+        // An iconic client goes back to normal when it is mapped: the window manager is
+        // redirected the request (a MapRequest) and restores the window. An error (it is gone)
+        // is only logged.
+        xcb_map_window(m_connection->get(), w);
+        m_connection->flushLater();
+        return;
+    }
+    // A window manager that keeps a minimized client mapped inside its hidden frame (mutter)
+    // hears of no map request: it is asked as a pager asks to show a window, which also gives
+    // the window the focus.
+    // Unstamped, as asking the server for its time would cost a round trip within an animation
+    // frame; a pager's request is honoured without one.
+    const uint32_t data[5] = {kSourcePager, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0};
+    m_connection->sendRootMessage(w, m_connection->atoms()._NET_ACTIVE_WINDOW, data);
 }
 
 void X11WindowSystem::requestFrame(xcb_window_t window, const FrameRequest& request) {
@@ -162,6 +199,14 @@ bool X11WindowSystem::handleFrameEvent(const xcb_generic_event_t& event) const {
                 return false;
             }
             m_frameRequests.unmapped(notify.window);
+            return true;
+        }
+        case XCB_MAP_NOTIFY: {
+            const auto& notify = reinterpret_cast<const xcb_map_notify_event_t&>(event);
+            if (notify.event != notify.window || !m_frameRequests.knows(notify.window)) {
+                return false;
+            }
+            m_frameRequests.mapped(notify.window);
             return true;
         }
         case XCB_REPARENT_NOTIFY: {

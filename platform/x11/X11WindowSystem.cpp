@@ -403,15 +403,6 @@ void X11WindowSystem::raise(WindowId window) {
     m_connection->flushLater();
 }
 
-void X11WindowSystem::unminimize(WindowId window) {
-    if (window == 0 || window > 0xFFFFFFFFu) {
-        return;
-    }
-    const uint32_t data[5] = {kSourcePager, m_connection->serverTime(), XCB_WINDOW_NONE, 0, 0};
-    m_connection->sendRootMessage(static_cast<xcb_window_t>(window),
-                                  m_connection->atoms()._NET_ACTIVE_WINDOW, data);
-}
-
 void X11WindowSystem::focus(const RunningApplication&, WindowId window) {
     if (window == 0 || window > 0xFFFFFFFFu) {
         return;
@@ -523,6 +514,10 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
 std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
     std::function<InputDecision(const ScrollInput&)> handler) {
     return m_input->grabScroll(std::move(handler));
+}
+
+std::unique_ptr<InputGrab> X11WindowSystem::holdScrollGesture() {
+    return m_input->holdScroll();
 }
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(

@@ -95,8 +95,8 @@ public:
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
     // A _NET_ACTIVE_WINDOW request, as a taskbar makes to restore a window.
-    void unminimize(WindowId window) override;
     void raise(WindowId window) override;
+    void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
 
@@ -107,6 +107,7 @@ public:
 
     std::unique_ptr<InputGrab> grabOptionScroll(
         std::function<InputDecision(const ScrollInput&)> handler) override;
+    std::unique_ptr<InputGrab> holdScrollGesture() override;
     std::unique_ptr<InputGrab> grabCycleKeys(
         std::function<InputDecision(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,

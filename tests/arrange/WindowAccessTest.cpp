@@ -231,12 +231,42 @@ TEST_F(WindowAccessTest, ColumnsAreSizedInsideTheAreaThenMovedOutAndRaisedInOrde
     const WindowId moved = sim.addWindow(editor, {0, 0, 500, 800});
     const QList<ColumnPlacement> items{{w, {1800, 0, 600, 800}, true},
                                        {moved, {600, 0, 500, 800}, false}};
-    run(applyColumnPlacements(sim, clock, items, {0, 0, 1000, 800}, {moved, w}, {}));
+    QSet<WindowId> minimized;
+    run(applyColumnPlacements(sim, clock, items, {0, 0, 1000, 800}, {moved, w}, minimized, {}));
     EXPECT_EQ(sim.window(w).requestedFrames.first(), (WindowRect{400, 0, 600, 800}));
     EXPECT_EQ(sim.window(w).frame, (WindowRect{1800, 0, 600, 800}));
     EXPECT_EQ(sim.window(moved).frame, (WindowRect{600, 0, 500, 800}));
     EXPECT_EQ(sim.window(moved).frameWrites, 0);
     EXPECT_EQ(sim.raiseLog(), (QList<WindowId>{moved, w}));
+    EXPECT_TRUE(minimized.isEmpty());
+}
+
+// Columns out of view are minimized once and come back before they are placed; the record of
+// what was minimized follows every request, also of a placement stopped halfway.
+TEST_F(WindowAccessTest, HiddenColumnsAreMinimizedOnceAndRestoredBeforeTheyArePlaced) {
+    const WindowId a = sim.addWindow(editor, frame);
+    const WindowId b = sim.addWindow(editor, frame);
+    QSet<WindowId> minimized;
+    ColumnPlacement hideA{a, {0, 0, 500, 800}, false};
+    hideA.hidden = true;
+    run(applyColumnPlacements(sim, clock, {hideA, {b, {0, 0, 500, 800}, false, true}},
+                              {0, 0, 1000, 800}, {}, minimized, {}));
+    EXPECT_TRUE(sim.window(a).minimized);
+    EXPECT_EQ(sim.window(b).frame, (WindowRect{0, 0, 500, 800}));  // the whole frame, unverified
+    EXPECT_EQ(minimized, QSet<WindowId>{a});
+    run(applyColumnPlacements(sim, clock, {hideA}, {0, 0, 1000, 800}, {}, minimized, {}));
+    EXPECT_EQ(sim.window(a).minimizeRequests, 1);
+
+    std::stop_source stopped;
+    stopped.request_stop();
+    run(applyColumnPlacements(sim, clock, {{a, {500, 0, 500, 800}, false}}, {0, 0, 1000, 800}, {},
+                              minimized, stopped.get_token()));
+    EXPECT_EQ(minimized, QSet<WindowId>{a});  // nothing was sent
+    run(applyColumnPlacements(sim, clock, {{a, {500, 0, 500, 800}, false}}, {0, 0, 1000, 800}, {},
+                              minimized, {}));
+    EXPECT_FALSE(sim.window(a).minimized);
+    EXPECT_EQ(sim.window(a).frame, (WindowRect{500, 0, frame.width, frame.height}));  // moved
+    EXPECT_TRUE(minimized.isEmpty());
 }
 
 TEST_F(WindowAccessTest, LivenessAndMinimumWidthsKeepTheOrderOfTheWindows) {

@@ -78,6 +78,35 @@ TEST_F(RibbonScrollingTest, TheGrabTakesAltScrollInsideTheAreaOnly) {
     EXPECT_EQ(target(), 0);
 }
 
+// The notches of a fast wheel come faster than each can be answered: the gesture keeps the
+// pointer from its first notch until it settles, and never beyond the session.
+TEST_F(RibbonScrollingTest, AGestureHoldsThePointerUntilItSettles) {
+    EXPECT_FALSE(sim.scrollHeld());
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false)), InputDecision::Swallow);
+    EXPECT_TRUE(sim.scrollHeld());
+    clock.advance(100ms);
+    // Held, a notch counts wherever the pointer went, and with Alt already up.
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false, {1500, 400})), InputDecision::Swallow);
+    ScrollInput late = altScroll(0, -1, false);
+    late.modifiers = {};
+    EXPECT_EQ(sim.scroll(late), InputDecision::Swallow);
+    EXPECT_EQ(target(), 90);
+    clock.advance(100ms);
+    EXPECT_TRUE(sim.scrollHeld());
+    settle();
+    EXPECT_FALSE(sim.scrollHeld());
+    EXPECT_EQ(target(), 732);
+
+    // A scroll that is passed on ends the hold, and so does the end of the session.
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false)), InputDecision::Swallow);
+    EXPECT_EQ(sim.scroll(altScroll(0, 0, false)), InputDecision::Pass);
+    EXPECT_FALSE(sim.scrollHeld());
+    EXPECT_EQ(sim.scroll(altScroll(0, -1, false)), InputDecision::Swallow);
+    ASSERT_TRUE(sim.scrollHeld());
+    session.end();
+    EXPECT_FALSE(sim.scrollHeld());
+}
+
 TEST_F(RibbonScrollingTest, DotsSelectColumnsBeyondTheLastScrollPositionAndThePanelScrollsAndEnds) {
     ASSERT_TRUE(panel.handlers.selectColumn);
     panel.handlers.selectColumn(3);

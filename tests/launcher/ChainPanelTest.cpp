@@ -1,5 +1,8 @@
 #include "launcher/ChainPanel.h"
 
+#include "platform/sim/SimWindowSystem.h"
+#include "platform/sim/VirtualClock.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QGuiApplication>
@@ -12,6 +15,13 @@
 namespace tessora {
 namespace {
 
+// The desktop the pills are marked on; it outlives every panel of the tests.
+SimWindowSystem& desktop() {
+    static VirtualClock clock;
+    static SimWindowSystem sim(clock);
+    return sim;
+}
+
 const ribbondots::Dots threeDots{{"Editor", "Terminal", "Browser"}, 1};
 
 void press(QWidget* widget, QPointF at) {
@@ -21,7 +31,7 @@ void press(QWidget* widget, QPointF at) {
 }
 
 TEST(ChainPanel, FloatsWithoutFocusInItsCapsuleAndExplainsItself) {
-    ChainPanel panel;
+    ChainPanel panel(desktop());
     panel.show({698, 0, 44, 16}, threeDots);
     QWidget* pill = panel.widget();
     ASSERT_TRUE(pill->isVisible());
@@ -29,6 +39,8 @@ TEST(ChainPanel, FloatsWithoutFocusInItsCapsuleAndExplainsItself) {
                                    Qt::WindowDoesNotAcceptFocus;
     EXPECT_EQ(pill->windowFlags() & wanted, wanted);
     EXPECT_TRUE(pill->testAttribute(Qt::WA_ShowWithoutActivating));
+    // Kept out of the taskbar and the pager like every floating panel.
+    EXPECT_TRUE(desktop().preparedWindows().contains(pill->winId()));
     EXPECT_EQ(pill->size(), QSize(44, 16));
     // Where window space puts it, in Qt's logical pixels at any ratio (the suite also runs with
     // QT_SCALE_FACTOR set).
@@ -41,7 +53,7 @@ TEST(ChainPanel, FloatsWithoutFocusInItsCapsuleAndExplainsItself) {
 }
 
 TEST(ChainPanel, ClicksAndScrollsReachTheSession) {
-    ChainPanel panel;
+    ChainPanel panel(desktop());
     int selected = -1;
     QList<ScrollInput> scrolls;
     panel.setHandlers({[&](int index) { selected = index; },
@@ -69,7 +81,7 @@ TEST(ChainPanel, ClicksAndScrollsReachTheSession) {
 }
 
 TEST(ChainPanel, DrawsTheActiveDotOpaqueInTheDesktopsInk) {
-    ChainPanel panel;
+    ChainPanel panel(desktop());
     panel.show({698, 0, 44, 16}, threeDots);
     QWidget* pill = panel.widget();
     QPalette light = pill->palette();

@@ -1,5 +1,8 @@
 #include "launcher/StackIndicatorPanel.h"
 
+#include "platform/sim/SimWindowSystem.h"
+#include "platform/sim/VirtualClock.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QGuiApplication>
@@ -15,6 +18,13 @@ namespace {
 
 using stackindicator::Orientation;
 
+// The desktop the pills are marked on; it outlives every panel of the tests.
+SimWindowSystem& desktop() {
+    static VirtualClock clock;
+    static SimWindowSystem sim(clock);
+    return sim;
+}
+
 // Three dots of an upright pill with the last one long, in the pill's coordinates.
 const QList<QRectF> uprightDots{QRectF(5, 6, 6, 6), QRectF(5, 15, 6, 6), QRectF(5, 24, 6, 14)};
 const WindowRect uprightFrame{592, 378, 16, 44};
@@ -26,7 +36,7 @@ void press(QWidget* widget, QPointF at) {
 }
 
 TEST(StackIndicatorPanel, FloatsWithoutTakingFocusInItsRoundedShape) {
-    StackIndicatorPanel panel;
+    StackIndicatorPanel panel(desktop());
     panel.show(uprightFrame, Orientation::Vertical, uprightDots);
     QWidget* pill = panel.widget();
     ASSERT_TRUE(pill->isVisible());
@@ -35,6 +45,7 @@ TEST(StackIndicatorPanel, FloatsWithoutTakingFocusInItsRoundedShape) {
                                    Qt::WindowDoesNotAcceptFocus;
     EXPECT_EQ(pill->windowFlags() & (wanted | Qt::X11BypassWindowManagerHint), wanted);
     EXPECT_TRUE(pill->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(desktop().preparedWindows().contains(pill->winId()));
 
     // Placed around the frame's centre: window space counts Qt's logical pixels, at every
     // device pixel ratio (this suite also runs with QT_SCALE_FACTOR set).
@@ -60,7 +71,7 @@ TEST(StackIndicatorPanel, FloatsWithoutTakingFocusInItsRoundedShape) {
 }
 
 TEST(StackIndicatorPanel, ReportsClicksAndMayBeDroppedByOne) {
-    auto panel = std::make_unique<StackIndicatorPanel>();
+    auto panel = std::make_unique<StackIndicatorPanel>(desktop());
     QList<QPointF> clicks;
     panel->setClickHandler([&](QPointF at) {
         clicks.append(at);
@@ -78,7 +89,7 @@ TEST(StackIndicatorPanel, ReportsClicksAndMayBeDroppedByOne) {
 }
 
 TEST(StackIndicatorPanel, FollowsTheDesktopsLightness) {
-    StackIndicatorPanel panel;
+    StackIndicatorPanel panel(desktop());
     panel.show({0, 0, 35, 16}, Orientation::Horizontal, {QRectF(6, 5, 6, 6), QRectF(15, 5, 14, 6)});
     QWidget* pill = panel.widget();
     const auto colourAt = [&](QPoint at) { return pill->grab().toImage().pixelColor(at); };

@@ -108,5 +108,35 @@ TEST_F(FrameRequestsTest, ChangedDecorationsUnmappingAndGoingMakeTheRequestLapse
     EXPECT_TRUE(requests.sent(kWindow, frame));
 }
 
+// A move carries the client's size: known from the last read or request until an event shows
+// another one.
+TEST_F(FrameRequestsTest, TheClientsSizeIsKnownUntilAnEventShowsAnother) {
+    EXPECT_EQ(requests.size(kWindow), QSize(400, 300));
+
+    requests.sent(kWindow, {{0, 0}, QSize(640, 480)});
+    EXPECT_EQ(requests.size(kWindow), QSize(640, 480));
+    requests.sent(kWindow, {{50, 0}, std::nullopt});
+    requests.configured(kWindow, QRect(1, 20, 640, 480), false);
+    EXPECT_EQ(requests.size(kWindow), QSize(640, 480));
+    // Rounded to its increments, or an event older than the request: a read must tell.
+    requests.configured(kWindow, clientAt({50, 0}, {636, 476}), true);
+    EXPECT_FALSE(requests.size(kWindow));
+    requests.read(kWindow, clientAt({50, 0}, {636, 476}),
+                  frameAround(clientAt({50, 0}, {636, 476})), true);
+    EXPECT_EQ(requests.size(kWindow), QSize(636, 476));
+
+    // Minimized, it keeps its frame: size and decorations stay known. Whether the window
+    // manager unmapped the client decides how it is shown again.
+    EXPECT_FALSE(requests.isUnmapped(kWindow));
+    requests.unmapped(kWindow);
+    EXPECT_TRUE(requests.isUnmapped(kWindow));
+    EXPECT_EQ(requests.size(kWindow), QSize(636, 476));
+    EXPECT_EQ(requests.extents(kWindow), QMargins(1, 20, 1, 1));
+    requests.mapped(kWindow);
+    EXPECT_FALSE(requests.isUnmapped(kWindow));
+    requests.reparented(kWindow, true);
+    EXPECT_FALSE(requests.size(kWindow));
+}
+
 }  // namespace
 }  // namespace tessora::x11

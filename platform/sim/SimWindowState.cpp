@@ -1,0 +1,50 @@
+// What the simulated window manager does beyond placing windows where asked: keeping them on
+// screen when so scripted, and minimizing them.
+#include "platform/sim/SimWindowSystem.h"
+
+#include <algorithm>
+
+namespace tessora {
+
+WindowRect SimWindowSystem::keptOnScreen(const WindowRect& frame) const {
+    if (!m_keepOnScreen || m_screens.isEmpty()) {
+        return frame;
+    }
+    double left = m_screens.front().frame.minX();
+    double right = m_screens.front().frame.maxX();
+    for (const Screen& screen : m_screens) {
+        left = std::min(left, screen.frame.minX());
+        right = std::max(right, screen.frame.maxX());
+    }
+    const double visible = std::min(*m_keepOnScreen, frame.width);
+    WindowRect kept = frame;
+    kept.x = std::clamp(frame.x, left + visible - frame.width, right - visible);
+    return kept;
+}
+
+void SimWindowSystem::setMinimized(WindowId id, bool minimized) {
+    SimWindow* window = liveWindow(id);
+    if (!window) {
+        return;
+    }
+    ++window->minimizeRequests;
+    if (minimized) {
+        window->minimized = true;
+        return;
+    }
+    // Back as a taskbar brings it: raised and active, once the window manager has done it.
+    ++window->unminimizes;
+    auto restore = [this, id] {
+        if (SimWindow* w = liveWindow(id); w && w->minimized) {
+            w->minimized = false;
+            setActiveWindow(id);
+        }
+    };
+    if (window->settleDelay > Clock::Duration::zero()) {
+        later(window->settleDelay, restore);
+    } else {
+        restore();
+    }
+}
+
+}  // namespace tessora
