@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <algorithm>
 #include <cstdlib>
@@ -78,21 +79,22 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return true;
     }
 
-    // fluxbox sets a wallpaper at start, and where that fails a dialog pops up and takes the
-    // focus at a moment of its own: no wallpaper in the window manager's private home.
-    QDir().mkpath(m_home.path() + QStringLiteral("/.fluxbox"));
-    QFile overlay(m_home.path() + QStringLiteral("/.fluxbox/overlay"));
-    if (overlay.open(QIODevice::WriteOnly)) {
-        overlay.write("background: none\n");
-    }
-    // icewm keeps Ctrl+Escape (its menu) and Ctrl+Alt+Space for itself; the hot-key tests need
-    // the default shortcut, as a user of icewm who wants it would free it. The taken case has a
-    // test of its own.
-    QDir().mkpath(m_home.path() + QStringLiteral("/.icewm"));
-    QFile icewm(m_home.path() + QStringLiteral("/.icewm/preferences"));
-    if (icewm.open(QIODevice::WriteOnly)) {
-        icewm.write("KeySysMenu=\"\"\nKeySysAddressBar=\"\"\n");
-    }
+    // Settings in the window manager's private home, written whole before it starts:
+    // - fluxbox sets a wallpaper at start, and where that fails a dialog pops up and takes the
+    //   focus at a moment of its own: no wallpaper;
+    // - icewm keeps Ctrl+Escape (its menu) and Ctrl+Alt+Space for itself; the hot-key tests need
+    //   the default shortcut, as a user of icewm who wants it would free it (the taken case has
+    //   a test of its own).
+    const auto writeSetting = [this](const QString& path, const QByteArray& contents) {
+        const QString file = m_home.path() + path;
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly)) {
+            out.write(contents);
+        }
+    };
+    writeSetting(QStringLiteral("/.fluxbox/overlay"), "background: none\n");
+    writeSetting(QStringLiteral("/.icewm/preferences"), "KeySysMenu=\"\"\nKeySysAddressBar=\"\"\n");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     env.insert(QStringLiteral("HOME"), m_home.path());
