@@ -47,6 +47,15 @@ std::optional<QMargins> FrameRequests::shadow(xcb_window_t window) const {
     return it != m_windows.constEnd() && it->extents ? std::optional(it->shadow) : std::nullopt;
 }
 
+void FrameRequests::sizeHintsRead(xcb_window_t window, const std::optional<SizeHints>& hints) {
+    m_windows[window].sizeHints = hints;
+}
+
+std::optional<SizeHints> FrameRequests::sizeHints(xcb_window_t window) const {
+    const auto it = m_windows.constFind(window);
+    return it != m_windows.constEnd() ? it->sizeHints : std::nullopt;
+}
+
 void FrameRequests::statesRead(xcb_window_t window, unsigned held) {
     m_windows[window].held = held;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/x11/X11SizeHints.h"
+
 #include <xcb/xcb.h>
 #include <QHash>
 #include <QMargins>
@@ -53,6 +55,9 @@ public:
     // stands.
     void read(xcb_window_t window, const QRect& clientRect, const QRect& frameRect, bool reparented,
               const QMargins& shadow = {});
+    // The sizes the client said it takes, as last read (none: any size).
+    void sizeHintsRead(xcb_window_t window, const std::optional<SizeHints>& hints);
+    std::optional<SizeHints> sizeHints(xcb_window_t window) const;
     // The client's extents (left, top, right, bottom) as last read, unless they may have changed.
     std::optional<QMargins> extents(xcb_window_t window) const;
     // The client's shadow as last read, known exactly when the extents are.
@@ -98,6 +103,7 @@ private:
     struct Record {
         std::optional<QMargins> extents;
         QMargins shadow;
+        std::optional<SizeHints> sizeHints;
         unsigned held = 0;
         std::optional<bool> reparented;
         std::optional<QPoint> frameOrigin;  // of the last request

@@ -49,10 +49,13 @@ void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
     // client is that much larger. Decorations and shadows are X pixels.
     const QMargins& extents = known->extents;
     const QMargins& shadow = known->shadow;
-    const QSize clientSize(m_points.toPixels(target.width) - extents.left() - extents.right() +
-                               shadow.left() + shadow.right(),
-                           m_points.toPixels(target.height) - extents.top() - extents.bottom() +
-                               shadow.top() + shadow.bottom());
+    QSize clientSize(m_points.toPixels(target.width) - extents.left() - extents.right() +
+                         shadow.left() + shadow.right(),
+                     m_points.toPixels(target.height) - extents.top() - extents.bottom() +
+                         shadow.top() + shadow.bottom());
+    if (const std::optional<SizeHints> hints = m_frameRequests.sizeHints(w)) {
+        clientSize = fitToSizeHints(clientSize, *hints);
+    }
     requestFrame(
         w, {fromWindowSpace(target.x, target.y) - QPoint(shadow.left(), shadow.top()), clientSize});
 }
@@ -74,8 +77,8 @@ void X11WindowSystem::setPosition(WindowId window, double x, double y) {
     if (!known || !size) {
         return;  // gone
     }
-    requestFrame(w, {fromWindowSpace(x, y) - QPoint(known->shadow.left(), known->shadow.top()),
-                     *size});
+    requestFrame(
+        w, {fromWindowSpace(x, y) - QPoint(known->shadow.left(), known->shadow.top()), *size});
 }
 
 std::optional<X11WindowSystem::Decorations> X11WindowSystem::decorations(xcb_window_t window) {
@@ -236,6 +239,7 @@ void X11WindowSystem::learnFrames(const std::vector<WindowFacts>& read, unsigned
         if (facts.clientRect && facts.frameRect) {
             m_frameRequests.read(facts.window, *facts.clientRect, *facts.frameRect,
                                  facts.reparented, facts.shadow);
+            m_frameRequests.sizeHintsRead(facts.window, facts.sizeHints);
         }
         if (what & kState) {
             const bool maximized = holds(facts, atoms._NET_WM_STATE_MAXIMIZED_VERT) ||

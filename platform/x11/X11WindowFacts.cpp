@@ -33,7 +33,7 @@ Owned<Reply> replyOf(Reply* (*read)(xcb_connection_t*, Cookie, xcb_generic_error
 
 struct PendingFacts {
     PendingProperty windowClass, gtkApplicationId, pid, types, transient, states, wmState, desktop,
-        extents, shadow;
+        extents, shadow, sizeHints;
     xcb_get_window_attributes_cookie_t attributes{};
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t origin{};
@@ -101,6 +101,8 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
             p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
             p.extents = reader.requestCardinals(w, atoms._NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
             p.shadow = reader.requestCardinals(w, atoms._GTK_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
+            p.sizeHints =
+                reader.requestCardinals(w, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 18);
         }
     }
 
@@ -138,6 +140,9 @@ std::vector<WindowFacts> readWindowFacts(const X11Connection& connection,
             auto origin = replyOf(&xcb_translate_coordinates_reply, connection, p.origin);
             const std::optional<std::vector<uint32_t>> extents = reader.cardinals(p.extents);
             const std::optional<std::vector<uint32_t>> shadow = reader.cardinals(p.shadow);
+            if (const std::optional<std::vector<uint32_t>> hints = reader.cardinals(p.sizeHints)) {
+                f.sizeHints = parseSizeHints(*hints);
+            }
             if (geometry && origin) {
                 f.clientRect =
                     QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);

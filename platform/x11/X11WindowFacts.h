@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/x11/X11PropertyReader.h"
+#include "platform/x11/X11SizeHints.h"
 
 #include <xcb/xcb.h>
 #include <QMargins>
@@ -32,7 +33,8 @@ struct WindowFacts {
     // The invisible margin a client-side decorated window draws around itself for its shadow
     // (_GTK_FRAME_EXTENTS), inside the client; none for other windows.
     QMargins shadow;
-    bool reparented = false;  // its parent is not the root (a window manager's frame)
+    std::optional<SizeHints> sizeHints;  // WM_NORMAL_HINTS, of the client (shadow included)
+    bool reparented = false;             // its parent is not the root (a window manager's frame)
 
     // What the user sees of the window: the window manager's frame less the client's shadow.
     std::optional<QRect> visibleRect() const {

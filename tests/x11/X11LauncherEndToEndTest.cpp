@@ -75,9 +75,11 @@ TEST_F(LauncherEndToEndTest, ShortcutTypingTabAndALayoutArrangeTwoApplications) 
              QStringLiteral("mirror")});
     xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
 
-    // Mirror on the whole 1280 x 800 screen without spacing: two halves.
-    const WindowRect left{0, 0, 640, 800};
-    const WindowRect right{640, 0, 640, 800};
+    // Mirror without spacing: the two halves of the screen's work area (the whole 1280 x 800
+    // screen, less any panel the window manager keeps, as fluxbox's and icewm's bars).
+    const WindowRect area = system->screens().first().visibleFrame;
+    const WindowRect left{area.x, area.y, area.width / 2, area.height};
+    const WindowRect right{area.x + area.width / 2, area.y, area.width / 2, area.height};
     EXPECT_TRUE(session.waitUntil([&] {
         return near(frameOfClass("AlphaNotes"), left, 12) &&
                near(frameOfClass("BetaSketch"), right, 12);
