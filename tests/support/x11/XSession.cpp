@@ -282,6 +282,23 @@ void XSession::setMaximized(xcb_window_t window) {
 }
 
 void XSession::moveToDesktop(xcb_window_t window, uint32_t desktop) {
+    // Some window managers start with a single desktop (kwin): a pager asks for more first.
+    const xcb_atom_t count = atom("_NET_NUMBER_OF_DESKTOPS");
+    const auto desktops = [&] {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 0, m_root, count, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        uint32_t value = 0;
+        if (reply && xcb_get_property_value_length(reply) == 4) {
+            value = *static_cast<const uint32_t*>(xcb_get_property_value(reply));
+        }
+        std::free(reply);
+        return value;
+    };
+    if (desktops() <= desktop) {
+        clientMessage(m_root, count, {desktop + 1});
+        waitUntil([&] { return desktops() > desktop; });
+    }
     clientMessage(window, atom("_NET_WM_DESKTOP"), {desktop, 2});
 }
 
