@@ -116,7 +116,7 @@ ChainPanel::~ChainPanel() {
 void ChainPanel::show(const WindowRect& frame, const Dots& dots) {
     const QRect geometry = StackIndicatorPanel::qtGeometry(frame, QGuiApplication::primaryScreen());
     m_pill->setShape(geometry.size(), geometry.height() / 2.0);
-    m_pill->move(geometry.topLeft());
+    m_pill->place(geometry.topLeft());
     m_pill->setDots(dots);
     if (!m_pill->isVisible()) {
         m_pill->show();

@@ -4,6 +4,7 @@
 
 #include <QBitmap>
 #include <QEvent>
+#include <QMoveEvent>
 #include <QPainter>
 
 namespace tessora {
@@ -30,6 +31,21 @@ void FloatingPill::setShape(const QSize& size, double radius) {
     painter.drawRoundedRect(QRect(QPoint(0, 0), size), radius, radius);
     painter.end();
     setMask(shape);
+}
+
+void FloatingPill::place(const QPoint& position) {
+    m_wanted = position;
+    m_askedAgain = 0;
+    move(position);
+}
+
+void FloatingPill::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    constexpr int kMostRequests = 3;
+    if (isVisible() && pos() != m_wanted && m_askedAgain < kMostRequests) {
+        ++m_askedAgain;
+        move(m_wanted);
+    }
 }
 
 bool FloatingPill::isDark() const {

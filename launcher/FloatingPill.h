@@ -18,10 +18,19 @@ public:
 
     // Sizes the window and cuts it to a rounded rectangle with corners of `radius`.
     void setShape(const QSize& size, double radius);
+    // Puts the window's top-left corner at `position`, and keeps asking for it (a few times)
+    // where the window manager places the window elsewhere as it maps it (fluxbox puts it in
+    // the screen's corner).
+    void place(const QPoint& position);
     bool isDark() const;
 
 protected:
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    QPoint m_wanted;
+    int m_askedAgain = 0;
 };
 
 }  // namespace tessora

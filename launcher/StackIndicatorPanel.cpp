@@ -69,7 +69,7 @@ void StackIndicatorPanel::show(const WindowRect& frame, Orientation orientation,
     Q_UNUSED(orientation);  // the dots already lie along the pill's length
     const QRect geometry = qtGeometry(frame, QGuiApplication::primaryScreen());
     m_pill->setShape(geometry.size(), pillCornerRadius);
-    m_pill->move(geometry.topLeft());
+    m_pill->place(geometry.topLeft());
     m_pill->setDots(dots);
     if (!m_pill->isVisible()) {
         m_pill->show();

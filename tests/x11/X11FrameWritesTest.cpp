@@ -105,20 +105,20 @@ TEST_F(X11FrameWrites, AnEqualRequestIsNotSentAgainUnlessTheWindowMovedSince) {
     EXPECT_TRUE(waitFor([&] { return clientArea(window).topLeft() == placed.topLeft(); }))
         << clientArea(window).x() << "," << clientArea(window).y();
 
-    // Rounded by the window manager to the client's size increments (openbox does, not every
-    // window manager does): read back, and then asked again.
+    // A size between the client's increments is asked rounded down to them, whatever the window
+    // manager would do: the window takes it, and the same request again sends nothing.
     const xcb_window_t stepped = startClient({"--size", "400x300", "--increments", "10x20"});
     ASSERT_TRUE(waitManaged(stepped));
-    const WindowRect uneven{0, 0, 505 + system->frame(stepped)->width - 400, 600};
+    const double decorations = system->frame(stepped)->width - 400;
+    const WindowRect uneven{0, 0, 505 + decorations, 600};
     system->setFrame(stepped, uneven);
     ASSERT_TRUE(waitFor([&] {
         const auto frame = system->frame(stepped);
-        return frame && frame->x == 0 && std::abs(frame->width - uneven.width) < 10;
+        return frame && frame->x == 0 && frame->width == 500 + decorations;
     })) << describe(system->frame(stepped));
-    const bool rounded = system->frame(stepped)->width != uneven.width;
     before = system->traffic();
     system->setFrame(stepped, uneven);
-    EXPECT_EQ(since(*system, before).requests > 0, rounded);
+    EXPECT_EQ(since(*system, before).requests, 0u);
 }
 
 }  // namespace
