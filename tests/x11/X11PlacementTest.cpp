@@ -42,6 +42,32 @@ protected:
 
     WindowRect area() const { return system->screens().first().visibleFrame; }
 
+    // Whether the window manager keeps a header-bar window's whole client on screen, its
+    // shadow included (icewm knows nothing of client-side shadows): asked to put what is seen
+    // in the work area's corner, such a window ends up in by its shadow.
+    bool keepsShadowsOnScreen() {
+        const xcb_window_t probe = startClient({"--class", "probe", "--header-bar"});
+        EXPECT_TRUE(waitManaged(probe));
+        const WindowRect corner{area().x, area().y, 300, 200};
+        system->setFrame(probe, corner);
+        std::optional<WindowRect> placed;
+        EXPECT_TRUE(session.waitUntil([&] {
+            placed = system->frame(probe);
+            return placed && placed->width == corner.width && placed->height == corner.height;
+        })) << describe(placed);
+        return placed && placed->x != corner.x;
+    }
+
+    // Where such a window's visible frame may end up when asked for `visible` (icewm does not
+    // always move it in): its client (the
+    // test client's shadow of 23, 23, 15, 31 around what is seen) moved into the work area.
+    WindowRect shadowKeptOnScreen(const WindowRect& visible) const {
+        const WindowRect a = area();
+        const double x = std::clamp(visible.x - 23, a.x, a.maxX() - (visible.width + 46));
+        const double y = std::clamp(visible.y - 15, a.y, a.maxY() - (visible.height + 46));
+        return {x + 23, y + 15, visible.width, visible.height};
+    }
+
     // Whether the window manager says the window is maximized (where the frame then lies, with
     // or without its borders, is its own business).
     bool maximized(xcb_window_t window) {
@@ -196,6 +222,7 @@ TEST_F(X11Placement, MaximizedAndMinimizedWindowsAreTakenOutOfThoseStates) {
     const xcb_window_t bigWindow = client("big", {"--maximized"});
     const xcb_window_t hiddenWindow = client("hidden");
     const xcb_window_t framedWindow = client("framed", {"--maximized", "--header-bar"});
+    const bool shadowsOnScreen = keepsShadowsOnScreen();
     session.minimize(hiddenWindow);
     ASSERT_TRUE(session.waitUntil([&] { return system->isMinimized(hiddenWindow) == true; }));
     ASSERT_TRUE(session.waitUntil([&] { return maximized(bigWindow); }));
@@ -207,7 +234,9 @@ TEST_F(X11Placement, MaximizedAndMinimizedWindowsAreTakenOutOfThoseStates) {
     // Within the placement's tolerance: some window managers draw other borders around a
     // maximized window, which the first write still reckons with.
     for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(near(system->frame(windows[i]), expected[i]))
+        const auto frame = system->frame(windows[i]);
+        EXPECT_TRUE(near(frame, expected[i]) ||
+                    (i == 2 && shadowsOnScreen && near(frame, shadowKeptOnScreen(expected[i]))))
             << "window " << i << ": " << describe(system->frame(windows[i]));
     }
     EXPECT_EQ(system->isMinimized(hiddenWindow), false);
@@ -216,6 +245,7 @@ TEST_F(X11Placement, MaximizedAndMinimizedWindowsAreTakenOutOfThoseStates) {
 // Header-bar windows sit in their tiles by what is seen, 24 points apart, and their shadows
 // do not count toward how small they can become.
 TEST_F(X11Placement, HeaderBarWindowsAreTiledByWhatIsSeen) {
+    const bool shadowsOnScreen = keepsShadowsOnScreen();
     const auto expected = frames(4, layoutWithID("quadra")->regions, area(), 24);
     InstalledApps apps;
     QList<xcb_window_t> windows;
@@ -230,7 +260,9 @@ TEST_F(X11Placement, HeaderBarWindowsAreTiledByWhatIsSeen) {
     const PlacementResult result = place("quadra", apps, 24);
     EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(near(system->frame(windows[i]), expected[i], 1))
+        const auto frame = system->frame(windows[i]);
+        EXPECT_TRUE(near(frame, expected[i], 1) ||
+                    (shadowsOnScreen && near(frame, shadowKeptOnScreen(expected[i]), 1)))
             << "window " << i << ": " << describe(system->frame(windows[i]));
     }
 }
