@@ -275,10 +275,10 @@ void XSession::setFullScreen(xcb_window_t window) {
     clientMessage(window, atom("_NET_WM_STATE"), {1, atom("_NET_WM_STATE_FULLSCREEN"), 0, 2});
 }
 
-void XSession::setMaximized(xcb_window_t window) {
-    clientMessage(
-        window, atom("_NET_WM_STATE"),
-        {1, atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2});
+void XSession::setMaximized(xcb_window_t window, bool maximized) {
+    clientMessage(window, atom("_NET_WM_STATE"),
+                  {maximized ? 1u : 0u, atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                   atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2});
 }
 
 void XSession::moveToDesktop(xcb_window_t window, uint32_t desktop) {
@@ -286,8 +286,8 @@ void XSession::moveToDesktop(xcb_window_t window, uint32_t desktop) {
     const xcb_atom_t count = atom("_NET_NUMBER_OF_DESKTOPS");
     const auto desktops = [&] {
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, 0, m_root, count, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+            m_connection, xcb_get_property(m_connection, 0, m_root, count, XCB_ATOM_CARDINAL, 0, 1),
+            nullptr);
         uint32_t value = 0;
         if (reply && xcb_get_property_value_length(reply) == 4) {
             value = *static_cast<const uint32_t*>(xcb_get_property_value(reply));

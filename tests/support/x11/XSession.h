@@ -66,7 +66,7 @@ public:
     // Moves the window's frame to (x, y), as the user dragging it would.
     void move(xcb_window_t window, int x, int y);
     void setFullScreen(xcb_window_t window);
-    void setMaximized(xcb_window_t window);
+    void setMaximized(xcb_window_t window, bool maximized = true);
     void moveToDesktop(xcb_window_t window, uint32_t desktop);
     void switchToDesktop(uint32_t desktop);
     void activate(xcb_window_t window);
