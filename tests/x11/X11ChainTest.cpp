@@ -477,6 +477,13 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     // binds Alt with buttons on every window); then the pointer is nobody's. Plain input from
     // here, for the same reason.
     ASSERT_TRUE(waitFor(pointerFree));
+    // The column is made active first: window managers that act on a click into an inactive
+    // window (kwin) would take these presses for themselves.
+    session.activate(columns[0].window);
+    ASSERT_TRUE(waitFor([&] {
+        const std::vector<uint32_t> active = property(session.root(), "_NET_ACTIVE_WINDOW");
+        return !active.empty() && active.front() == columns[0].window;
+    }));
     click(kWheelRight);
     click(1);
     ASSERT_TRUE(waitFor([&] { return columns[0].buttons().size() >= 2; }))

@@ -107,6 +107,13 @@ bool XSession::start(QString* error, bool withWindowManager) {
     if (windowManager.isEmpty()) {
         windowManager = {QStringLiteral("openbox"), QStringLiteral("--sm-disable")};
     }
+    // Services the window manager has the session bus start for it (kwin's kglobalaccel) must
+    // reach this display; started without one, they fail, and the window manager waits on each
+    // attempt with the pointer held.
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        QProcess::execute(QStringLiteral("dbus-update-activation-environment"),
+                          {QStringLiteral("DISPLAY=") + QString::fromLatin1(m_display)});
+    }
     m_windowManager.start(windowManager.takeFirst(), windowManager);
 
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
