@@ -1,10 +1,37 @@
-// What the simulated window manager does beyond placing windows where asked: keeping them on
-// screen when so scripted, and minimizing them.
+// What the simulated window manager does beyond placing windows where asked: holding them to
+// their size hints, keeping them on screen when so scripted, and minimizing them.
 #include "platform/sim/SimWindowSystem.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessora {
+namespace {
+
+// One dimension held to the window's minimum and rounded down to its size increments, as a
+// window manager applies WM_NORMAL_HINTS.
+double fitDimension(double requested, double minimum, double increment, double base) {
+    double value = std::max(requested, minimum);
+    if (increment > 0 && value > base) {
+        value = base + std::floor((value - base) / increment) * increment;
+        if (value < minimum) {
+            value += increment;
+        }
+    }
+    return value;
+}
+}  // namespace
+
+WindowRect SimWindowSystem::constrained(const SimWindow& window,
+                                        const WindowRect& requested) const {
+    const Size& min = window.minimumSize;
+    const Size& inc = window.sizeIncrement;
+    const Size& base = window.baseSize;
+    return {requested.x, requested.y,
+            fitDimension(requested.width, min.width, inc.width, base.width),
+            fitDimension(requested.height, min.height, inc.height, base.height)};
+}
+
 
 WindowRect SimWindowSystem::keptOnScreen(const WindowRect& frame) const {
     if (!m_keepOnScreen || m_screens.isEmpty()) {

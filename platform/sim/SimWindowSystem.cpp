@@ -12,19 +12,6 @@ namespace tessora {
 
 namespace {
 Q_LOGGING_CATEGORY(lcSimWindows, "tessora.sim.windows")
-
-// One dimension held to the window's minimum and rounded down to its size increments, as a
-// window manager applies WM_NORMAL_HINTS.
-double fitDimension(double requested, double minimum, double increment, double base) {
-    double value = std::max(requested, minimum);
-    if (increment > 0 && value > base) {
-        value = base + std::floor((value - base) / increment) * increment;
-        if (value < minimum) {
-            value += increment;
-        }
-    }
-    return value;
-}
 }  // namespace
 
 SimWindowSystem::SimWindowSystem(Clock& clock, QObject* parent)
@@ -446,16 +433,6 @@ std::optional<bool> SimWindowSystem::isFullScreen(WindowId id) const {
 std::optional<WindowRect> SimWindowSystem::frame(WindowId id) const {
     const SimWindow* window = readableWindow(id, &SimWindow::frameReads);
     return window ? std::optional(window->frame) : std::nullopt;
-}
-
-WindowRect SimWindowSystem::constrained(const SimWindow& window,
-                                        const WindowRect& requested) const {
-    const Size& min = window.minimumSize;
-    const Size& inc = window.sizeIncrement;
-    const Size& base = window.baseSize;
-    return {requested.x, requested.y,
-            fitDimension(requested.width, min.width, inc.width, base.width),
-            fitDimension(requested.height, min.height, inc.height, base.height)};
 }
 
 void SimWindowSystem::applyFrame(WindowId id, const WindowRect& requested) {
