@@ -20,7 +20,8 @@ for tool in Xvfb xprop dbus-run-session; do
   fi
 done
 
-# Whether the window manager takes over a display of its own within ten seconds.
+# Whether the window manager takes over a display of its own within thirty seconds (kwin takes
+# a while on a busy machine).
 takes_over() {
   local display server wm _
   exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null)
@@ -36,7 +37,7 @@ takes_over() {
     >/dev/null 2>&1 &
   wm=$!
   local taken=1
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     if DISPLAY=:$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
       taken=0
       break
