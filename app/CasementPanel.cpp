@@ -90,7 +90,12 @@ std::optional<ScreenRect> CasementPanel::panelScreenVisibleFrame() const {
 }
 
 void CasementPanel::setPanelFrame(const ScreenRect& frame) {
-    setGeometry(toQtGeometry(toWindowSpace(frame, primaryHeight())));
+    m_place.ask(*this, toQtGeometry(toWindowSpace(frame, primaryHeight())));
+}
+
+void CasementPanel::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    m_place.moved(*this);
 }
 
 void CasementPanel::orderFront() {
@@ -157,6 +162,7 @@ bool CasementPanel::eventFilter(QObject* watched, QEvent* event) {
 void CasementPanel::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         m_visiblePeriod = true;
+        m_place.showing();
         // The content has laid itself out for this showing (it may have resized the panel).
         updateShape();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PanelWindow.h"
+#include "launcher/KeptPlace.h"
 
 #include <QWidget>
 #include <functional>
@@ -45,6 +46,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -58,6 +60,7 @@ private:
     std::function<void()> m_didDismiss;
     std::function<void()> m_didBecomeKey;
     bool m_visiblePeriod = false;
+    KeptPlace m_place;
 };
 
 }  // namespace tessora

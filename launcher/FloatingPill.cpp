@@ -4,7 +4,6 @@
 
 #include <QBitmap>
 #include <QEvent>
-#include <QMoveEvent>
 #include <QPainter>
 
 namespace tessora {
@@ -34,18 +33,12 @@ void FloatingPill::setShape(const QSize& size, double radius) {
 }
 
 void FloatingPill::place(const QPoint& position) {
-    m_wanted = position;
-    m_askedAgain = 0;
-    move(position);
+    m_place.ask(*this, position);
 }
 
 void FloatingPill::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    constexpr int kMostRequests = 3;
-    if (isVisible() && pos() != m_wanted && m_askedAgain < kMostRequests) {
-        ++m_askedAgain;
-        move(m_wanted);
-    }
+    m_place.moved(*this);
 }
 
 bool FloatingPill::isDark() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/KeptPlace.h"
+
 #include <QWidget>
 
 namespace tessora {
@@ -29,8 +31,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    QPoint m_wanted;
-    int m_askedAgain = 0;
+    KeptPlace m_place;
 };
 
 }  // namespace tessora

@@ -36,22 +36,31 @@ TEST_F(X11Hostile, MalformedPropertiesAreAbsent) {
 }
 
 TEST_F(X11Hostile, ASingleValueIsTheFirstItemOfALongerProperty) {
-    // xfwm4 publishes the active window followed by a zero.
     const xcb_window_t client = startClient({});
     ASSERT_NE(client, XCB_WINDOW_NONE);
     ASSERT_TRUE(waitManaged(client));
-    const uint32_t active[] = {client, 0};
-    xcb_change_property(session.connection(), XCB_PROP_MODE_REPLACE, session.root(),
-                        session.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 2, active);
-    session.sync();
-    const std::optional<RunningApplication> front = system->frontmostApplication();
-    ASSERT_TRUE(front);
-    EXPECT_GT(front->pid, 0);
+    xcb_connection_t* c = session.connection();
+    const x11::PropertyReader reader(c);
 
-    // A list read is still refused whole where it is longer than asked.
-    const x11::PropertyReader reader(session.connection());
-    EXPECT_FALSE(reader.cardinals(reader.requestCardinals(
-        session.root(), session.atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 1)));
+    // A value followed by more than was asked for: the single value is the first item, and a
+    // list read is still refused whole.
+    const xcb_atom_t pair = session.atom("TESSORA_TEST_PAIR");
+    const uint32_t items[] = {client, 0};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, client, pair, XCB_ATOM_WINDOW, 32, 2, items);
+    session.sync();
+    EXPECT_EQ(reader.cardinal(reader.requestCardinals(client, pair, XCB_ATOM_WINDOW, 1)), client);
+    EXPECT_FALSE(reader.cardinals(reader.requestCardinals(client, pair, XCB_ATOM_WINDOW, 1)));
+
+    // xfwm4 publishes the active window so, followed by a zero (written here until the window
+    // manager leaves it so).
+    const xcb_atom_t active = session.atom("_NET_ACTIVE_WINDOW");
+    EXPECT_TRUE(session.waitUntil([&] {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, session.root(), active, XCB_ATOM_WINDOW, 32,
+                            2, items);
+        session.sync();
+        const std::optional<RunningApplication> front = system->frontmostApplication();
+        return front && front->pid > 0;
+    }));
 }
 
 TEST(X11PropertyText, DecodingRefusesWhatIsNotWellFormed) {
