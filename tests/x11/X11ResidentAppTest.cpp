@@ -264,7 +264,7 @@ TEST_F(ResidentAppTest, ThePanelHidesOnEscapeAClickOutsideAndAnotherApplication)
     EXPECT_TRUE(app.waitPanelHidden()) << "click outside";
 
     app.pressShortcut();
-    ASSERT_TRUE(app.waitPanelShown());
+    ASSERT_TRUE(app.waitPanelShown()) << app.errors().toStdString();
     // Another application that comes to the front after the panel has taken the focus.
     ASSERT_TRUE(app.waitPanelActive());
     const std::vector<xcb_window_t> another = session.startClient({});

@@ -112,8 +112,9 @@ void ResidentApp::pressShortcut() {
 }
 
 void ResidentApp::tapKey(uint32_t keysym, std::initializer_list<uint32_t> modifierKeysyms) {
-    // Presses of one key within the same millisecond read as the keyboard's auto-repeat.
-    m_lastTap = m_session.waitServerTimeAfter(m_lastTap);
+    // A release and a press of one key within the same millisecond read as the keyboard's
+    // auto-repeat: this tap starts after the millisecond in which the last one ended.
+    m_session.waitServerTimeAfter(m_lastTap);
     for (uint32_t modifier : modifierKeysyms) {
         m_session.pressKey(m_session.keycodeOf(modifier), true);
     }
@@ -124,6 +125,7 @@ void ResidentApp::tapKey(uint32_t keysym, std::initializer_list<uint32_t> modifi
         m_session.pressKey(m_session.keycodeOf(*it), false);
     }
     m_session.sync();
+    m_lastTap = m_session.waitServerTimeAfter(0);
 }
 
 void ResidentApp::click(int x, int y, uint8_t button) {
