@@ -68,12 +68,11 @@ void X11WindowSystem::setPosition(WindowId window, double x, double y) {
     // or request unless an event has shown it otherwise since; a client's shadow lies outside
     // what is placed.
     const auto w = static_cast<xcb_window_t>(window);
-    const std::optional<Decorations> known = decorations(w);
-    std::optional<QSize> size = m_frameRequests.size(w);
-    if (known && !size) {
-        facts(window, kGeometry | kState);
-        size = m_frameRequests.size(w);
+    if (!m_frameRequests.size(w)) {
+        facts(window, kGeometry | kState);  // one read learns the size and the decorations
     }
+    const std::optional<QSize> size = m_frameRequests.size(w);
+    const std::optional<Decorations> known = size ? decorations(w) : std::nullopt;
     if (!known || !size) {
         return;  // gone
     }
