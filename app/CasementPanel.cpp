@@ -34,11 +34,17 @@ CasementPanel::CasementPanel(WindowSystem& windows)
     // Key events reach the window before any widget inside it: Escape is ours, whichever
     // control has the focus.
     windowHandle()->installEventFilter(this);
+    connect(&m_windows, &WindowSystem::ownWindowStateChanged, this, [this](WindowId window) {
+        if (window == winId()) {
+            tellShowable();
+        }
+    });
 }
 
 CasementPanel::~CasementPanel() {
     m_didDismiss = nullptr;
     m_didBecomeKey = nullptr;
+    m_didBecomeShowable = nullptr;
 }
 
 void CasementPanel::setContent(QWidget* content, std::function<QRegion()> shape) {
@@ -113,6 +119,9 @@ void CasementPanel::orderFront() {
 }
 
 void CasementPanel::orderOut() {
+    if (isVisible()) {
+        m_windows.releaseOwnFocus(winId());
+    }
     hide();
 }
 
@@ -122,6 +131,34 @@ void CasementPanel::setDidDismiss(std::function<void()> didDismiss) {
 
 void CasementPanel::setDidBecomeKey(std::function<void()> didBecomeKey) {
     m_didBecomeKey = std::move(didBecomeKey);
+}
+
+// Hidden a moment ago, the window is shown again only once both Qt and the window manager are
+// done with the hiding: Qt has seen the unmap (before that it shows a window it believes mapped,
+// and warns), and the window manager has withdrawn it (mapping it earlier races the window
+// manager's unmanaging of it: fluxbox and icewm then leave it without the focus or unshown).
+bool CasementPanel::canShowAgain() const {
+    const QWindow* window = windowHandle();
+    return !(window && window->isExposed()) && m_windows.ownWindowWithdrawn(winId());
+}
+
+void CasementPanel::setDidBecomeShowable(std::function<void()> didBecomeShowable) {
+    m_didBecomeShowable = std::move(didBecomeShowable);
+}
+
+// Once the current event has been handled: the listener may show the panel.
+void CasementPanel::tellShowable() {
+    if (isVisible() || !m_didBecomeShowable) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!isVisible() && m_didBecomeShowable) {
+                m_didBecomeShowable();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CasementPanel::deliverTypedKeys(const QList<TypedKey>& keys) {
@@ -148,6 +185,9 @@ void CasementPanel::changeEvent(QEvent* event) {
 }
 
 bool CasementPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        tellShowable();  // Qt may have seen the unmap: an expose event with nothing exposed
+    }
     if (watched == windowHandle() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (keyHidesPanel(

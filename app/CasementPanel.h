@@ -40,6 +40,8 @@ public:
     void setDidDismiss(std::function<void()> didDismiss) override;
     void setDidBecomeKey(std::function<void()> didBecomeKey) override;
     void deliverTypedKeys(const QList<TypedKey>& keys) override;
+    bool canShowAgain() const override;
+    void setDidBecomeShowable(std::function<void()> didBecomeShowable) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,12 +55,14 @@ private:
     // The primary monitor's height, which converts between window and screen space.
     double primaryHeight() const;
     void updateShape();
+    void tellShowable();
 
     WindowSystem& m_windows;
     QWidget* m_content = nullptr;
     std::function<QRegion()> m_shape;
     std::function<void()> m_didDismiss;
     std::function<void()> m_didBecomeKey;
+    std::function<void()> m_didBecomeShowable;
     bool m_visiblePeriod = false;
     KeptPlace m_place;
 };

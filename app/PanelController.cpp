@@ -13,6 +13,7 @@ PanelController::PanelController(WindowSystem& windows, Clock& clock, WorkspaceM
                                  qint64 ownPid, QObject* parent)
     : QObject(parent),
       m_windows(windows),
+      m_clock(clock),
       m_model(model),
       m_panel(panel),
       m_notifier(notifier),
@@ -21,6 +22,12 @@ PanelController::PanelController(WindowSystem& windows, Clock& clock, WorkspaceM
       m_handover(windows, clock) {
     m_panel.setDidDismiss([this] { dismissed(); });
     m_panel.setDidBecomeKey([this] { m_handover.finish(); });
+    m_panel.setDidBecomeShowable([this] {
+        if (m_showWaiting && m_panel.canShowAgain()) {
+            stopWaitingToShow();
+            present();
+        }
+    });
     connect(&m_windows, &WindowSystem::activeWindowChanged, this,
             &PanelController::activeWindowChanged);
     connect(&m_windows, &WindowSystem::currentDesktopChanged, this,
@@ -30,6 +37,8 @@ PanelController::PanelController(WindowSystem& windows, Clock& clock, WorkspaceM
 PanelController::~PanelController() {
     m_panel.setDidDismiss({});
     m_panel.setDidBecomeKey({});
+    m_panel.setDidBecomeShowable({});
+    m_clock.cancel(m_showLimit);
 }
 
 void PanelController::showPanel() {
@@ -47,6 +56,33 @@ void PanelController::showPanel() {
         // application the user came from. Taken first: every moment counts.
         m_handover.begin([this](const QList<TypedKey>& keys) { m_panel.deliverTypedKeys(keys); });
     }
+    if (m_showWaiting) {
+        return;
+    }
+    if (!m_panel.isPanelVisible() && !m_panel.canShowAgain()) {
+        waitToShow();
+        return;
+    }
+    present();
+}
+
+// Shown again straight after it was hidden, the panel waits (briefly) until the hiding is done.
+void PanelController::waitToShow() {
+    m_showWaiting = true;
+    m_showLimit = m_clock.schedule(showAgainLimit, [this] {
+        m_showLimit = 0;
+        stopWaitingToShow();
+        present();
+    });
+}
+
+void PanelController::stopWaitingToShow() {
+    m_showWaiting = false;
+    m_clock.cancel(m_showLimit);
+    m_showLimit = 0;
+}
+
+void PanelController::present() {
     startDetached(m_model.refreshApps());
 
     // Without screens the panel shows where it was last time.
@@ -88,11 +124,15 @@ void PanelController::showPanel() {
 }
 
 void PanelController::hidePanel() {
+    if (m_showWaiting) {
+        stopWaitingToShow();
+        m_handover.cancel();
+    }
     m_panel.orderOut();
 }
 
 void PanelController::togglePanel() {
-    if (m_panel.isPanelVisible()) {
+    if (m_panel.isPanelVisible() || m_showWaiting) {
         hidePanel();
     } else {
         showPanel();
@@ -155,6 +195,7 @@ void PanelController::stopObserving() {
     m_observing = false;
     disconnect(&m_windows, nullptr, this, nullptr);
     stopWatchingClicks();
+    stopWaitingToShow();
     m_handover.cancel();
 }
 

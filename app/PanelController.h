@@ -28,6 +28,8 @@ public:
     static constexpr double clickTopStrip = 42;
     // Activations while the pointer is this close to the top of a screen leave it open too.
     static constexpr double activationTopStrip = 96;
+    // How long a show waits at most for the window system to finish hiding the panel.
+    static constexpr Clock::Duration showAgainLimit = std::chrono::milliseconds(250);
 
     struct Hooks {
         // The "Enable Tessora" switch; while it is off the panel does not show.
@@ -68,14 +70,20 @@ public:
     bool watchingClicks() const { return m_clickWatch != nullptr; }
     // Whether keys typed now are kept for the panel, which is on its way.
     bool holdingKeys() const { return m_handover.holding(); }
+    // Whether a show waits for the panel's hiding to finish.
+    bool showWaiting() const { return m_showWaiting; }
 
 private:
+    void present();
+    void waitToShow();
+    void stopWaitingToShow();
     void activeWindowChanged();
     void dismissed();
     void watchClicks();
     void stopWatchingClicks();
 
     WindowSystem& m_windows;
+    Clock& m_clock;
     WorkspaceModel& m_model;
     PanelWindow& m_panel;
     PanelNotifier& m_notifier;
@@ -88,6 +96,8 @@ private:
     KeyboardHandover m_handover;
     std::unique_ptr<InputGrab> m_clickWatch;
     bool m_inClickHandler = false;
+    bool m_showWaiting = false;
+    Clock::TimerId m_showLimit = 0;
     bool m_observing = true;
 };
 

@@ -24,6 +24,11 @@ public:
     virtual void setDidBecomeKey(std::function<void()> didBecomeKey) = 0;
     // Keys typed elsewhere while the panel was on its way, handed to it as if typed into it.
     virtual void deliverTypedKeys(const QList<TypedKey>& keys) = 0;
+    // Whether the hidden panel may be shown again now: just after hiding, the window system may
+    // not have finished with the hiding yet, and showing it again before then goes wrong under
+    // some window managers. The callback runs when the answer may have turned true.
+    virtual bool canShowAgain() const = 0;
+    virtual void setDidBecomeShowable(std::function<void()> didBecomeShowable) = 0;
 
     void dismissPanel() override { orderOut(); }
 };

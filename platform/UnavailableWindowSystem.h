@@ -55,6 +55,8 @@ public:
     }
     void preparePanelWindow(WindowId) override {}
     void activateOwnWindow(WindowId) override {}
+    bool ownWindowWithdrawn(WindowId) override { return true; }
+    void releaseOwnFocus(WindowId) override {}
     std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)>) override {
         return nullptr;
     }

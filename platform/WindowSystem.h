@@ -190,6 +190,16 @@ public:
     // Raises one of our windows and gives it the focus, stamped with the time of the user's latest
     // input that we saw (window managers refuse focus to requests that look stale).
     virtual void activateOwnWindow(WindowId ownWindow) = 0;
+    // Whether the window manager has let go of one of our hidden windows, so that it may be
+    // shown again: a window hidden a moment ago may still be managed, and showing it before the
+    // window manager has withdrawn it races the window manager's own bookkeeping (some then
+    // leave the window without the focus, unmanaged, or where it was). True where no window
+    // manager runs. ownWindowStateChanged() tells when the answer may have changed.
+    virtual bool ownWindowWithdrawn(WindowId ownWindow) = 0;
+    // Before one of our windows is hidden: if it has the keyboard focus, the keyboard goes back
+    // to the desktop, so that it never ends up nowhere while the window manager picks the next
+    // window (keys typed meanwhile, the hot key among them, would reach nobody).
+    virtual void releaseOwnFocus(WindowId ownWindow) = 0;
     // Takes the whole keyboard until the grab is destroyed: every key press in between goes to
     // `handler` instead of the focused window, so that keys typed while our panel appears are
     // not lost. Null when the keyboard cannot be had (another client holds it).
@@ -211,6 +221,7 @@ signals:
     void activeWindowChanged();
     void currentDesktopChanged();
     void screensChanged();
+    void ownWindowStateChanged(WindowId ownWindow);
 };
 
 }  // namespace tessora

@@ -167,6 +167,9 @@ public:
         std::function<void(QPointF location)> handler) override;
     void preparePanelWindow(WindowId ownWindow) override;
     void activateOwnWindow(WindowId ownWindow) override;
+    // The simulated window manager lets go of a hidden window at once.
+    bool ownWindowWithdrawn(WindowId) override { return true; }
+    void releaseOwnFocus(WindowId) override {}
     std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)> handler) override;
 
 private:

@@ -165,6 +165,33 @@ xcb_timestamp_t OwnWindows::activationTime() {
     return m_connection.serverTime();
 }
 
+// A focused window that is unmapped hands the focus on as the last focus request said, and
+// window managers that asked for RevertToNone (icewm) leave it at None until they pick another
+// window: meanwhile no key reaches anyone, not even a hot key grabbed on the root window, and the
+// launcher cannot be opened again. Given back to the desktop first, the keyboard stays reachable.
+void OwnWindows::releaseFocus(xcb_window_t window) {
+    xcb_connection_t* c = m_connection.get();
+    std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> focus(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr), &std::free);
+    if (focus && focus->focus == window) {
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
+                            XCB_CURRENT_TIME);
+        xcb_flush(c);
+    }
+}
+
+bool OwnWindows::withdrawn(xcb_window_t window) {
+    if (!m_connection.windowManagerCheck()) {
+        return true;  // nobody to withdraw it
+    }
+    const PropertyReader reader(m_connection);
+    const xcb_atom_t wmState = m_connection.atoms().WM_STATE;
+    const std::optional<uint32_t> state =
+        reader.cardinal(reader.requestCardinals(window, wmState, wmState, 2));
+    constexpr uint32_t kWithdrawnState = 0;
+    return !state || *state == kWithdrawnState;
+}
+
 bool OwnWindows::handle(const xcb_generic_event_t& event) {
     m_userTime.note(event, m_connection.root(), m_connection.atoms()._NET_ACTIVE_WINDOW, m_xinput);
     if (m_panels.empty()) {
@@ -187,6 +214,12 @@ bool OwnWindows::handle(const xcb_generic_event_t& event) {
         return false;
     }
     const Atoms& atoms = m_connection.atoms();
+    if (notify.atom == atoms.WM_STATE) {
+        if (onStateChange) {
+            onStateChange(notify.window);
+        }
+        return true;
+    }
     const bool dropped =
         notify.state == XCB_PROPERTY_DELETE &&
         (notify.atom == atoms._NET_WM_STATE || notify.atom == atoms._NET_WM_DESKTOP);
@@ -215,6 +248,20 @@ void X11WindowSystem::preparePanelWindow(WindowId window) {
         return;
     }
     m_ownWindows->preparePanel(static_cast<xcb_window_t>(window));
+}
+
+void X11WindowSystem::releaseOwnFocus(WindowId window) {
+    if (window == 0 || window > 0xFFFFFFFFu || m_connection->broken()) {
+        return;
+    }
+    m_ownWindows->releaseFocus(static_cast<xcb_window_t>(window));
+}
+
+bool X11WindowSystem::ownWindowWithdrawn(WindowId window) {
+    if (window == 0 || window > 0xFFFFFFFFu || m_connection->broken()) {
+        return true;
+    }
+    return m_ownWindows->withdrawn(static_cast<xcb_window_t>(window));
 }
 
 void X11WindowSystem::activateOwnWindow(WindowId window) {

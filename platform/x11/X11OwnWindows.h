@@ -1,6 +1,7 @@
 #pragma once
 
 #include <xcb/xcb.h>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,15 @@ public:
     // The timestamp for activating one of our windows now: the user's latest input when fresh,
     // else a current server time (one round trip).
     xcb_timestamp_t activationTime();
+    // Before `window` is hidden: when it has the keyboard focus, the focus goes back to the
+    // desktop (PointerRoot) rather than wherever the window manager's focus request said.
+    void releaseFocus(xcb_window_t window);
+    // Whether the window manager has withdrawn `window` (ICCCM: WM_STATE removed or Withdrawn),
+    // or no window manager runs to do so. One round trip. A window that is gone counts as
+    // withdrawn: there is nothing left to race.
+    bool withdrawn(xcb_window_t window);
+    // Called when the window manager changes a panel's WM_STATE.
+    std::function<void(xcb_window_t)> onStateChange;
 
     // Notes input times and keeps panels prepared. True for events about our panels, which
     // concern nobody else.
@@ -56,6 +66,7 @@ private:
     std::optional<uint8_t> m_xinput;
     UserTime m_userTime;
     std::vector<xcb_window_t> m_panels;
+
 };
 
 }  // namespace tessora::x11

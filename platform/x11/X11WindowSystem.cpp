@@ -99,6 +99,9 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
     m_input = std::make_unique<GlobalInput>(
         *m_connection, *m_keyboard, [this](int x, int y) { return m_points.toPoints(x, y); });
     m_ownWindows = std::make_unique<OwnWindows>(*m_connection);
+    m_ownWindows->onStateChange = [this](xcb_window_t window) {
+        emit ownWindowStateChanged(window);
+    };
     m_pointerWatch = std::make_unique<PointerWatch>(
         *m_connection, [this](int x, int y) { return m_points.toPoints(x, y); });
     m_keyboardHold = std::make_unique<KeyboardHold>(*m_connection, *m_keyboard);

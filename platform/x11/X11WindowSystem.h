@@ -116,6 +116,8 @@ public:
         std::function<void(QPointF location)> handler) override;
     void preparePanelWindow(WindowId ownWindow) override;
     void activateOwnWindow(WindowId ownWindow) override;
+    bool ownWindowWithdrawn(WindowId ownWindow) override;
+    void releaseOwnFocus(WindowId ownWindow) override;
     std::unique_ptr<InputGrab> holdKeyboard(std::function<void(const TypedKey&)> handler) override;
     // Qt's scan codes on X11 are X key codes: the key is read from this server's keyboard map.
     KeyStroke keyStroke(int qtKey, Qt::KeyboardModifiers modifiers,

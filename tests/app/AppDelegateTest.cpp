@@ -78,6 +78,12 @@ protected:
     }
 
     bool panelVisible() const { return delegate->panel()->isPanelVisible(); }
+    // Lets the window system finish hiding the panel (its expose event, then our reaction to
+    // it), as the event loop would before the user's next key.
+    static void finishHiding() {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
 
     VirtualClock clock;
     SimWindowSystem sim{clock};
@@ -161,6 +167,7 @@ TEST_F(AppDelegateTest, TheShortcutTogglesThePanelUntilTheLauncherIsSwitchedOff)
     sim.pressHotKey(ctrlEscape);
     EXPECT_FALSE(panelVisible());
 
+    finishHiding();
     app.statusMenu()->openItem()->trigger();
     EXPECT_TRUE(panelVisible());
     app.statusMenu()->enableItem()->trigger();
@@ -174,6 +181,7 @@ TEST_F(AppDelegateTest, TheShortcutTogglesThePanelUntilTheLauncherIsSwitchedOff)
 
     app.statusMenu()->enableItem()->trigger();
     EXPECT_TRUE(app.statusMenu()->enableItem()->isChecked());
+    finishHiding();
     app.applicationShouldHandleReopen();
     EXPECT_TRUE(panelVisible());
 }
@@ -266,6 +274,7 @@ TEST_F(AppDelegateTest, AShortcutTakenByAnotherProgramLocksNobodyOut) {
     app.statusMenu()->openItem()->trigger();
     EXPECT_TRUE(panelVisible());
     app.hidePanel();
+    finishHiding();
     app.applicationShouldHandleReopen();  // a second start
     EXPECT_TRUE(panelVisible());
 
@@ -276,6 +285,7 @@ TEST_F(AppDelegateTest, AShortcutTakenByAnotherProgramLocksNobodyOut) {
     EXPECT_FALSE(panelVisible());
     app.statusMenu()->enableItem()->trigger();
     EXPECT_TRUE(app.statusMenu()->enableItem()->isChecked());
+    finishHiding();
     app.applicationShouldHandleReopen();
     EXPECT_TRUE(panelVisible());
 }

@@ -45,19 +45,32 @@ public:
             m_log << "typed " + key.text;
         }
     }
+    bool canShowAgain() const override { return showable; }
+    void setDidBecomeShowable(std::function<void()> didBecomeShowable) override {
+        m_didBecomeShowable = std::move(didBecomeShowable);
+    }
     void becomeKey() {
         if (m_didBecomeKey) {
             m_didBecomeKey();
         }
     }
+    // The window system finishes hiding the panel.
+    void finishHiding() {
+        showable = true;
+        if (m_didBecomeShowable) {
+            m_didBecomeShowable();
+        }
+    }
 
     bool visible = false;
+    bool showable = true;
     ScreenRect frame{0, 0, 544, 550};
 
 private:
     QStringList& m_log;
     std::function<void()> m_didDismiss;
     std::function<void()> m_didBecomeKey;
+    std::function<void()> m_didBecomeShowable;
 };
 
 class PanelControllerTest : public ::testing::Test {
@@ -324,6 +337,49 @@ TEST_F(PanelControllerTest, KeysTypedWhileThePanelIsOnItsWayGoToThePanel) {
     controller->showPanel();
     EXPECT_TRUE(panel.visible);
     EXPECT_FALSE(controller->holdingKeys());
+}
+
+TEST_F(PanelControllerTest, ShownAgainBeforeTheHidingIsDoneThePanelWaitsForIt) {
+    const auto type = [this](const QString& text) {
+        return sim.typeWhileHeld({{text.at(0).unicode(), {}}, text});
+    };
+    controller->showPanel();
+    controller->hidePanel();
+    log.clear();
+
+    // The window system still hides it: the show waits, keeping what is typed meanwhile, and
+    // goes on once the hiding is done.
+    panel.showable = false;
+    controller->showPanel();
+    controller->showPanel();
+    EXPECT_TRUE(type("a"));
+    EXPECT_FALSE(panel.visible);
+    EXPECT_TRUE(controller->showWaiting());
+    panel.finishHiding();
+    EXPECT_TRUE(panel.visible);
+    EXPECT_FALSE(controller->showWaiting());
+    panel.becomeKey();
+    nextTurn();
+    EXPECT_EQ(log, QStringList({"front", "typed a", "shown"}));
+
+    // A toggle while it waits is the user changing their mind: it stays hidden and lets go.
+    controller->hidePanel();
+    log.clear();
+    panel.showable = false;
+    controller->togglePanel();
+    controller->togglePanel();
+    EXPECT_FALSE(controller->showWaiting());
+    EXPECT_FALSE(sim.keyboardHeld());
+    panel.finishHiding();
+    clock.advance(PanelController::showAgainLimit);
+    EXPECT_FALSE(panel.visible);
+
+    // A window system that never says it is done cannot keep the panel away for long.
+    panel.showable = false;
+    controller->showPanel();
+    clock.advance(PanelController::showAgainLimit);
+    EXPECT_TRUE(panel.visible);
+    EXPECT_FALSE(controller->showWaiting());
 }
 
 TEST_F(PanelControllerTest, AfterStoppingNothingIsObserved) {

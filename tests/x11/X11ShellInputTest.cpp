@@ -314,6 +314,42 @@ TEST_F(X11ShellInput, ActivationTakesTheFocusFromAnotherApplicationAlsoWhileTheK
     EXPECT_EQ(typed.front().text, QStringLiteral("x"));
 }
 
+TEST_F(X11ShellInput, AHiddenPanelLeavesTheKeyboardReachableAndSaysWhenItMayShowAgain) {
+    ClientWindow panel(session.display());
+    system->preparePanelWindow(panel.id());
+    int stateChanges = 0;
+    QObject::connect(system.get(), &WindowSystem::ownWindowStateChanged, [&](WindowId window) {
+        stateChanges += window == panel.id() ? 1 : 0;
+    });
+    EXPECT_TRUE(system->ownWindowWithdrawn(panel.id())) << "never shown";
+    panel.map();
+    ASSERT_TRUE(waitManaged(panel.id()));
+    ASSERT_TRUE(waitFor([&] { return stateChanges > 0; }));
+    EXPECT_FALSE(system->ownWindowWithdrawn(panel.id()));
+
+    // Focused the way icewm focuses: when it is unmapped, the focus would fall to None, and no
+    // key would reach anyone (the hot key neither) until the window manager picks a window.
+    xcb_connection_t* c = session.connection();
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_NONE, panel.id(), XCB_CURRENT_TIME);
+    session.sync();
+    const auto focus = [&] {
+        xcb_get_input_focus_reply_t* reply =
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+        const xcb_window_t focused = reply ? reply->focus : xcb_window_t{XCB_WINDOW_NONE};
+        std::free(reply);
+        return focused;
+    };
+    ASSERT_EQ(focus(), panel.id());
+    system->releaseOwnFocus(panel.id());
+    EXPECT_EQ(focus(), xcb_window_t{XCB_INPUT_FOCUS_POINTER_ROOT});
+    stateChanges = 0;
+    panel.unmap();
+    EXPECT_NE(focus(), xcb_window_t{XCB_WINDOW_NONE});
+
+    // The window manager lets go of it (it reads the unmap), and says so.
+    ASSERT_TRUE(waitFor([&] { return stateChanges > 0 && system->ownWindowWithdrawn(panel.id()); }));
+}
+
 TEST_F(X11ShellInput, HeldKeysReachTheHandlerWithTheirTextAndNotTheFocusedWindow) {
     ClientWindow focused(session.display());
     focused.map();
