@@ -365,8 +365,8 @@ int main(int argc, char** argv) {
                 poll(&fd, 1, static_cast<int>(left));
             }
         }
-        while (xcb_generic_event_t* event =
-                   mapped ? xcb_wait_for_event(c) : xcb_poll_for_event(c)) {
+        while (xcb_generic_event_t* event = mapped && !o.staysPut ? xcb_wait_for_event(c)
+                                                                  : xcb_poll_for_event(c)) {
             if ((event->response_type & 0x7f) == XCB_BUTTON_PRESS) {
                 std::printf("button %u\n",
                             reinterpret_cast<xcb_button_press_event_t*>(event)->detail);
@@ -416,6 +416,19 @@ int main(int argc, char** argv) {
             std::free(event);
             if (!mapped) {
                 break;
+            }
+        }
+        if (mapped && o.staysPut) {
+            // A window manager may leave a request of ours unanswered, or move the window
+            // without a word: look again a moment later.
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+            if (poll(&fd, 1, 50) == 0) {
+                for (const auto& [w, home] : homes) {
+                    const auto geometry = rootGeometry(c, screen->root, w);
+                    if (geometry && !(*geometry == home)) {
+                        moveBack(c, w, home);
+                    }
+                }
             }
         }
         if (xcb_connection_has_error(c)) {
