@@ -12,6 +12,7 @@
 #include "launcher/ChainPanel.h"
 #include "launcher/StackIndicatorPanel.h"
 #include "platform/DefaultsStore.h"
+#include "platform/x11/X11ResidentClaim.h"
 #include "platform/x11/X11WindowSystem.h"
 #include "preferences/OrreryKeycap.h"
 
@@ -73,6 +74,20 @@ int runResidentApplication(int& argc, char** argv) {
         case SingleInstance::Outcome::NoBus:
             break;
     }
+    // The bus reaches residents of this session; the display reaches any resident on it, also
+    // one started without a bus or on another one.
+    x11::X11ResidentClaim display;
+    switch (display.claim()) {
+        case x11::X11ResidentClaim::Outcome::Forwarded:
+            return 0;
+        case x11::X11ResidentClaim::Outcome::Failed:
+            complain(QStringLiteral("cannot tell whether Tessora already runs on this display (%1); "
+                                    "running anyway")
+                         .arg(display.error()));
+            break;
+        case x11::X11ResidentClaim::Outcome::Resident:
+            break;
+    }
 
     const QString configHome = DefaultsStore::configHome();
     const std::unique_ptr<DefaultsStore> defaults = DefaultsStore::openStandard(configHome);
@@ -94,6 +109,7 @@ int runResidentApplication(int& argc, char** argv) {
                    chainPanelFactory(*windows), stackIndicatorPanelFactory(*windows), nullptr,
                    QCoreApplication::arguments(), QCoreApplication::applicationPid()});
     instance.setShowPanel([&delegate] { delegate.applicationShouldHandleReopen(); });
+    display.setShowLauncher([&delegate] { delegate.applicationShouldHandleReopen(); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &application,
                      [] { QCoreApplication::exit(0); });

@@ -1,52 +1,10 @@
 #include "app/ShortcutRecorder.h"
 
+#include "app/ShortcutLabel.h"
 #include "app/ShortcutService.h"
 #include "workspace/SettingsKeys.h"
 
 namespace tessora {
-
-namespace {
-
-// Text fit for a key cap: something visible, no control characters ("\r" for Return).
-bool printable(const QString& characters) {
-    bool visible = false;
-    for (const QChar c : characters) {
-        if (!c.isPrint()) {
-            return false;
-        }
-        visible = visible || !c.isSpace();
-    }
-    return visible;
-}
-
-}  // namespace
-
-QString shortcutLabel(const KeyStroke& key, const QString& characters) {
-    QString label;
-    if (key.modifiers & KeyModifier::Super) {
-        label += QChar(0x2303);  // ⌃
-    }
-    if (key.modifiers & KeyModifier::Alt) {
-        label += QChar(0x2325);  // ⌥
-    }
-    if (key.modifiers & KeyModifier::Shift) {
-        label += QChar(0x21E7);  // ⇧
-    }
-    if (key.modifiers & KeyModifier::Ctrl) {
-        label += QChar(0x2318);  // ⌘
-    }
-    if (key.key == keysym::escape) {
-        return label + QStringLiteral("esc");
-    }
-    if (key.key == keysym::space) {
-        return label + QStringLiteral("Space");
-    }
-    if (printable(characters)) {
-        return label + characters.toUpper();
-    }
-    const QString name = keyName(key.key);
-    return label + (name.isEmpty() ? QStringLiteral("Key %1").arg(key.key, 0, 16) : name);
-}
 
 RecordingStep recordingStep(const KeyStroke& key, const QString& characters) {
     RecordingStep step;

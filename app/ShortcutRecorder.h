@@ -28,11 +28,6 @@ struct RecordingStep {
 // ignored (empty for none). Shift alone does not make a shortcut.
 RecordingStep recordingStep(const KeyStroke& key, const QString& characters);
 
-// The stored label of a shortcut: the symbols of its modifiers in the order ⌃ (Super) ⌥ (Alt)
-// ⇧ (Shift) ⌘ (Ctrl), then the key: "esc", "Space", the characters it types in upper case, else
-// the key's name, else "Key" and its keysym.
-QString shortcutLabel(const KeyStroke& key, const QString& characters);
-
 // Recording a new shortcut on the settings page. While recording, every key press goes to
 // handleKey() (and no further). A refused or unavailable combination leaves the service's error
 // shown and recording on; a registered one stores its label and ends recording.

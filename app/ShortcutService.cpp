@@ -1,5 +1,6 @@
 #include "app/ShortcutService.h"
 
+#include "app/ShortcutLabel.h"
 #include "workspace/SettingsKeys.h"
 
 #include <limits>
@@ -51,11 +52,23 @@ ShortcutService::~ShortcutService() {
     m_hotKey.reset();
 }
 
-StoredShortcut ShortcutService::storedCombination() const {
-    const std::optional<quint32> code = storedUnsigned(m_defaults, keys::shortcutCode);
-    const std::optional<quint32> mask = storedUnsigned(m_defaults, keys::shortcutModifiers);
-    return StoredShortcut{code.value_or(defaultStoredShortcut.keyCode),
-                          mask.value_or(defaultStoredShortcut.modifiers)};
+KeyStroke ShortcutService::storedCombination() const {
+    StoredShortcut stored{
+        storedUnsigned(m_defaults, keys::shortcutCode).value_or(defaultStoredShortcut.keyCode),
+        storedUnsigned(m_defaults, keys::shortcutModifiers).value_or(defaultStoredShortcut.modifiers)};
+    // A code that names no key, or a mask with bits no modifier flag has, is as corrupt as one
+    // out of range: its default stands in.
+    if (!decodeShortcut({stored.keyCode, defaultStoredShortcut.modifiers})) {
+        stored.keyCode = defaultStoredShortcut.keyCode;
+    }
+    if (!decodeShortcut({defaultStoredShortcut.keyCode, stored.modifiers})) {
+        stored.modifiers = defaultStoredShortcut.modifiers;
+    }
+    const KeyStroke combination = *decodeShortcut(stored);
+    // No recording stores a combination without Ctrl, Alt or Super; one found in the store is
+    // corrupt and gives way to the default.
+    return holdsCommandModifier(combination) ? combination
+                                             : *decodeShortcut(defaultStoredShortcut);
 }
 
 QString ShortcutService::unavailableText() const {
@@ -63,15 +76,7 @@ QString ShortcutService::unavailableText() const {
 }
 
 void ShortcutService::registerStored() {
-    const std::optional<KeyStroke> stored = decodeShortcut(storedCombination());
-    if (!stored) {
-        setError(unavailableText());  // a key this keyboard vocabulary does not know
-        return;
-    }
-    // No recording stores a combination without Ctrl, Alt or Super; one found in the store is
-    // corrupt and gives way to the default.
-    registerCombination(holdsCommandModifier(*stored) ? *stored
-                                                      : *decodeShortcut(defaultStoredShortcut));
+    registerCombination(storedCombination());
 }
 
 bool ShortcutService::registerCombination(const KeyStroke& combination) {
@@ -119,7 +124,13 @@ void ShortcutService::setError(const QString& error) {
 }
 
 QString ShortcutService::label() const {
-    return m_defaults.textValue(keys::shortcutLabel).value_or(kDefaultLabel);
+    // The stored combination is the one held (each registration stores it), or the one tried.
+    const KeyStroke combination = storedCombination();
+    const std::optional<QString> stored = m_defaults.textValue(keys::shortcutLabel);
+    if (stored && labelDescribes(*stored, combination)) {
+        return *stored;
+    }
+    return shortcutLabel(combination, QString());
 }
 
 void ShortcutService::setEnabledFlag(bool enabled) {

@@ -47,7 +47,8 @@ public:
     // Sets `error` (the settings page's recorder reports its own refusals through it).
     void setError(const QString& error);
 
-    // The stored label, "⌘esc" when absent.
+    // The label of the combination held (or tried, when it could not be had): the stored label
+    // when it names that combination, else one made for it. Never another combination's.
     QString label() const;
 
 signals:
@@ -55,7 +56,8 @@ signals:
     void enabledChanged();
 
 private:
-    StoredShortcut storedCombination() const;
+    // The stored combination, or Ctrl+Escape where the store holds none that can be used.
+    KeyStroke storedCombination() const;
     // The refusal, which mentions a previous shortcut only while one is held.
     QString unavailableText() const;
     void registerStored();

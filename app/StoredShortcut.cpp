@@ -7,6 +7,8 @@ namespace tessora {
 namespace {
 
 constexpr quint32 kCmdKey = 256, kShiftKey = 512, kOptionKey = 2048, kControlKey = 4096;
+// Every flag a stored mask may carry lies in the low 16 bits.
+constexpr quint32 kModifierFlags = 0xFFFF;
 
 struct CodedKey {
     quint32 code;
@@ -74,6 +76,9 @@ constexpr std::array<std::pair<quint32, KeyModifier>, 4> kMaskBits = {{
 }  // namespace
 
 std::optional<KeyStroke> decodeShortcut(const StoredShortcut& stored) {
+    if (stored.modifiers > kModifierFlags) {
+        return std::nullopt;
+    }
     for (const CodedKey& coded : kCodedKeys) {
         if (coded.code == stored.keyCode) {
             KeyStroke stroke{coded.key, {}};

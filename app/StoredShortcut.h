@@ -20,8 +20,9 @@ struct StoredShortcut {
 // Ctrl+Escape, which the stored label "⌘esc" stands for.
 inline constexpr StoredShortcut defaultStoredShortcut{53, 256};
 
-// The stroke of a stored shortcut; none for a key code this keyboard vocabulary lacks. Mask
-// bits other than the four modifiers are ignored.
+// The stroke of a stored shortcut; none for a key code this keyboard vocabulary lacks, or for a
+// mask with bits above the 16 that modifier flags use (a corrupt value). The flags other than
+// the four modifiers (Caps Lock, the right-hand keys) are ignored.
 std::optional<KeyStroke> decodeShortcut(const StoredShortcut& stored);
 // The stored form of a stroke; none for a key that has no virtual key code (a media key).
 std::optional<StoredShortcut> encodeShortcut(const KeyStroke& stroke);

@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -81,7 +82,45 @@ void noteRefusalToShrink(MinimumSizes& minimums, int tile, const WindowRect& act
     minimum.height = std::max(minimum.height, taller ? actual.height : 0.0);
 }
 
+// Whether one side of a window (its horizontal or its vertical span) is where its tile wants it,
+// as far as the window lets it be. Its length may exceed the tile's (its minimum size, around
+// which the tiles were widened) or fall short of it by what the window cannot take (size
+// increments, a maximum size: `attainableLength`). Its start may lie nearer the area's start
+// than the tile's where the window, at its own length, would reach past the area's far end: the
+// window manager keeps it on screen.
+bool spanInPlace(double start, double length, double tileStart, double tileLength,
+                 double attainableLength, double areaEnd) {
+    using windows::kFrameTolerance;
+    if (length <= std::min(tileLength, attainableLength) - kFrameTolerance) {
+        return false;
+    }
+    if (std::abs(start - tileStart) < kFrameTolerance) {
+        return true;
+    }
+    const bool reachesPastArea = tileStart + length >= areaEnd + kFrameTolerance;
+    return reachesPastArea && start < tileStart && start > areaEnd - length - kFrameTolerance;
+}
+
+// Whether the window is where its tile wants it, but for what the window itself or the window
+// manager's keeping it on screen does not allow. A window that is elsewhere moved itself back
+// or ignored the request.
+bool inPlace(const WindowSystem& system, WindowId window, const WindowRect& actual,
+             const WindowRect& tile, const WindowRect& area) {
+    if (windows::framesApproximatelyEqual(actual, tile)) {
+        return true;
+    }
+    const Size attainable = system.attainableSize(window, tile.size());
+    return spanInPlace(actual.x, actual.width, tile.x, tile.width, attainable.width,
+                       area.maxX()) &&
+           spanInPlace(actual.y, actual.height, tile.y, tile.height, attainable.height,
+                       area.maxY());
+}
+
 }  // namespace
+
+QString notPlacedMessage(const InstalledApp& app) {
+    return app.name + QStringLiteral(": window could not be placed.");
+}
 
 QString noAvailableWindowMessage(const InstalledApp& app) {
     return app.name + QStringLiteral(": no available window on this desktop.");
@@ -178,6 +217,9 @@ Task<PlacementResult> placeWindows(WindowSystem& system, Clock& clock, WindowLay
         if (windows::framesApproximatelyEqual(*actual, target) && lastRegion >= 0 &&
             tile >= lastRegion) {
             result.stackedWindows.append(handle);
+        }
+        if (!inPlace(system, handle.window, *actual, target, area)) {
+            result.messages.append(notPlacedMessage(handle.app));
         }
         system.raise(handle.window);
     }

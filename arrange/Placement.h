@@ -16,7 +16,8 @@
 // Placement: gathers the standard windows of the selected applications on this desktop,
 // gives each window a tile of the layout, moves the windows into their tiles with read-back
 // verification, widens the tiles once around windows that refuse to become as small as their
-// tile, raises the windows and reports what could not be placed.
+// tile, raises the windows and reports what could not be placed, windows that stay out of their
+// tiles included.
 //
 // Tiles: position k of an application in the selection is its own tile k, which its first
 // (focused) window takes; its further windows take the tiles after the applications' own, in
@@ -33,7 +34,7 @@ inline constexpr double kRefusesToShrinkBy = 5.0;
 
 struct PlacementResult {
     // One line per problem: all missing applications first (selection order), then the
-    // windows that became unavailable (window-list order).
+    // windows that became unavailable or stayed out of their tiles (window-list order).
     QStringList messages;
     // The frame of the layout's last region; absent when the selection and the extra windows
     // of its applications need fewer tiles than the layout has regions.
@@ -44,6 +45,9 @@ struct PlacementResult {
 
 QString noAvailableWindowMessage(const InstalledApp& app);
 QString windowUnavailableMessage(const InstalledApp& app);
+// A window that is still elsewhere after the verified writes, for no reason of its own sizes or
+// of the window manager's keeping it on screen: it moved itself back or ignored the request.
+QString notPlacedMessage(const InstalledApp& app);
 
 // Waits for the windows of every application at once (launching those that do not run,
 // without activating them), pauses briefly, and lists each application's standard windows in

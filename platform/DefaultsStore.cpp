@@ -4,7 +4,6 @@
 #include "platform/DefaultsFormat.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QLoggingCategory>
 
@@ -54,18 +53,25 @@ std::unique_ptr<DefaultsStore> DefaultsStore::inMemory(const QJsonObject& values
 
 std::unique_ptr<DefaultsStore> DefaultsStore::openWritable(Kind kind, const QString& path) {
     std::unique_ptr<DefaultsStore> store(new DefaultsStore(kind, path, {}));
+    // A write killed before its rename leaves its complete temporary file behind.
+    for (const QString& leftover : removeInterruptedWrites(path)) {
+        qCInfo(lcDefaults) << "Removed" << leftover << "left by a save that did not finish";
+    }
     const DefaultsFileRead read = readDefaultsFile(path, kMaxDefaultsFileBytes);
     DefaultsParse parsed;
     switch (read.outcome) {
         case DefaultsFileRead::Outcome::Missing:
             return store;
+        case DefaultsFileRead::Outcome::Link:
+            qCWarning(lcDefaults) << "Not using the settings file" << path << ":" << read.problem
+                                  << "- starting with no settings, which will not be saved there";
+            store->m_unsavable = read.problem;
+            return store;
         case DefaultsFileRead::Outcome::Unreadable:
             qCWarning(lcDefaults) << "Cannot read the settings file" << path << ":" << read.problem
                                   << "- starting with no settings";
-            // Saving would replace a file whose content we never saw.
-            if (QFileInfo(path).isFile()) {
-                store->m_unsavable = QStringLiteral("the existing file could not be read");
-            }
+            // Saving would replace something whose content we never saw.
+            store->m_unsavable = QStringLiteral("what is there could not be read");
             return store;
         case DefaultsFileRead::Outcome::TooLarge:
             parsed.outcome = DefaultsParse::Outcome::Corrupt;

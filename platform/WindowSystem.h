@@ -134,6 +134,13 @@ public:
     virtual std::optional<bool> isMinimized(WindowId window) const = 0;
     virtual std::optional<bool> isFullScreen(WindowId window) const = 0;
     virtual std::optional<WindowRect> frame(WindowId window) const = 0;
+    // The size the window's frame takes when `wanted` is written: held to what its client says
+    // it accepts (minimum and maximum size, size increments), as far as that is known. `wanted`
+    // itself for a window that says nothing.
+    virtual Size attainableSize(WindowId window, const Size& wanted) const {
+        Q_UNUSED(window);
+        return wanted;
+    }
     // A maximized or full-screen window leaves those states first, as one that the user drags.
     virtual void setFrame(WindowId window, const WindowRect& frame) = 0;
     virtual void setPosition(WindowId window, double x, double y) = 0;

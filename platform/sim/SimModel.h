@@ -98,6 +98,7 @@ struct SimWindow {
     Size sizeIncrement;    // sizes are base + k * increment; 0 means any size
     Size baseSize;
     Clock::Duration settleDelay{0};  // a write takes effect only this much later
+    bool staysPut = false;           // its client puts it back after every write, at once
     // The stacking list's view of the window when it differs from what frame() reads.
     std::optional<WindowRect> listedFrame;
     bool listsPid = true;      // false: the stacking list gives pid 0 (no _NET_WM_PID)

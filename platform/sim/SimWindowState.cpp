@@ -33,6 +33,14 @@ WindowRect SimWindowSystem::constrained(const SimWindow& window,
 }
 
 
+Size SimWindowSystem::attainableSize(WindowId id, const Size& wanted) const {
+    const auto found = m_windows.find(id);
+    if (found == m_windows.end()) {
+        return wanted;
+    }
+    return constrained(found->second, {0, 0, wanted.width, wanted.height}).size();
+}
+
 WindowRect SimWindowSystem::keptOnScreen(const WindowRect& frame) const {
     if (!m_keepOnScreen || m_screens.isEmpty()) {
         return frame;

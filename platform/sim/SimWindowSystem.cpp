@@ -436,7 +436,7 @@ std::optional<WindowRect> SimWindowSystem::frame(WindowId id) const {
 }
 
 void SimWindowSystem::applyFrame(WindowId id, const WindowRect& requested) {
-    if (SimWindow* window = liveWindow(id)) {
+    if (SimWindow* window = liveWindow(id); window && !window->staysPut) {
         window->fullScreen = false;
         window->maximized = false;
         window->frame = keptOnScreen(constrained(*window, requested));
@@ -468,7 +468,7 @@ void SimWindowSystem::setPosition(WindowId id, double x, double y) {
     }
     ++window->positionWrites;
     auto move = [this, id, x, y] {
-        if (SimWindow* w = liveWindow(id)) {
+        if (SimWindow* w = liveWindow(id); w && !w->staysPut) {
             w->fullScreen = false;
             w->maximized = false;
             w->frame = keptOnScreen({x, y, w->frame.width, w->frame.height});

@@ -146,6 +146,7 @@ public:
     std::optional<bool> isMinimized(WindowId window) const override;
     std::optional<bool> isFullScreen(WindowId window) const override;
     std::optional<WindowRect> frame(WindowId window) const override;
+    Size attainableSize(WindowId window, const Size& wanted) const override;
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
     void raise(WindowId window) override;

@@ -7,6 +7,7 @@ namespace tessora::x11 {
 // Every atom the backend uses, interned once when it connects.
 #define TESSORA_X11_ATOMS(X)            \
     X(UTF8_STRING)                      \
+    X(MANAGER)                          \
     X(WM_STATE)                         \
     X(WM_CHANGE_STATE)                  \
     X(_NET_SUPPORTED)                   \
@@ -43,7 +44,8 @@ namespace tessora::x11 {
     X(_GTK_APPLICATION_ID)              \
     X(_GTK_FRAME_EXTENTS)               \
     X(_KDE_NET_WM_WINDOW_TYPE_OVERRIDE) \
-    X(_TESSORA_TIMESTAMP)
+    X(_TESSORA_TIMESTAMP)               \
+    X(_TESSORA_SHOW_LAUNCHER)
 
 struct Atoms {
 #define TESSORA_X11_ATOM_FIELD(name) xcb_atom_t name = XCB_ATOM_NONE;
@@ -55,7 +57,8 @@ struct Atoms {
     bool intern(xcb_connection_t* connection);
 };
 
-// _GTK_WORKAREAS_D<n> is per desktop, so it is interned when first needed.
+// _GTK_WORKAREAS_D<n> is per desktop and _TESSORA_RESIDENT_S<n> per screen, so they are
+// interned when first needed.
 xcb_atom_t internAtom(xcb_connection_t* connection, const char* name);
 
 }  // namespace tessora::x11

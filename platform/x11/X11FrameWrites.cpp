@@ -60,6 +60,28 @@ void X11WindowSystem::setFrame(WindowId window, const WindowRect& target) {
         w, {fromWindowSpace(target.x, target.y) - QPoint(shadow.left(), shadow.top()), clientSize});
 }
 
+Size X11WindowSystem::attainableSize(WindowId window, const Size& wanted) const {
+    if (!isWindowId(window)) {
+        return wanted;
+    }
+    // As setFrame sizes the client, from what the last reads learnt: the decorations around the
+    // client (less its own shadow) and the sizes it accepts.
+    const auto w = static_cast<xcb_window_t>(window);
+    const std::optional<SizeHints> hints = m_frameRequests.sizeHints(w);
+    const std::optional<QMargins> extents = m_frameRequests.extents(w);
+    if (!hints || !extents) {
+        return wanted;
+    }
+    const QMargins shadow = m_frameRequests.shadow(w).value_or(QMargins());
+    const QSize decorations(extents->left() + extents->right() - shadow.left() - shadow.right(),
+                            extents->top() + extents->bottom() - shadow.top() - shadow.bottom());
+    const QSize client = fitToSizeHints(
+        QSize(m_points.toPixels(wanted.width), m_points.toPixels(wanted.height)) - decorations,
+        *hints);
+    const QSize frame = client + decorations;
+    return {frame.width() / m_points.ratio(), frame.height() / m_points.ratio()};
+}
+
 void X11WindowSystem::setPosition(WindowId window, double x, double y) {
     if (!isWindowId(window)) {
         return;

@@ -169,22 +169,62 @@ TEST_F(ShortcutServiceTest, AStoredCombinationTakenAtStartKeepsTheSwitchOnAndCla
     EXPECT_TRUE(service->error().isEmpty());
 }
 
-TEST_F(ShortcutServiceTest, CorruptStoredValuesFallBackToCtrlEscape) {
+TEST_F(ShortcutServiceTest, CorruptStoredValuesFallBackToCtrlEscapeAndSaySo) {
     const QJsonObject cases[] = {
         {{keys::shortcutCode, 4294967296.0}, {keys::shortcutModifiers, 256}},  // past 32 bits
         {{keys::shortcutCode, -1}, {keys::shortcutModifiers, 256}},
         {{keys::shortcutCode, "53"}, {keys::shortcutModifiers, 256}},
+        {{keys::shortcutCode, 99999}, {keys::shortcutModifiers, 256}},  // no such key
+        {{keys::shortcutCode, 10}, {keys::shortcutModifiers, 256}},     // a key we have no name for
         {{keys::shortcutCode, 53}, {keys::shortcutModifiers, 1e12}},
+        {{keys::shortcutCode, 53}, {keys::shortcutModifiers, 4294967295.0}},  // every bit set
         // No Ctrl, Alt or Super: would take a plain key from every application.
         {{keys::shortcutCode, 40}, {keys::shortcutModifiers, 0}},
         {{keys::shortcutCode, 40}, {keys::shortcutModifiers, 512}},
     };
     for (QJsonObject stored : cases) {
         stored.insert(keys::shortcutV2, true);
+        stored.insert(keys::shortcutLabel, "⌘esc");
+        const std::string what = QJsonDocument(stored).toJson().constData();
         auto service = start(stored);
-        EXPECT_TRUE(sim.pressHotKey(kCtrlEscape)) << QJsonDocument(stored).toJson().constData();
-        EXPECT_EQ(sim.liveHotKeys(), 1);
+        EXPECT_TRUE(sim.pressHotKey(kCtrlEscape)) << what;
+        EXPECT_EQ(sim.liveHotKeys(), 1) << what;
+        EXPECT_TRUE(service->error().isEmpty()) << what;
+        EXPECT_EQ(service->label(), "⌘esc") << what;
     }
+}
+
+// What the label shows is what pressing does, whatever the store's label says.
+TEST_F(ShortcutServiceTest, TheLabelNamesTheCombinationHeld) {
+    const auto labelFor = [this](qint64 code, qint64 modifiers, const QString& label) {
+        QJsonObject stored{{keys::shortcutV2, true},
+                           {keys::shortcutCode, code},
+                           {keys::shortcutModifiers, modifiers}};
+        if (!label.isNull()) {
+            stored.insert(keys::shortcutLabel, label);
+        }
+        return start(stored)->label();
+    };
+    // Labels as recordings write them stay.
+    EXPECT_EQ(labelFor(40, 768, "⇧⌘K"), "⇧⌘K");
+    EXPECT_EQ(labelFor(87, 256, "⌘5"), "⌘5");  // keypad 5, as typed
+    EXPECT_EQ(labelFor(87, 256, "⌘Num 5"), "⌘Num 5");
+    EXPECT_EQ(labelFor(53, 256 | 1024, "⌘esc"), "⌘esc");  // Caps Lock is no modifier here
+    // Labels of other combinations, or none, give way to the one held.
+    EXPECT_EQ(labelFor(53, 0xFFFF, "⌘esc"), "⌃⌥⇧⌘esc");
+    EXPECT_EQ(labelFor(40, 256, "⌘esc"), "⌘K");
+    EXPECT_EQ(labelFor(49, 6144, QString()), "⌃⌥Space");
+    EXPECT_EQ(labelFor(36, 256, "\u202e⌘esc"), "⌘Return");
+    EXPECT_EQ(labelFor(87, 256, "⌘6"), "⌘Num 5");
+
+    // Also where the combination could not be had: it names the one tried.
+    sim.setHotKeyTaken({'k', KeyModifier::Ctrl}, true);
+    auto service = start({{keys::shortcutV2, true},
+                          {keys::shortcutCode, 40},
+                          {keys::shortcutModifiers, 256},
+                          {keys::shortcutLabel, "⌘esc"}});
+    EXPECT_FALSE(service->hotKeyActive());
+    EXPECT_EQ(service->label(), "⌘K");
 }
 
 }  // namespace

@@ -92,6 +92,9 @@ TEST(StoredShortcut, MasksAreCtrlShiftAltAndSuper) {
     }
     // Bits of other flags (Caps Lock 1024, the right-hand keys) are not modifiers here.
     EXPECT_EQ(decodeShortcut({53, 256 | 1024 | 8192})->modifiers, KeyModifier::Ctrl);
+    // Bits above the flags' 16 are no flags at all: the mask is corrupt.
+    EXPECT_FALSE(decodeShortcut({53, 0xFFFFFFFF}));
+    EXPECT_FALSE(decodeShortcut({53, 0x10100}));
     EXPECT_EQ(decodeShortcut(defaultStoredShortcut),
               (KeyStroke{keysym::escape, KeyModifier::Ctrl}));
 }

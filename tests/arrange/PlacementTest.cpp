@@ -162,3 +162,37 @@ TEST_F(PlacementTest, MinimizedWindowsOfTheSelectionAreBroughtBackAndPlaced) {
     EXPECT_TRUE(sim.window(c).minimized);
     EXPECT_EQ(sim.window(c).unminimizes, 0);
 }
+
+// A window that stays where it was (its client moves it back, or ignores the request) is a
+// problem; one held off its tile's exact frame by its own sizes or by a window manager that
+// keeps it on screen is not.
+TEST_F(PlacementTest, AWindowThatStaysPutIsReportedUnlikeOnesHeldByTheirSizes) {
+    sim.window(b).staysPut = true;
+    PlacementResult result = place("mirror", {&alpha, &beta});
+    EXPECT_EQ(result.messages, QStringList{"Beta: window could not be placed."});
+    EXPECT_EQ(frameOf(b), (WindowRect{20, 20, 500, 400}));
+    EXPECT_EQ(frameOf(a), left);
+    EXPECT_EQ(sim.raiseLog(), (QList<WindowId>{a, b}));
+
+    // Rounded down to its size increments, 30 points short of its tile's height.
+    sim.window(b).staysPut = false;
+    sim.window(a).frame = {10, 10, 500, 400};
+    sim.setSizeIncrements(a, {50, 70});
+    result = place("mirror", {&alpha, &beta});
+    EXPECT_EQ(frameOf(a), (WindowRect{0, 0, 600, 770}));
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+
+    // Both too wide for their halves, so the tiles cannot make room: the right one, at its
+    // tile's start, would reach past the screen, which the window manager keeps it on.
+    sim.setSizeIncrements(a, {});
+    sim.window(a).frame = {10, 10, 500, 400};
+    sim.window(b).frame = {20, 20, 500, 400};
+    sim.setScreens({Screen{1, area, area}});
+    sim.setKeepsWindowsOnScreen(1e9);
+    sim.setMinimumSize(a, {700, 0});
+    sim.setMinimumSize(b, {700, 0});
+    result = place("mirror", {&alpha, &beta});
+    EXPECT_EQ(frameOf(a), (WindowRect{0, 0, 700, 800}));
+    EXPECT_EQ(frameOf(b), (WindowRect{500, 0, 700, 800}));
+    EXPECT_TRUE(result.messages.isEmpty()) << result.messages.join(' ').toStdString();
+}

@@ -4,11 +4,13 @@
 #include "tests/support/TemporaryTree.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <limits>
+#include <sys/file.h>
 
 namespace tessora {
 namespace {
@@ -190,6 +192,84 @@ TEST(DefaultsRecovery, OpensEarlierEditionsReadOnly) {
         EXPECT_EQ(contentOf(path), "{\"count\": ");
         EXPECT_FALSE(QFileInfo::exists(path + ".corrupt"));
     }
+}
+
+// A save killed between creating its temporary file and renaming it leaves that file complete;
+// the next start removes it, and nothing else.
+TEST(DefaultsRecovery, ClearsWhatInterruptedSavesLeftAndNothingElse) {
+    TemporaryTree tree;
+    const QString path = tree.write("tessora/settings.json", R"({"count": 1})");
+    const QStringList leftovers{tree.write("tessora/settings.json.Ab12Cd", R"({"count": 2})"),
+                                tree.write("tessora/settings.json.zzzzzz", "{")};
+    const QString outside = tree.write("elsewhere/settings.json.Qr5678", "theirs");
+    const QStringList kept{
+        tree.write("tessora/settings.json.corrupt", "[]"),
+        tree.write("tessora/settings.json.Ab12C", "5"),
+        tree.write("tessora/settings.json.Ab12Cde", "7"),
+        tree.write("tessora/settings.json.Ab-2Cd", "-"),
+        tree.write("tessora/other.json.Ab12Cd", "other"),
+        tree.link("tessora/settings.json.Lnk123", outside),
+        tree.makeFolder("tessora/settings.json.Dir123"),
+        tree.write("tessora/settings.json.Live12", "a save under way"),
+    };
+    // A save under way holds its temporary file locked.
+    QFile live(kept.last());
+    ASSERT_TRUE(live.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(live.handle(), LOCK_EX | LOCK_NB), 0);
+
+    auto store = DefaultsStore::openStandard(tree.root());
+    EXPECT_EQ(store->integerValue("count"), 1);
+    for (const QString& leftover : leftovers) {
+        EXPECT_FALSE(QFileInfo::exists(leftover)) << leftover.toStdString();
+    }
+    for (const QString& other : kept) {
+        EXPECT_TRUE(QFileInfo(other).isSymLink() || QFileInfo::exists(other))
+            << other.toStdString();
+    }
+    EXPECT_EQ(contentOf(outside), "theirs");
+
+    // Saves leave nothing behind either.
+    store->setInteger("count", 3);
+    QDir folder(tree.path("tessora"));
+    // Only those kept: Ab-2Cd, Live12 and Lnk123.
+    EXPECT_EQ(folder.entryList({"settings.json.??????"}, QDir::Files).size(), 3);
+    EXPECT_EQ(DefaultsStore::openFile(path)->integerValue("count"), 3);
+}
+
+// A link at the settings' place is neither read nor written through, nor replaced: not one to a
+// file of the user's, not a dangling one (whose target a save would create), whether it was
+// there at the start or appeared later.
+TEST(DefaultsRecovery, NeverReadsOrWritesThroughALink) {
+    TemporaryTree tree;
+    const QString target = tree.write("elsewhere/private", R"({"count": 7})");
+    const QString missing = tree.path("elsewhere/not-yet");
+    for (const QString& pointee : {target, missing}) {
+        SCOPED_TRACE(pointee.toStdString());
+        const QString path = tree.link("tessora/settings.json", pointee);
+        std::unique_ptr<DefaultsStore> store;
+        {
+            const WarningLog warnings;
+            store = DefaultsStore::openStandard(tree.root());
+            EXPECT_TRUE(warnings.mention("symbolic link"));
+        }
+        EXPECT_FALSE(store->contains("count"));
+        const WarningLog warnings;
+        store->setInteger("count", 8);
+        EXPECT_TRUE(warnings.mention("symbolic link"));
+        EXPECT_EQ(QFileInfo(path).symLinkTarget(), pointee);
+        QFile::remove(path);
+    }
+    EXPECT_EQ(contentOf(target), R"({"count": 7})");
+    EXPECT_FALSE(QFileInfo::exists(missing));
+
+    // Opened while nothing was there: a link made since is refused at the next save.
+    auto store = DefaultsStore::openStandard(tree.root());
+    const QString path = tree.link("tessora/settings.json", missing);
+    const WarningLog warnings;
+    store->setInteger("count", 9);
+    EXPECT_TRUE(warnings.mention("symbolic link"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
 }
 
 }  // namespace

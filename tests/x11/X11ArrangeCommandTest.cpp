@@ -69,5 +69,26 @@ TEST_F(X11ArrangeCommand, ThroughAPipeItEndsWhileTheApplicationRunsOn) {
     EXPECT_TRUE(probeRuns());
 }
 
+// A window that moves itself back is a problem the command reports, and fails for; one that
+// rounds its size to its increments (as terminals do) is placed as well as it can be.
+TEST_F(X11ArrangeCommand, AWindowThatMovesItselfBackFailsTheCommand) {
+    const auto entry = [&](const QString& id, const QString& name, const QString& options) {
+        entryFolder.write(QStringLiteral("applications/%1.desktop").arg(id),
+                          QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\n"
+                                         "Exec=%2 --class %1 %3\nStartupWMClass=%1\n")
+                              .arg(name, XSession::testClientPath(), options)
+                              .toUtf8());
+    };
+    entry("grid", "Grid", "--increments 9x17");
+    entry("stubborn", "Stubborn", "--stays-put");
+
+    ASSERT_TRUE(run("\"$0\" --arrange mirror grid stubborn"));
+    EXPECT_EQ(program.exitCode(), 1);
+    const QByteArray said = program.readAllStandardError();
+    EXPECT_TRUE(said.contains("tessora: Stubborn: window could not be placed.\n"))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains("Grid")) << said.toStdString();
+}
+
 }  // namespace
 }  // namespace tessora::testing

@@ -209,6 +209,27 @@ TEST_F(ResidentAppTest, ATakenHotKeyIsReportedAndTheLauncherStillOpensOnASecondS
     bus.waitForFinished(20000);
 }
 
+// Without a session bus the display still keeps one resident: a later start (with a home of
+// its own, even) asks the first to show its launcher and ends. Once the first has gone, the
+// next start is the resident.
+TEST_F(ResidentAppTest, WithoutABusASecondStartShowsTheFirstOnesLauncher) {
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    QString error;
+    ASSERT_TRUE(app.start(&error)) << error.toStdString();
+
+    ResidentApp later(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    EXPECT_FALSE(later.start(&error)) << "a second resident got ready";
+    ASSERT_TRUE(later.process().state() == QProcess::NotRunning ||
+                later.process().waitForFinished(20000));
+    EXPECT_EQ(later.process().exitCode(), 0) << later.errors().toStdString();
+    EXPECT_TRUE(app.waitPanelShown()) << app.errors().toStdString();
+    EXPECT_EQ(app.quit(), 0);
+
+    ResidentApp next(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    ASSERT_TRUE(next.start(&error)) << error.toStdString();
+    EXPECT_EQ(next.quit(), 0);
+}
+
 TEST_F(ResidentAppTest, ThePanelOpensOnTheMonitorUnderThePointer) {
     // Two monitors side by side on the one Xvfb screen (1280 x 800).
     QProcess xrandr;

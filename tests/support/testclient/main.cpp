@@ -2,7 +2,7 @@
 //
 //   --title T --class C --size WxH --min-size WxH --increments WxH --windows N
 //   --map-after-ms N --delay-window SECONDS --note-start FILE --dialog --no-pid --hostile
-//   --undecorated --report-buttons --header-bar [--shadow L,R,T,B] --maximized
+//   --undecorated --report-buttons --header-bar [--shadow L,R,T,B] --maximized --stays-put
 //
 // --delay-window makes a slow starter: the process runs, but creates its windows only after
 // that many seconds (fractions allowed). --note-start appends the process id to FILE at start,
@@ -17,6 +17,10 @@
 // says otherwise), published as _GTK_FRAME_EXTENTS and dropped while the window is maximized or
 // full screen. --size and --min-size are then what is seen: the client and its minimum size
 // hint include the shadow. --maximized asks to be mapped maximized.
+//
+// --stays-put makes a window that will not be arranged: whenever it is moved or resized, it
+// asks at once to be where and as large as it was when first shown, as some applications do
+// that restore their own geometry.
 #include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -28,6 +32,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,6 +58,13 @@ struct Options {
     bool headerBar = false;
     int shadow[4] = {23, 23, 15, 31};  // left, right, top, bottom
     bool maximized = false;
+    bool staysPut = false;
+};
+
+// A client window's place on the root window and its size.
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Geometry&) const = default;
 };
 
 bool parseSize(const char* text, int& width, int& height) {
@@ -81,6 +94,8 @@ bool parse(int argc, char** argv, Options& o) {
             o.headerBar = true;
         } else if (arg == "--maximized") {
             o.maximized = true;
+        } else if (arg == "--stays-put") {
+            o.staysPut = true;
         } else if (!value) {
             ok = false;
         } else if (arg == "--title") {
@@ -193,6 +208,41 @@ void drawHeaderBar(xcb_connection_t* c, xcb_screen_t* screen, xcb_window_t w, co
     std::free(geometry);
 }
 
+std::optional<Geometry> rootGeometry(xcb_connection_t* c, xcb_window_t root, xcb_window_t w) {
+    auto* size = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    auto* place = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0),
+                                                  nullptr);
+    std::optional<Geometry> result;
+    if (size && place) {
+        result = Geometry{place->dst_x, place->dst_y, size->width, size->height};
+    }
+    std::free(size);
+    std::free(place);
+    return result;
+}
+
+// Asks for the client to be at `home` again: with north-west gravity the window manager puts
+// its frame's corner where asked, so the client lands that far inside it.
+void moveBack(xcb_connection_t* c, xcb_window_t w, const Geometry& home) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, atom(c, "_NET_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    uint32_t extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        std::memcpy(extents, xcb_get_property_value(reply), sizeof extents);
+    }
+    std::free(reply);
+    const uint32_t values[] = {static_cast<uint32_t>(home.x - static_cast<int>(extents[0])),
+                               static_cast<uint32_t>(home.y - static_cast<int>(extents[2])),
+                               static_cast<uint32_t>(home.width),
+                               static_cast<uint32_t>(home.height)};
+    xcb_configure_window(c, w,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+    xcb_flush(c);
+}
+
 xcb_window_t createWindow(xcb_connection_t* c, xcb_screen_t* screen, const Options& o, int index) {
     const xcb_window_t w = xcb_generate_id(c);
     const uint32_t events =
@@ -299,6 +349,7 @@ int main(int argc, char** argv) {
     const Clock::time_point mapAt = Clock::now() + std::chrono::milliseconds(o.mapAfterMs);
     bool mapped = false;
     int shown = 0;
+    std::map<xcb_window_t, Geometry> homes, lastSeen;
     for (;;) {
         if (!mapped) {
             const auto left =
@@ -314,8 +365,8 @@ int main(int argc, char** argv) {
                 poll(&fd, 1, static_cast<int>(left));
             }
         }
-        while (xcb_generic_event_t* event =
-                   mapped ? xcb_wait_for_event(c) : xcb_poll_for_event(c)) {
+        while (xcb_generic_event_t* event = mapped && !o.staysPut ? xcb_wait_for_event(c)
+                                                                  : xcb_poll_for_event(c)) {
             if ((event->response_type & 0x7f) == XCB_BUTTON_PRESS) {
                 std::printf("button %u\n",
                             reinterpret_cast<xcb_button_press_event_t*>(event)->detail);
@@ -334,6 +385,26 @@ int main(int argc, char** argv) {
                 drawHeaderBar(c, screen, reinterpret_cast<xcb_expose_event_t*>(event)->window, o);
                 xcb_flush(c);
             }
+            // Where each window was first shown, and where it was last seen: only a change
+            // is answered, so a window manager that puts it elsewhere again is not asked twice.
+            if (o.staysPut && (event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+                const xcb_window_t w = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
+                if (const auto geometry = rootGeometry(c, screen->root, w);
+                    geometry && !homes.count(w)) {
+                    homes[w] = lastSeen[w] = *geometry;
+                }
+            }
+            if (o.staysPut && (event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY) {
+                const xcb_window_t w =
+                    reinterpret_cast<xcb_configure_notify_event_t*>(event)->window;
+                const auto geometry = rootGeometry(c, screen->root, w);
+                if (geometry && homes.count(w) && !(*geometry == lastSeen[w])) {
+                    lastSeen[w] = *geometry;
+                    if (!(*geometry == homes[w])) {
+                        moveBack(c, w, homes[w]);
+                    }
+                }
+            }
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && ++shown == o.windows) {
                 std::printf("ready");
                 for (const xcb_window_t w : windows) {
@@ -345,6 +416,19 @@ int main(int argc, char** argv) {
             std::free(event);
             if (!mapped) {
                 break;
+            }
+        }
+        if (mapped && o.staysPut) {
+            // A window manager may leave a request of ours unanswered, or move the window
+            // without a word: look again a moment later.
+            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+            if (poll(&fd, 1, 50) == 0) {
+                for (const auto& [w, home] : homes) {
+                    const auto geometry = rootGeometry(c, screen->root, w);
+                    if (geometry && !(*geometry == home)) {
+                        moveBack(c, w, home);
+                    }
+                }
             }
         }
         if (xcb_connection_has_error(c)) {
