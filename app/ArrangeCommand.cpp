@@ -85,7 +85,7 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     QtClock clock;
     ThreadPoolWork background;
     QString unavailable;
-    const auto windows = connectWindowSystem(environment, clock, &unavailable);
+    const auto windows = connectWindowSystem(clock, &unavailable);
     // The command ends with the run, so there is no stack indicator to keep on screen. A Chain
     // session lives on until it ends; its panel needs a graphical application.
     const bool graphical = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
@@ -98,7 +98,7 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
                                          return DefaultsStore::openSuite(configHome, domain);
                                      },
                                      &arranger});
-    model.setApps(scanApplications(environment, windows->runningApplications()));
+    model.setApps(readCatalog(environment, *windows));
     // Failures are printed below; the log would say them a second time.
     QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false\nLauncher=false"));
 

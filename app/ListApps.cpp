@@ -34,12 +34,12 @@ int listApps(const QString& query) {
     // without one (or without a window manager) only the installed entries are.
     const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
     QtClock clock;
-    const auto desktop = connectWindowSystem(environment, clock);
+    const auto desktop = connectWindowSystem(clock);
     ThreadPoolWork background;
     WorkspaceModel model(*defaults, {*desktop, background, environment, {}});
     // The query first: the catalog is then ranked once, for it.
     model.setQuery(query);
-    model.setApps(scanApplications(environment, desktop->runningApplications()));
+    model.setApps(readCatalog(environment, *desktop));
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);

@@ -1,5 +1,6 @@
 // `tessora --arrange` run as a user runs it, against the test's display: the applications it
 // opens, and how it ends.
+#include "tests/support/FileOpens.h"
 #include "tests/x11/X11TestSession.h"
 
 #include <QProcess>
@@ -67,6 +68,29 @@ TEST_F(X11ArrangeCommand, ThroughAPipeItEndsWhileTheApplicationRunsOn) {
     const QByteArray output = program.readAllStandardOutput();
     EXPECT_TRUE(output.endsWith("exit 0\n")) << output.toStdString();
     EXPECT_TRUE(probeRuns());
+}
+
+// Links that loop (two links to "." in one folder) or lead to / stall neither the catalog nor
+// the launch.
+TEST_F(X11ArrangeCommand, LinksThatLoopOrLeadToTheRootStallNothing) {
+    entryFolder.link("applications/again", ".");
+    entryFolder.link("applications/once-more", ".");
+    entryFolder.link("applications/root", "/");
+    ASSERT_TRUE(run("\"$0\" --arrange none probe")) << "the command did not end";
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(probeRuns());
+}
+
+// With a display the entries serve the listing and the matching of windows alike: each file is
+// read once.
+TEST_F(X11ArrangeCommand, ListingReadsEachEntryOnce) {
+    entryFolder.write("applications/other.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Other\nExec=true\n");
+    FileOpens opens(entryFolder.path("applications"));
+    ASSERT_TRUE(opens.watching());
+    ASSERT_TRUE(run("\"$0\" --list-apps"));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(opens.take(), (QHash<QString, int>{{"probe.desktop", 1}, {"other.desktop", 1}}));
 }
 
 }  // namespace
