@@ -1,6 +1,7 @@
 #include "app/ArrangeCommand.h"
 
 #include "app/LaunchArranger.h"
+#include "app/TerminalText.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowSystemConnection.h"
 #include "chain/RibbonLayoutSession.h"
@@ -23,7 +24,7 @@ namespace tessora {
 namespace {
 
 void complain(const QString& text) {
-    std::fprintf(stderr, "tessora: %s\n", qPrintable(text));
+    std::fprintf(stderr, "tessora: %s\n", qPrintable(terminalSafe(text)));
 }
 
 QString layoutIds() {

@@ -1,5 +1,6 @@
 #include "app/ListApps.h"
 
+#include "app/TerminalText.h"
 #include "app/WindowSystemConnection.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
@@ -10,22 +11,6 @@
 #include <QTextStream>
 
 namespace tessora {
-
-namespace {
-
-// Names and paths come from files anyone can write: keep each record on one line with its
-// fields apart, whatever they hold.
-QString oneLine(QString text) {
-    for (QChar& c : text) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator) {
-            c = QLatin1Char(' ');
-        }
-    }
-    return text;
-}
-
-}  // namespace
 
 int listApps(const QString& query) {
     // Listing changes nothing: the settings are not read or written.
@@ -44,7 +29,8 @@ int listApps(const QString& query) {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     for (const InstalledApp& app : model.results()) {
-        out << oneLine(app.id) << '\t' << oneLine(app.name) << '\t' << oneLine(app.url) << '\n';
+        out << terminalSafe(app.id) << '\t' << terminalSafe(app.name) << '\t'
+            << terminalSafe(app.url) << '\n';
     }
     return 0;
 }

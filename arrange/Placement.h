@@ -7,6 +7,7 @@
 #include "platform/WindowSystem.h"
 #include "workspace/WindowLayout.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <chrono>
@@ -44,12 +45,17 @@ struct PlacementResult {
 
 QString noAvailableWindowMessage(const InstalledApp& app);
 QString windowUnavailableMessage(const InstalledApp& app);
+QString couldNotOpenMessage(const InstalledApp& app, const QString& description);
+
+// Why an application could not be launched, by id.
+using LaunchErrors = QHash<QString, QString>;
 
 // Waits for the windows of every application at once (launching those that do not run,
 // without activating them), pauses briefly, and lists each application's standard windows in
-// selection order, its focused window first.
+// selection order, its focused window first. The applications that could not be launched are
+// noted in `launchErrors` when given.
 Task<WindowHandles> collectWindows(WindowSystem& system, Clock& clock, QList<InstalledApp> apps,
-                                   std::stop_token stop);
+                                   std::stop_token stop, LaunchErrors* launchErrors = nullptr);
 
 // Arranges the windows of `apps` (in selection order) in `layout`'s regions of `area`, tiles
 // `gap` points apart. Never fails: every problem becomes a message. When stopped, the waits end

@@ -3,6 +3,7 @@
 #include "tests/support/FileOpens.h"
 #include "tests/x11/X11TestSession.h"
 
+#include <gmock/gmock.h>
 #include <QProcess>
 
 namespace tessora::testing {
@@ -91,6 +92,21 @@ TEST_F(X11ArrangeCommand, ListingReadsEachEntryOnce) {
     ASSERT_TRUE(run("\"$0\" --list-apps"));
     EXPECT_EQ(program.exitCode(), 0);
     EXPECT_EQ(opens.take(), (QHash<QString, int>{{"probe.desktop", 1}, {"other.desktop", 1}}));
+}
+
+// A D-Bus activatable application whose service is not on the bus could not be opened, and the
+// command says so (not that no window came).
+TEST_F(X11ArrangeCommand, AnApplicationWhoseServiceIsAbsentCouldNotBeOpened) {
+    entryFolder.write("applications/org.example.Absent.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Absent\nDBusActivatable=true\n");
+    ASSERT_TRUE(run("dbus-run-session -- \"$0\" --arrange mirror org.example.Absent probe"));
+    const std::string errors = program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.exitCode(), 1) << errors;
+    EXPECT_THAT(errors, ::testing::HasSubstr(
+                            "Absent: could not open (Launching org.example.Absent.desktop failed: "
+                            "its D-Bus service org.example.Absent is not available)."));
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("CRITICAL")));
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("no available window")));
 }
 
 }  // namespace
