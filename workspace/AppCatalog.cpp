@@ -219,7 +219,18 @@ void addBundle(const QString& entryPath, const QString& id, const CatalogEnviron
     }
 }
 
-FolderScan scanApplicationFolders(const CatalogEnvironment& env, std::stop_token stop) {
+FolderScan scanApplicationFolders(const CatalogEnvironment& environment, std::stop_token stop) {
+    // Thousands of entries name a few dozen programs: each is looked up once a scan.
+    CatalogEnvironment env = environment;
+    QHash<QString, bool> installed;
+    if (environment.programExists) {
+        env.programExists = [&installed, &environment](const QString& program) {
+            const auto known = installed.constFind(program);
+            return known != installed.constEnd()
+                       ? *known
+                       : *installed.insert(program, environment.programExists(program));
+        };
+    }
     FolderScan scan;
     for (const QString& folder : env.applicationFolders) {
         if (stop.stop_requested()) {
