@@ -1,6 +1,7 @@
 #include "app/ArrangeCommand.h"
 
 #include "app/LaunchArranger.h"
+#include "app/TerminalText.h"
 #include "app/TerminationSignals.h"
 #include "app/WindowSystemConnection.h"
 #include "chain/RibbonLayoutSession.h"
@@ -23,7 +24,7 @@ namespace tessora {
 namespace {
 
 void complain(const QString& text) {
-    std::fprintf(stderr, "tessora: %s\n", qPrintable(text));
+    std::fprintf(stderr, "tessora: %s\n", qPrintable(terminalSafe(text)));
 }
 
 QString layoutIds() {
@@ -85,7 +86,7 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
     QtClock clock;
     ThreadPoolWork background;
     QString unavailable;
-    const auto windows = connectWindowSystem(environment, clock, &unavailable);
+    const auto windows = connectWindowSystem(clock, &unavailable);
     // The command ends with the run, so there is no stack indicator to keep on screen. A Chain
     // session lives on until it ends; its panel needs a graphical application.
     const bool graphical = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
@@ -98,7 +99,7 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
                                          return DefaultsStore::openSuite(configHome, domain);
                                      },
                                      &arranger});
-    model.setApps(scanApplications(environment, windows->runningApplications()));
+    model.setApps(readCatalog(environment, *windows));
     // Failures are printed below; the log would say them a second time.
     QLoggingCategory::setFilterRules(QStringLiteral("tessora.*.debug=false\nLauncher=false"));
 

@@ -14,10 +14,6 @@ namespace {
 Q_LOGGING_CATEGORY(lcArrange, "tessora.arrange")
 }  // namespace
 
-QString couldNotOpenMessage(const InstalledApp& app, const QString& description) {
-    return app.name + QStringLiteral(": could not open (") + description + QStringLiteral(").");
-}
-
 LaunchArranger::LaunchArranger(WindowSystem& windows, Clock& clock, WindowStackIndicator* indicator,
                                RibbonLayoutSession* chainSession)
     : m_windows(windows), m_clock(clock), m_indicator(indicator), m_chain(chainSession) {}

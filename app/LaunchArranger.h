@@ -38,6 +38,4 @@ private:
     std::stop_source m_stop;            // ends waits still running when the arranger goes
 };
 
-QString couldNotOpenMessage(const InstalledApp& app, const QString& description);
-
 }  // namespace tessora

@@ -1,5 +1,6 @@
 #include "app/ListApps.h"
 
+#include "app/TerminalText.h"
 #include "app/WindowSystemConnection.h"
 #include "core/QtClock.h"
 #include "core/ThreadPoolWork.h"
@@ -11,22 +12,6 @@
 
 namespace tessora {
 
-namespace {
-
-// Names and paths come from files anyone can write: keep each record on one line with its
-// fields apart, whatever they hold.
-QString oneLine(QString text) {
-    for (QChar& c : text) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator) {
-            c = QLatin1Char(' ');
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
 int listApps(const QString& query) {
     // Listing changes nothing: the settings are not read or written.
     const auto defaults = DefaultsStore::inMemory();
@@ -34,17 +19,18 @@ int listApps(const QString& query) {
     // without one (or without a window manager) only the installed entries are.
     const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
     QtClock clock;
-    const auto desktop = connectWindowSystem(environment, clock);
+    const auto desktop = connectWindowSystem(clock);
     ThreadPoolWork background;
     WorkspaceModel model(*defaults, {*desktop, background, environment, {}});
     // The query first: the catalog is then ranked once, for it.
     model.setQuery(query);
-    model.setApps(scanApplications(environment, desktop->runningApplications()));
+    model.setApps(readCatalog(environment, *desktop));
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     for (const InstalledApp& app : model.results()) {
-        out << oneLine(app.id) << '\t' << oneLine(app.name) << '\t' << oneLine(app.url) << '\n';
+        out << terminalSafe(app.id) << '\t' << terminalSafe(app.name) << '\t'
+            << terminalSafe(app.url) << '\n';
     }
     return 0;
 }

@@ -95,8 +95,7 @@ int runResidentApplication(int& argc, char** argv) {
     QtClock clock;
     ThreadPoolWork background;
     QString unavailable;
-    const std::unique_ptr<WindowSystem> windows =
-        connectWindowSystem(environment, clock, &unavailable);
+    const std::unique_ptr<WindowSystem> windows = connectWindowSystem(clock, &unavailable);
     if (!windows->canControlWindows(&unavailable)) {
         complain(QStringLiteral("windows cannot be arranged here: %1").arg(unavailable));
     }

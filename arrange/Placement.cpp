@@ -18,11 +18,16 @@ namespace {
 Q_LOGGING_CATEGORY(lcPlacement, "tessora.arrange.placement")
 
 Task<void> waitAndRecord(WindowSystem& system, Clock& clock, InstalledApp app,
-                         windows::WindowsByApp* found, std::stop_token stop) {
+                         windows::WindowsByApp* found, LaunchErrors* launchErrors,
+                         std::stop_token stop) {
     try {
+        QString launchError;
         const QList<WindowId> windows =
-            co_await windows::waitForWindows(system, clock, app, std::move(stop));
+            co_await windows::waitForWindows(system, clock, app, std::move(stop), &launchError);
         found->insert(app.id, windows);
+        if (!launchError.isEmpty() && launchErrors) {
+            launchErrors->insert(app.id, launchError);
+        }
     } catch (...) {
         // A backend that throws must not take the other applications' placement with it.
         qCWarning(lcPlacement).noquote()
@@ -130,12 +135,16 @@ QString windowUnavailableMessage(const InstalledApp& app) {
     return app.name + QStringLiteral(": window became unavailable.");
 }
 
+QString couldNotOpenMessage(const InstalledApp& app, const QString& description) {
+    return app.name + QStringLiteral(": could not open (") + description + QStringLiteral(").");
+}
+
 Task<WindowHandles> collectWindows(WindowSystem& system, Clock& clock, QList<InstalledApp> apps,
-                                   std::stop_token stop) {
+                                   std::stop_token stop, LaunchErrors* launchErrors) {
     windows::WindowsByApp found;
     TaskGroup group(stop);  // after `found`: its children write into it
     for (const InstalledApp& app : std::as_const(apps)) {
-        group.spawn(waitAndRecord(system, clock, app, &found, group.token()));
+        group.spawn(waitAndRecord(system, clock, app, &found, launchErrors, group.token()));
     }
     co_await group.join();
     co_await sleepFor(clock, kCollectSettleTime, stop);  // a stopped pause just goes on
@@ -151,13 +160,17 @@ Task<PlacementResult> placeWindows(WindowSystem& system, Clock& clock, WindowLay
                                    QList<InstalledApp> apps, WindowRect area, double gap,
                                    std::stop_token stop) {
     PlacementResult result;
-    const WindowHandles windowList = co_await collectWindows(system, clock, apps, stop);
+    LaunchErrors launchErrors;
+    const WindowHandles windowList =
+        co_await collectWindows(system, clock, apps, stop, &launchErrors);
     const TileAssignment assignment = assignTiles(windowList, apps);
     const std::vector<int>& tiles = assignment.tiles;
     const std::vector<UnitRect>& regions = layout.regions;
 
     for (const InstalledApp& app : std::as_const(apps)) {
-        if (!hasWindowOf(windowList, app)) {
+        if (launchErrors.contains(app.id)) {
+            result.messages.append(couldNotOpenMessage(app, launchErrors.value(app.id)));
+        } else if (!hasWindowOf(windowList, app)) {
             result.messages.append(noAvailableWindowMessage(app));
         }
     }

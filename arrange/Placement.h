@@ -7,6 +7,7 @@
 #include "platform/WindowSystem.h"
 #include "workspace/WindowLayout.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <chrono>
@@ -48,12 +49,17 @@ QString windowUnavailableMessage(const InstalledApp& app);
 // A window that is still elsewhere after the verified writes, for no reason of its own sizes or
 // of the window manager's keeping it on screen: it moved itself back or ignored the request.
 QString notPlacedMessage(const InstalledApp& app);
+QString couldNotOpenMessage(const InstalledApp& app, const QString& description);
+
+// Why an application could not be launched, by id.
+using LaunchErrors = QHash<QString, QString>;
 
 // Waits for the windows of every application at once (launching those that do not run,
 // without activating them), pauses briefly, and lists each application's standard windows in
-// selection order, its focused window first.
+// selection order, its focused window first. The applications that could not be launched are
+// noted in `launchErrors` when given.
 Task<WindowHandles> collectWindows(WindowSystem& system, Clock& clock, QList<InstalledApp> apps,
-                                   std::stop_token stop);
+                                   std::stop_token stop, LaunchErrors* launchErrors = nullptr);
 
 // Arranges the windows of `apps` (in selection order) in `layout`'s regions of `area`, tiles
 // `gap` points apart. Never fails: every problem becomes a message. When stopped, the waits end

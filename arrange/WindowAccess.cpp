@@ -135,11 +135,14 @@ Task<LaunchOutcome> openApplication(WindowSystem& system, InstalledApp app) {
 }
 
 Task<QList<WindowId>> waitForWindows(WindowSystem& system, Clock& clock, InstalledApp app,
-                                     std::stop_token stop) {
+                                     std::stop_token stop, QString* launchError) {
     std::optional<RunningApplication> running = system.runningApplication(app.id);
     if (!running) {
         LaunchOutcome launched = co_await openApplication(system, app);
         if (!launched.app) {
+            if (launchError) {
+                *launchError = launched.error;
+            }
             co_return QList<WindowId>{};
         }
         running = std::move(launched.app);

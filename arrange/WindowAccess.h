@@ -86,9 +86,9 @@ Task<LaunchOutcome> openApplication(WindowSystem& system, InstalledApp app);
 // consecutive polls agree; its minimized windows are brought back at the first poll and
 // whenever it shows none. Empty when the launch fails, the application ends, the wait is
 // stopped, or it shows windows of which none qualifies; after the last poll, the last list
-// seen.
+// seen. A launch that fails leaves its error in `launchError` when given.
 Task<QList<WindowId>> waitForWindows(WindowSystem& system, Clock& clock, InstalledApp app,
-                                     std::stop_token stop);
+                                     std::stop_token stop, QString* launchError = nullptr);
 
 // Moves and resizes the window to `target` and returns the frame read back at the end (absent
 // when the last read failed). A window already within the tolerance is not written at all.

@@ -149,7 +149,10 @@ std::optional<DesktopEntry> parseDesktopEntry(QByteArrayView data, QString* prob
     entry.onlyShowIn = listValue(f, "OnlyShowIn");
     entry.notShowIn = listValue(f, "NotShowIn");
     entry.tryExec = stringValue(f, "TryExec").value_or(QString());
-    entry.exec = stringValue(f, "Exec").value_or(QString());
+    const std::optional<QString> exec = stringValue(f, "Exec");
+    entry.exec = exec.value_or(QString());
+    entry.execIsNotUtf8 = !exec && g_key_file_has_key(f, kGroup, "Exec", nullptr);
+    entry.workingFolder = stringValue(f, "Path").value_or(QString());
     entry.icon = localizedValue(f, "Icon").value_or(QString());
     entry.startupWmClass = stringValue(f, "StartupWMClass").value_or(QString());
     return entry;

@@ -23,8 +23,19 @@ struct DesktopEntry {
     QStringList notShowIn;
     QString tryExec;
     QString exec;  // as written in the file (key-file escapes undone, field codes kept)
+    bool execIsNotUtf8 = false;  // there is an Exec value, unreadable as it is not valid UTF-8
+    QString workingFolder;       // Path: the folder to start the program in, when set
     QString icon;
     QString startupWmClass;
+};
+
+// A desktop entry file of the application folders, under the desktop file ID it has (without
+// ".desktop"), with what it holds: absent when it cannot be read, `problem` then saying why.
+struct DesktopEntryFile {
+    QString id;
+    QString path;
+    std::optional<DesktopEntry> entry;
+    QString problem;
 };
 
 // Larger files are refused unread: real desktop entries are a few kilobytes, even with every

@@ -4,6 +4,7 @@
 #include "core/InstalledApp.h"
 #include "core/TaskFwd.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopEntry.h"
 #include "platform/Keys.h"
 #include "platform/Screens.h"
 
@@ -103,10 +104,10 @@ public:
     virtual bool canControlWindows(QString* reason = nullptr) const = 0;
 
     // --- applications
-    // The installed applications may have changed (the catalog is about to be read again): the
-    // desktop entries windows are matched against are brought up to date. Cheap when nothing
-    // changed; backends that match nothing ignore it.
-    virtual void refreshApplications() {}
+    // The desktop entries of the application folders, as the catalog has just read them (no
+    // backend reads the folders itself): windows are matched against them from now on. Backends
+    // that match nothing ignore them.
+    virtual void setDesktopEntries(const QList<DesktopEntryFile>& files) { (void)files; }
     // The first running instance of the application with this id, if any.
     virtual std::optional<RunningApplication> runningApplication(const QString& appId) const = 0;
     // Nothing of the instance runs any more (a launch still starting up does not count as ended).

@@ -1,18 +1,13 @@
 #include "workspace/AppCatalog.h"
 
+#include "platform/DesktopExec.h"
+#include "workspace/ApplicationFolderWalk.h"
 #include "workspace/NameOrder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QStringDecoder>
 #include <algorithm>
-#include <filesystem>
-#include <set>
-#include <string>
-#include <system_error>
-#include <vector>
 
 namespace tessora {
 
@@ -21,41 +16,60 @@ namespace {
 // Debug messages (the ordinary filtering of entries) are off unless enabled by logging rules.
 Q_LOGGING_CATEGORY(lcCatalog, "tessora.catalog", QtInfoMsg)
 
-namespace fs = std::filesystem;
-
 constexpr QLatin1StringView kEntrySuffix(".desktop");
 
 enum class Verdict { Listed, Filtered, NotLaunchable };
+
+struct Judgement {
+    Verdict verdict = Verdict::Listed;
+    QString why;  // for an entry that cannot be launched
+};
 
 bool namesAny(const QStringList& desktops, const QStringList& current) {
     return std::any_of(desktops.begin(), desktops.end(),
                        [&](const QString& desktop) { return current.contains(desktop); });
 }
 
-Verdict judge(const DesktopEntry& entry, const CatalogEnvironment& env) {
-    if (entry.noDisplay || entry.hidden || entry.type != u"Application") {
-        return Verdict::Filtered;
+// Why the Exec line cannot start anything; empty when it can.
+QString execProblem(const DesktopEntry& entry, const CatalogEnvironment& env) {
+    if (entry.execIsNotUtf8) {
+        return QStringLiteral("its Exec line is not valid UTF-8");
     }
-    if (!entry.onlyShowIn.isEmpty() && !namesAny(entry.onlyShowIn, env.currentDesktops)) {
-        return Verdict::Filtered;
+    if (entry.exec.trimmed().isEmpty()) {
+        return QStringLiteral("it has no Exec line and is not D-Bus activatable");
     }
-    if (namesAny(entry.notShowIn, env.currentDesktops)) {
-        return Verdict::Filtered;
+    QString problem;
+    const std::optional<QStringList> words = execWords(entry.exec, &problem);
+    if (!words || words->isEmpty()) {
+        return QStringLiteral("its Exec line cannot be read (%1)").arg(problem);
     }
-    if (!entry.tryExec.isEmpty() && env.programExists && !env.programExists(entry.tryExec)) {
-        return Verdict::Filtered;
+    if (env.programExists && !env.programExists(words->front())) {
+        return QStringLiteral("its program %1 is not installed").arg(words->front());
     }
-    if (entry.exec.trimmed().isEmpty() && !entry.dbusActivatable) {
-        return Verdict::NotLaunchable;
-    }
-    return Verdict::Listed;
+    return {};
 }
 
-// "sub/foo.desktop" -> "sub-foo"
-QString idFromRelativePath(QString relative) {
-    relative.chop(kEntrySuffix.size());
-    relative.replace(u'/', u'-');
-    return relative;
+Judgement judge(const DesktopEntry& entry, const CatalogEnvironment& env) {
+    if (entry.noDisplay || entry.hidden || entry.type != u"Application") {
+        return {Verdict::Filtered, {}};
+    }
+    if (!entry.onlyShowIn.isEmpty() && !namesAny(entry.onlyShowIn, env.currentDesktops)) {
+        return {Verdict::Filtered, {}};
+    }
+    if (namesAny(entry.notShowIn, env.currentDesktops)) {
+        return {Verdict::Filtered, {}};
+    }
+    if (!entry.tryExec.isEmpty() && env.programExists && !env.programExists(entry.tryExec)) {
+        return {Verdict::Filtered, {}};
+    }
+    if (entry.dbusActivatable) {
+        return {Verdict::Listed, {}};  // its Exec line is only what a launch falls back to
+    }
+    QString problem = execProblem(entry, env);
+    if (!problem.isEmpty()) {
+        return {Verdict::NotLaunchable, std::move(problem)};
+    }
+    return {Verdict::Listed, {}};
 }
 
 // The file name of the entry without ".desktop": the name of last resort.
@@ -85,109 +99,40 @@ bool claim(const QString& id, const CatalogEnvironment& env, Found& found) {
     return found.claimed.size() != before && id != env.ownId;
 }
 
-// Walks one application folder depth-first, in byte order of the names so that the first of
-// two files with the same id (sub-foo.desktop, sub/foo.desktop) is always the same one.
-class FolderWalk {
-public:
-    // Called with each entry's path and id.
-    using Visitor = std::function<void(const QString& path, const QString& id)>;
+DesktopEntryFile readEntryFile(const QString& path, const QString& id) {
+    DesktopEntryFile file{id, path, std::nullopt, {}};
+    file.entry = readDesktopEntry(path, &file.problem);
+    return file;
+}
 
-    FolderWalk(const QString& root, const CatalogEnvironment& env, Visitor onEntry,
-               std::stop_token stop)
-        : m_root(withoutTrailingSlash(root)),
-          m_env(env),
-          m_onEntry(std::move(onEntry)),
-          m_stop(std::move(stop)) {}
-
-    void run() {
-        const fs::path rootPath(QFile::encodeName(m_root).toStdString());
-        std::error_code error;
-        if (!fs::is_directory(rootPath, error)) {
-            return;  // most of the XDG folders do not exist on a given machine
+// Lists the entry of a file whose id the caller has claimed, if a user would launch it.
+void consider(const DesktopEntryFile& file, const CatalogEnvironment& env, Found& found) {
+    if (!file.entry) {
+        if (env.warnings->firstFor(file.path)) {
+            qCWarning(lcCatalog).noquote()
+                << "Skipping the desktop entry" << file.path << ":" << file.problem;
         }
-        walk(rootPath, QString());
+        return;
     }
-
-private:
-    void walk(const fs::path& folder, const QString& relative) {
-        std::error_code error;
-        const fs::path canonical = fs::canonical(folder, error);
-        if (error) {
-            qCWarning(lcCatalog).noquote() << "Cannot enter the folder" << folderPath(relative)
-                                           << ":" << error.message().c_str();
+    const Judgement judgement = judge(*file.entry, env);
+    switch (judgement.verdict) {
+        case Verdict::Listed:
+            break;
+        case Verdict::Filtered:
+            qCDebug(lcCatalog).noquote()
+                << "Not listing" << file.path << ": hidden or not for this desktop";
             return;
-        }
-        // Symbolic links are followed, so a folder may be reached again: through a loop or
-        // a second link. Each folder is walked once.
-        if (!m_entered.insert(canonical.native()).second) {
-            qCDebug(lcCatalog).noquote() << "Not entering" << folderPath(relative)
-                                         << "again (a symbolic link loop or a second link to it)";
-            return;
-        }
-
-        for (const fs::directory_entry& child : listFolder(folder, relative)) {
-            if (m_stop.stop_requested()) {
-                return;
-            }
-            visit(child, relative);
-        }
-    }
-
-    std::vector<fs::directory_entry> listFolder(const fs::path& folder, const QString& relative) {
-        std::vector<fs::directory_entry> children;
-        std::error_code error;
-        fs::directory_iterator it(folder, error);
-        for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-            if (!it->path().filename().native().starts_with('.')) {
-                children.push_back(*it);
-            }
-        }
-        if (error) {
-            qCWarning(lcCatalog).noquote() << "Cannot list the folder" << folderPath(relative)
-                                           << ":" << error.message().c_str();
-        }
-        std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
-            return a.path().filename().native() < b.path().filename().native();
-        });
-        return children;
-    }
-
-    void visit(const fs::directory_entry& child, const QString& relative) {
-        const std::string fileName = child.path().filename().native();
-        std::error_code error;
-        const bool isFolder = child.is_directory(error);  // follows symbolic links
-        const bool isEntry =
-            !isFolder && fileName.ends_with(".desktop") && child.is_regular_file(error);
-        if (!isFolder && !isEntry) {
-            return;
-        }
-        m_decoder.resetState();
-        const QString name = m_decoder(QByteArrayView(fileName.data(), qsizetype(fileName.size())));
-        if (m_decoder.hasError()) {
-            const QString path = QFile::decodeName(child.path().c_str());
-            if (m_env.warnings->firstFor(path)) {
+        case Verdict::NotLaunchable:
+            if (env.warnings->firstFor(file.path)) {
                 qCWarning(lcCatalog).noquote()
-                    << "Skipping" << path << ": its name is not valid UTF-8";
+                    << "Not listing" << file.path << ":"
+                    << judgement.why + QStringLiteral(", so it cannot be launched");
             }
             return;
-        }
-        const QString childRelative = relative + name;
-        if (isFolder) {
-            walk(child.path(), childRelative + u'/');
-        } else {
-            m_onEntry(m_root + u'/' + childRelative, idFromRelativePath(childRelative));
-        }
     }
-
-    QString folderPath(const QString& relative) const { return m_root + u'/' + relative; }
-
-    const QString m_root;
-    const CatalogEnvironment& m_env;
-    const Visitor m_onEntry;
-    const std::stop_token m_stop;
-    std::set<std::string> m_entered;  // canonical paths of the folders walked
-    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
-};
+    found.apps.append(InstalledApp{file.id, file.entry->name.value_or(entryBaseName(file.path)),
+                                   file.path, file.entry->unlocalizedName});
+}
 
 void sortByName(InstalledApps& apps) {
     const QCollator collator = standardNameCollator();
@@ -264,58 +209,47 @@ QString desktopFileId(const QString& applicationsFolder, const QString& entryPat
 }
 
 bool isUserApp(const DesktopEntry& entry, const CatalogEnvironment& env) {
-    return judge(entry, env) == Verdict::Listed;
+    return judge(entry, env).verdict == Verdict::Listed;
 }
 
 void addBundle(const QString& entryPath, const QString& id, const CatalogEnvironment& env,
                Found& found) {
-    if (!claim(id, env, found)) {
-        return;
+    if (claim(id, env, found)) {
+        consider(readEntryFile(entryPath, id), env, found);
     }
-    QString problem;
-    const std::optional<DesktopEntry> entry = readDesktopEntry(entryPath, &problem);
-    if (!entry) {
-        if (env.warnings->firstFor(entryPath)) {
-            qCWarning(lcCatalog).noquote()
-                << "Skipping the desktop entry" << entryPath << ":" << problem;
-        }
-        return;
-    }
-    switch (judge(*entry, env)) {
-        case Verdict::Listed:
-            break;
-        case Verdict::Filtered:
-            qCDebug(lcCatalog).noquote()
-                << "Not listing" << entryPath << ": hidden or not for this desktop";
-            return;
-        case Verdict::NotLaunchable:
-            if (env.warnings->firstFor(entryPath)) {
-                qCWarning(lcCatalog).noquote()
-                    << "Not listing" << entryPath
-                    << ": it has no Exec and is not D-Bus activatable, so it "
-                       "cannot be launched";
-            }
-            return;
-    }
-    found.apps.append(InstalledApp{id, entry->name.value_or(entryBaseName(entryPath)), entryPath,
-                                   entry->unlocalizedName});
 }
 
-QList<DesktopEntryFile> desktopEntryFiles(const CatalogEnvironment& env) {
-    QSet<QString> claimed;
-    QList<DesktopEntryFile> files;
-    for (const QString& folder : env.applicationFolders) {
-        FolderWalk(folder, env,
-                   [&](const QString& path, const QString& id) {
-                       if (!id.isEmpty() && !claimed.contains(id)) {
-                           claimed.insert(id);
-                           files.append({id, path});
-                       }
-                   },
-                   {})
-            .run();
+FolderScan scanApplicationFolders(const CatalogEnvironment& environment, std::stop_token stop) {
+    // Thousands of entries name a few dozen programs: each is looked up once a scan.
+    CatalogEnvironment env = environment;
+    QHash<QString, bool> installed;
+    if (environment.programExists) {
+        env.programExists = [&installed, &environment](const QString& program) {
+            const auto known = installed.constFind(program);
+            return known != installed.constEnd()
+                       ? *known
+                       : *installed.insert(program, environment.programExists(program));
+        };
     }
-    return files;
+    FolderScan scan;
+    for (const QString& folder : env.applicationFolders) {
+        if (stop.stop_requested()) {
+            break;
+        }
+        const auto onEntry = [&](const QString& path, const QString& id) {
+            if (id.isEmpty() || scan.found.claimed.contains(id)) {
+                return;  // another file owns the id: this one is not read
+            }
+            const bool listable = claim(id, env, scan.found);
+            DesktopEntryFile file = readEntryFile(path, id);
+            if (listable) {
+                consider(file, env, scan.found);
+            }
+            scan.files.append(std::move(file));
+        };
+        ApplicationFolderWalk(folder, env.applicationFolders, *env.warnings, onEntry, stop).run();
+    }
+    return scan;
 }
 
 void addRunningApplication(const RunningApplication& app, const CatalogEnvironment& env,
@@ -334,19 +268,8 @@ void addRunningApplication(const RunningApplication& app, const CatalogEnvironme
         InstalledApp{app.id, app.name.isEmpty() ? app.id : app.name, app.location, std::nullopt});
 }
 
-InstalledApps scanApplications(const CatalogEnvironment& env,
-                               const QList<RunningApplication>& running, std::stop_token stop) {
-    Found found;
-    for (const QString& folder : env.applicationFolders) {
-        if (stop.stop_requested()) {
-            break;
-        }
-        FolderWalk(
-            folder, env,
-            [&](const QString& path, const QString& id) { addBundle(path, id, env, found); }, stop)
-            .run();
-    }
-
+InstalledApps completeCatalog(Found found, const CatalogEnvironment& env,
+                              const QList<RunningApplication>& running, std::stop_token stop) {
     // Code-point order of the locations, so that the first of two running applications with
     // the same id does not depend on the window system's order. UTF-8 bytes sort that way.
     QList<std::pair<QByteArray, const RunningApplication*>> byLocation;
@@ -365,6 +288,11 @@ InstalledApps scanApplications(const CatalogEnvironment& env,
 
     sortByName(found.apps);
     return found.apps;
+}
+
+InstalledApps scanApplications(const CatalogEnvironment& env,
+                               const QList<RunningApplication>& running, std::stop_token stop) {
+    return completeCatalog(scanApplicationFolders(env, stop).found, env, running, stop);
 }
 
 }  // namespace tessora

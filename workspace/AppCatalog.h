@@ -46,22 +46,28 @@ struct Found {
     InstalledApps apps;  // in the order they were accepted
 };
 
-// Every application a user would launch from a dock: the desktop entries of the application
-// folders, then the running applications that no entry covers, sorted by name in the order of
-// a file browser. A stop request ends the scan between two files; what was found is returned.
-InstalledApps scanApplications(const CatalogEnvironment& env,
-                               const QList<RunningApplication>& running, std::stop_token stop = {});
-
-// A desktop entry file and the id it has.
-struct DesktopEntryFile {
-    QString id;
-    QString path;
+// What the application folders hold, each file read once: every desktop entry file that owns
+// its id (the first file with an id, in precedence order), listed or not, hidden ones too; and
+// the records of those a user would launch. The files are what windows are matched against, so
+// that a running application whose entry is hidden is known by its entry.
+struct FolderScan {
+    QList<DesktopEntryFile> files;
+    Found found;
 };
 
-// Every desktop entry file of the application folders that owns its id (the first file with an
-// id, in precedence order), listed or not: hidden entries too, unread. This is what windows are
-// matched against, so that a running application whose entry is hidden is known by its entry.
-QList<DesktopEntryFile> desktopEntryFiles(const CatalogEnvironment& env);
+// Walks and reads the application folders (see ApplicationFolderWalk for how far a walk goes).
+// A stop request ends the scan between two files; what was found is returned.
+FolderScan scanApplicationFolders(const CatalogEnvironment& env, std::stop_token stop = {});
+
+// The catalog: what the folders gave, then the running applications that no entry covers,
+// sorted by name in the order of a file browser. Reads no file for a running application whose
+// entry the folders held.
+InstalledApps completeCatalog(Found found, const CatalogEnvironment& env,
+                              const QList<RunningApplication>& running, std::stop_token stop = {});
+
+// Both at once: every application a user would launch from a dock.
+InstalledApps scanApplications(const CatalogEnvironment& env,
+                               const QList<RunningApplication>& running, std::stop_token stop = {});
 
 // Considers the desktop entry at `entryPath` under the application id `id`: claims the id
 // unless it was claimed before, and lists the entry if it passes isUserApp().
@@ -74,7 +80,8 @@ void addRunningApplication(const RunningApplication& app, const CatalogEnvironme
                            Found& found);
 
 // Whether the entry is an application a user would launch: shown, of Type=Application, meant
-// for the current desktop, installed (TryExec) and launchable (Exec or D-Bus activation).
+// for the current desktop, installed (TryExec) and launchable: D-Bus activatable, or with an
+// Exec line that can be split and whose program is installed.
 bool isUserApp(const DesktopEntry& entry, const CatalogEnvironment& env);
 
 // The application id of the entry at `entryPath` inside `applicationsFolder`: its relative

@@ -201,22 +201,27 @@ Task<void> WorkspaceModel::refreshApps() {
     m_scanInProgress = true;
     setScanning(m_apps.isEmpty());
 
-    // An application installed since the last scan: its windows must be known by its entry
-    // before the running applications are listed, or it would be listed a second time under
-    // its window class.
-    m_services.windows.refreshApplications();
+    // The folders are walked and read off the main thread, once. An application installed
+    // since the last scan: its windows must be known by its entry before the running
+    // applications are listed, or it would be listed a second time under its window class.
+    const std::shared_ptr<bool> alive = m_alive;
+    FolderScan scan = co_await runInBackground(m_services.background, &scanApplicationFolders,
+                                               m_services.catalog, m_stopScans.get_token());
+    if (!*alive) {
+        co_return;  // the model went away while the folders were walked
+    }
+    m_services.windows.setDesktopEntries(scan.files);
     QList<RunningApplication> running;
     for (const RunningApplication& app : m_services.windows.runningApplications()) {
         if (app.regular) {
             running.append(app);
         }
     }
-    const std::shared_ptr<bool> alive = m_alive;
     InstalledApps catalog =
-        co_await runInBackground(m_services.background, &scanApplications, m_services.catalog,
-                                 running, m_stopScans.get_token());
+        co_await runInBackground(m_services.background, &completeCatalog, std::move(scan.found),
+                                 m_services.catalog, running, m_stopScans.get_token());
     if (!*alive) {
-        co_return;  // the model went away while the folders were walked
+        co_return;
     }
     setApps(catalog);
     if (m_recentIDs.isEmpty()) {

@@ -9,6 +9,16 @@
 
 namespace tessora::x11 {
 
+KnownEntry KnownEntry::fromEntry(const QString& id, const QString& path,
+                                 const DesktopEntry& entry) {
+    return KnownEntry{id,
+                      path,
+                      entry.name.value_or(id),
+                      entry.startupWmClass,
+                      entry.exec,
+                      entry.noDisplay || entry.hidden};
+}
+
 std::optional<KnownEntry> KnownEntry::fromFile(const QString& id, const QString& path) {
     QString problem;
     const std::optional<DesktopEntry> entry = readDesktopEntry(path, &problem);
@@ -16,12 +26,7 @@ std::optional<KnownEntry> KnownEntry::fromFile(const QString& id, const QString&
         qCDebug(lcX11) << "skipping desktop entry" << path << problem;
         return std::nullopt;
     }
-    return KnownEntry{id,
-                      path,
-                      entry->name.value_or(id),
-                      entry->startupWmClass,
-                      entry->exec,
-                      entry->noDisplay || entry->hidden};
+    return fromEntry(id, path, *entry);
 }
 
 void ApplicationMatcher::setEntries(const QList<KnownEntry>& entries) {

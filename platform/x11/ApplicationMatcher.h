@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DesktopEntry.h"
 #include "platform/x11/X11WindowFacts.h"
 
 #include <QHash>
@@ -21,8 +22,11 @@ struct KnownEntry {
     // are still its own, but a window that a shown entry also claims goes to the shown one.
     bool hidden = false;
 
+    static KnownEntry fromEntry(const QString& id, const QString& path, const DesktopEntry& entry);
     // Reads the entry at `path` (absent when it cannot be read; the reason is logged).
     static std::optional<KnownEntry> fromFile(const QString& id, const QString& path);
+
+    friend bool operator==(const KnownEntry&, const KnownEntry&) = default;
 };
 
 // Lists the entries to match against; called again whenever the backend is asked to refresh.

@@ -1,5 +1,5 @@
 #include "core/Task.h"
-#include "platform/x11/GioLauncher.h"
+#include "platform/x11/EntryLauncher.h"
 #include "platform/x11/ProcessInfo.h"
 #include "platform/x11/StartupNotification.h"
 #include "platform/x11/X11Connection.h"
@@ -141,7 +141,8 @@ Task<LaunchOutcome> X11WindowSystem::openApplication(InstalledApp app, bool acti
     };
     sendStartupMessage(*m_connection, startupMessage("new", keys));
 
-    const GioLaunch launched = m_launcher->launch(app.url, m_connection->displayName(), startupId);
+    const EntryLaunch launched =
+        m_launcher->launch(app.url, m_connection->displayName(), startupId);
     if (!launched.launched) {
         endStartup(startupId);
         qCWarning(lcX11).noquote() << launched.error;

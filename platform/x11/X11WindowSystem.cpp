@@ -2,7 +2,7 @@
 
 #include "platform/UnavailableWindowSystem.h"
 #include "platform/x11/ClientLists.h"
-#include "platform/x11/GioLauncher.h"
+#include "platform/x11/EntryLauncher.h"
 #include "platform/x11/GlobalInput.h"
 #include "platform/x11/HotKeyGrabs.h"
 #include "platform/x11/X11Connection.h"
@@ -94,7 +94,7 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
       m_points(m_options.pixelRatio) {
     refreshApplications();
     m_keyboard = std::make_unique<Keyboard>(*m_connection);
-    m_launcher = std::make_unique<GioLauncher>();
+    m_launcher = std::make_unique<EntryLauncher>();
     m_screens = std::make_unique<X11Screens>(*m_connection);
     m_input = std::make_unique<GlobalInput>(
         *m_connection, *m_keyboard, [this](int x, int y) { return m_points.toPoints(x, y); });
@@ -124,11 +124,28 @@ void X11WindowSystem::refreshApplications() {
     if (!m_options.knownEntries) {
         return;
     }
-    std::optional<QList<KnownEntry>> entries = m_options.knownEntries();
-    if (!entries) {
+    if (std::optional<QList<KnownEntry>> entries = m_options.knownEntries()) {
+        useEntries(std::move(*entries));
+    }
+}
+
+void X11WindowSystem::setDesktopEntries(const QList<DesktopEntryFile>& files) {
+    QList<KnownEntry> entries;
+    entries.reserve(files.size());
+    for (const DesktopEntryFile& file : files) {
+        if (file.entry) {
+            entries.append(KnownEntry::fromEntry(file.id, file.path, *file.entry));
+        }
+    }
+    useEntries(std::move(entries));
+}
+
+void X11WindowSystem::useEntries(QList<KnownEntry> entries) {
+    if (entries == m_knownEntries) {
         return;  // unchanged: the windows keep their matches
     }
-    m_matcher.setEntries(*entries);
+    m_knownEntries = std::move(entries);
+    m_matcher.setEntries(m_knownEntries);
     m_matches.clear();
 }
 

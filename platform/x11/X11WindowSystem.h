@@ -21,15 +21,16 @@ class HotKeyGrabs;
 class OwnWindows;
 class PointerWatch;
 class KeyboardHold;
-class GioLauncher;
+class EntryLauncher;
 class Keyboard;
 struct WindowFacts;
 struct Traffic;
 }  // namespace x11
 
 struct X11Options {
-    QByteArray display;                  // empty: $DISPLAY
-    x11::KnownEntrySource knownEntries;  // the desktop entries windows are matched to
+    QByteArray display;  // empty: $DISPLAY
+    // Desktop entries to match windows to before (or instead of) those the catalog hands over.
+    x11::KnownEntrySource knownEntries;
     // How long a launch of ours counts as starting up: single-instance and D-Bus activated
     // applications hand over to another process, whose window may come later.
     std::chrono::milliseconds startupWindow{15000};
@@ -69,8 +70,9 @@ public:
     // graphical and a plain process before anything else connects.
     static bool displayReachable(const QByteArray& display = {});
 
-    // Asks the source of known desktop entries again; a changed list replaces the old one.
-    void refreshApplications() override;
+    void setDesktopEntries(const QList<DesktopEntryFile>& files) override;
+    // Asks X11Options::knownEntries again; a changed list replaces the old one.
+    void refreshApplications();
     // What the backend sent to the X server so far (for tests and benchmarks).
     x11::Traffic traffic();
 
@@ -125,6 +127,7 @@ public:
                         quint32 nativeScanCode) const override;
 
 private:
+    void useEntries(QList<x11::KnownEntry> entries);
     struct Client {
         x11::WindowFacts facts;
         x11::ApplicationMatch app;
@@ -183,7 +186,7 @@ private:
     X11Options m_options;
     std::unique_ptr<x11::X11Connection> m_connection;
     std::unique_ptr<x11::Keyboard> m_keyboard;
-    std::unique_ptr<x11::GioLauncher> m_launcher;
+    std::unique_ptr<x11::EntryLauncher> m_launcher;
     std::unique_ptr<x11::X11Screens> m_screens;
     std::unique_ptr<x11::GlobalInput> m_input;
     std::unique_ptr<x11::HotKeyGrabs> m_hotKeys;  // made with the first hot key
@@ -191,6 +194,7 @@ private:
     std::unique_ptr<x11::PointerWatch> m_pointerWatch;
     std::unique_ptr<x11::KeyboardHold> m_keyboardHold;
     x11::ApplicationMatcher m_matcher;
+    QList<x11::KnownEntry> m_knownEntries;  // what m_matcher matches against
     struct CachedMatch {
         std::optional<qint64> pid;
         x11::ApplicationMatch match;

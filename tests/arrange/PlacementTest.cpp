@@ -84,7 +84,9 @@ TEST_F(PlacementTest, MissingApplicationsKeepTheirTilesEmptyAndOthersAreLaunched
     sim.opensWindowOnLaunch(fresh, {0, 0, 300, 300}, 200ms);
 
     const PlacementResult result = place("triad", {&missing, &beta, &fresh});
-    EXPECT_EQ(result.messages, QStringList{"Missing: no available window on this desktop."});
+    // A launch that fails says so, not that no window came.
+    EXPECT_EQ(result.messages,
+              QStringList{"Missing: could not open (Failed to execute child process)."});
     EXPECT_EQ(frameOf(b), (WindowRect{720, 0, 480, 400}));
     ASSERT_EQ(sim.windowsOf(fresh).size(), 1);
     EXPECT_EQ(frameOf(sim.windowsOf(fresh).first()), (WindowRect{720, 400, 480, 400}));
@@ -118,7 +120,7 @@ TEST_F(PlacementTest, AWindowClosedBetweenThePassesIsReportedAfterMissingOnesAnd
     missing.launchError = "gone";
     sim.onNextWrite(b, [&] { sim.closeWindow(a); });
     const PlacementResult result = place("quadra", {&alpha, &beta, &missing});
-    EXPECT_EQ(result.messages, (QStringList{"Missing: no available window on this desktop.",
+    EXPECT_EQ(result.messages, (QStringList{"Missing: could not open (gone).",
                                             "Alpha: window became unavailable."}));
     EXPECT_EQ(sim.raiseLog(), QList<WindowId>{b});
 }

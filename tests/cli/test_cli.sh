@@ -71,6 +71,23 @@ check "missing applications exit 2" "2" "$(arrange mirror)"
 check "no display exits 1" "1" "$(arrange mirror code)"
 grep -q "cannot arrange windows here" "$root/err" || { echo "FAIL no display not explained"; failures=$((failures + 1)); }
 
+# Entries that cannot start anything are left out, each with its reason; names cannot
+# disguise the lines printed after them.
+entry "$root/system/applications/quote.desktop" "Quote Tool" 'Exec=true "unbalanced
+'
+printf '[Desktop Entry]\nType=Application\nName=Absent Tool\nExec=tessora-surely-not-installed\n' \
+  >"$root/system/applications/absent.desktop"
+printf '[Desktop Entry]\nType=Application\nName=Latin Tool\nExec=caf\351\n' \
+  >"$root/system/applications/latin.desktop"
+entry "$root/system/applications/evil.desktop" "$(printf 'Evil \342\200\256gnp.exe')"
+tools=$("$tessora" --list-apps tool 2>"$root/err" | cut -f1)
+check "entries that cannot run are left out" "" "$tools"
+grep -q "quote.desktop : its Exec line cannot be read" "$root/err" || { echo "FAIL unbalanced quote not explained"; failures=$((failures + 1)); }
+grep -q "absent.desktop : its program tessora-surely-not-installed is not installed" "$root/err" || { echo "FAIL missing program not explained"; failures=$((failures + 1)); }
+grep -q "latin.desktop : its Exec line is not valid UTF-8" "$root/err" || { echo "FAIL invalid UTF-8 not explained"; failures=$((failures + 1)); }
+check "bidirectional controls neutralised" "evil	Evil $(printf '\357\277\275')gnp.exe" \
+  "$("$tessora" --list-apps evil | cut -f1,2)"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1

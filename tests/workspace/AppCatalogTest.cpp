@@ -1,4 +1,5 @@
 #include "workspace/AppCatalog.h"
+#include "workspace/ApplicationFolderWalk.h"
 
 #include "tests/platform/TestEnvironment.h"
 #include "tests/support/TemporaryTree.h"
@@ -14,6 +15,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::EnvironmentGuard;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
@@ -130,6 +132,54 @@ TEST_F(AppCatalogTest, WalksNestedAndLinkedFoldersOnce) {
     EXPECT_EQ(desktopFileId(tree.path("usr/ap"), target), "");
 }
 
+// Links are followed into application folders only, never back into a folder already walked
+// and never without end: a link to / must not turn the catalog into a walk of the disk.
+TEST_F(AppCatalogTest, FollowsLinksOnlyIntoApplicationFoldersAndNotTooDeep) {
+    usr("loops/tool.desktop", entry("Tool"));
+    tree.link("usr/apps/loops/again", ".");
+    tree.link("usr/apps/loops/once-more", ".");
+    tree.link("usr/apps/root", "/");
+    tree.write("elsewhere/stray.desktop", entry("Stray"));
+    tree.link("usr/apps/elsewhere", tree.path("elsewhere"));
+    tree.write("vendor/applications/shared.desktop", entry("Shared"));
+    tree.link("usr/apps/vendor", tree.path("vendor/applications"));
+    usr(QStringLiteral("d/").repeated(FolderWalkBounds().maxDepth + 1) + "deep.desktop",
+        entry("Deep"));
+    usr(QStringLiteral("n/").repeated(FolderWalkBounds().maxDepth - 1) + "nested.desktop",
+        entry("Nested"));
+
+    const InstalledApps apps = scanApplications(env, {});
+    QStringList ids;
+    for (const InstalledApp& app : apps) {
+        ids << app.id;
+    }
+    EXPECT_THAT(ids, UnorderedElementsAre("loops-tool", "vendor-shared",
+                                          QStringLiteral("n-").repeated(11) + "nested"));
+}
+
+// An entry that cannot start anything is left out with the reason, rather than listed and
+// found wanting at the launch.
+TEST_F(AppCatalogTest, LeavesOutEntriesWhoseExecCannotRun) {
+    const QByteArray head = "[Desktop Entry]\nType=Application\nName=N\n";
+    const QString quote = usr("quote.desktop", head + "Exec=run \"unbalanced\n");
+    const QString absent = usr("absent.desktop", head + "Exec=missing --flag\n");
+    const QString latin1 = usr("latin1.desktop", head + "Exec=caf\xe9\n");
+    const QString none = usr("none.desktop", head);
+    usr("dbus.desktop", head + "DBusActivatable=true\nExec=missing\n");  // Exec: a fallback
+    usr("good.desktop", entry("Good"));
+    const testing::WarningLog log;
+    EXPECT_THAT(listed(&InstalledApp::id), UnorderedElementsAre("dbus", "good"));
+    const QStringList& warnings = log.messages();
+    ASSERT_EQ(warnings.size(), 4) << warnings.join('\n').toStdString();
+    const auto warningFor = [&](const QString& path) {
+        return warnings.filter(path).join("").toStdString();
+    };
+    EXPECT_THAT(warningFor(quote), HasSubstr("cannot be read"));
+    EXPECT_THAT(warningFor(absent), HasSubstr("missing is not installed"));
+    EXPECT_THAT(warningFor(latin1), HasSubstr("not valid UTF-8"));
+    EXPECT_THAT(warningFor(none), HasSubstr("has no Exec"));
+}
+
 TEST_F(AppCatalogTest, SkipsBadFilesWithAWarningAndGoesOn) {
     static const char binary[] =
         "\x7f"
@@ -193,7 +243,7 @@ TEST_F(AppCatalogTest, StopsBetweenFilesAndSurvivesFilesThatVanish) {
         if (program == "vanish") {
             QFile::remove(tree.path("usr/apps/b.desktop"));
             QDir(tree.path("usr/apps/c")).removeRecursively();
-        } else {
+        } else if (program == "stop") {
             stop.request_stop();
         }
         return true;

@@ -1,7 +1,9 @@
 // `tessora --arrange` run as a user runs it, against the test's display: the applications it
 // opens, and how it ends.
+#include "tests/support/FileOpens.h"
 #include "tests/x11/X11TestSession.h"
 
+#include <gmock/gmock.h>
 #include <QProcess>
 
 namespace tessora::testing {
@@ -88,6 +90,44 @@ TEST_F(X11ArrangeCommand, AWindowThatMovesItselfBackFailsTheCommand) {
     EXPECT_TRUE(said.contains("tessora: Stubborn: window could not be placed.\n"))
         << said.toStdString();
     EXPECT_FALSE(said.contains("Grid")) << said.toStdString();
+}
+
+// Links that loop (two links to "." in one folder) or lead to / stall neither the catalog nor
+// the launch.
+TEST_F(X11ArrangeCommand, LinksThatLoopOrLeadToTheRootStallNothing) {
+    entryFolder.link("applications/again", ".");
+    entryFolder.link("applications/once-more", ".");
+    entryFolder.link("applications/root", "/");
+    ASSERT_TRUE(run("\"$0\" --arrange none probe")) << "the command did not end";
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(probeRuns());
+}
+
+// With a display the entries serve the listing and the matching of windows alike: each file is
+// read once.
+TEST_F(X11ArrangeCommand, ListingReadsEachEntryOnce) {
+    entryFolder.write("applications/other.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Other\nExec=true\n");
+    FileOpens opens(entryFolder.path("applications"));
+    ASSERT_TRUE(opens.watching());
+    ASSERT_TRUE(run("\"$0\" --list-apps"));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(opens.take(), (QHash<QString, int>{{"probe.desktop", 1}, {"other.desktop", 1}}));
+}
+
+// A D-Bus activatable application whose service is not on the bus could not be opened, and the
+// command says so (not that no window came).
+TEST_F(X11ArrangeCommand, AnApplicationWhoseServiceIsAbsentCouldNotBeOpened) {
+    entryFolder.write("applications/org.example.Absent.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Absent\nDBusActivatable=true\n");
+    ASSERT_TRUE(run("dbus-run-session -- \"$0\" --arrange mirror org.example.Absent probe"));
+    const std::string errors = program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.exitCode(), 1) << errors;
+    EXPECT_THAT(errors, ::testing::HasSubstr(
+                            "Absent: could not open (Launching org.example.Absent.desktop failed: "
+                            "its D-Bus service org.example.Absent is not available)."));
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("CRITICAL")));
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("no available window")));
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // The catalog and the windows of what it lists, put together as the program does it: the
 // backend matches windows against the desktop entries of the catalog's folders, read again when
 // the catalog is scanned.
-#include "app/WindowSystemConnection.h"
 #include "core/Task.h"
 #include "platform/DefaultsStore.h"
 #include "platform/sim/ManualBackgroundWork.h"
 #include "platform/sim/VirtualClock.h"
 #include "platform/x11/X11WindowSystem.h"
+#include "tests/support/FileOpens.h"
 #include "tests/support/TemporaryTree.h"
 #include "tests/support/x11/XSession.h"
 #include "workspace/WorkspaceModel.h"
@@ -26,7 +26,6 @@ protected:
         X11Options options;
         options.display = session.display();
         options.waylandSession = false;
-        options.knownEntries = knownEntrySource(environment);
         system = X11WindowSystem::open(clock, options);
         ASSERT_TRUE(system && system->canControlWindows());
         model = std::make_unique<WorkspaceModel>(
@@ -99,6 +98,21 @@ TEST_F(X11CatalogWindows, AnApplicationWithAHiddenEntryIsNotListed) {
     EXPECT_TRUE(system->runningApplication("display-im6"));
     EXPECT_TRUE(system->runningApplication("viewer"));
     EXPECT_FALSE(system->runningApplication("a-helper"));
+}
+
+// The catalog and the matching of windows both need the entries: a scan reads each file once,
+// and never on the main thread (a folder slow to walk must not stall the program).
+TEST_F(X11CatalogWindows, AScanReadsEachEntryOnceAndOffTheMainThread) {
+    writeEntry("viewer", "Name=Viewer\nExec=viewer\nStartupWMClass=Viewer\nNoDisplay=true\n");
+    startClient("Viewer");
+    FileOpens opens(tree.path("data/applications"));
+    ASSERT_TRUE(opens.watching());
+    startDetached(model->refreshApps());
+    EXPECT_TRUE(opens.take().isEmpty()) << "entries were read on the main thread";
+    background.runAll();
+    EXPECT_EQ(opens.take(), (QHash<QString, int>{{"editor.desktop", 1}, {"viewer.desktop", 1}}));
+    EXPECT_EQ(model->apps().size(), 1);
+    EXPECT_TRUE(system->runningApplication("viewer"));  // its window, known by the hidden entry
 }
 
 }  // namespace
