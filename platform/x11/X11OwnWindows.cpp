@@ -176,7 +176,8 @@ void OwnWindows::releaseFocus(xcb_window_t window) {
     if (focus && focus->focus == window) {
         xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
                             XCB_CURRENT_TIME);
-        xcb_flush(c);
+        // Done before the caller unmaps the window on its own connection.
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
 }
 

@@ -329,6 +329,8 @@ TEST_F(X11ShellInput, AHiddenPanelLeavesTheKeyboardReachableAndSaysWhenItMayShow
 
     // Focused the way icewm focuses: when it is unmapped, the focus would fall to None, and no
     // key would reach anyone (the hot key neither) until the window manager picks a window.
+    system->activateOwnWindow(panel.id());
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == panel.id(); }));
     xcb_connection_t* c = session.connection();
     xcb_set_input_focus(c, XCB_INPUT_FOCUS_NONE, panel.id(), XCB_CURRENT_TIME);
     session.sync();
@@ -340,8 +342,8 @@ TEST_F(X11ShellInput, AHiddenPanelLeavesTheKeyboardReachableAndSaysWhenItMayShow
         return focused;
     };
     ASSERT_EQ(focus(), panel.id());
+    // Given back to the desktop before the panel goes, the keyboard still reaches the hot key.
     system->releaseOwnFocus(panel.id());
-    EXPECT_EQ(focus(), xcb_window_t{XCB_INPUT_FOCUS_POINTER_ROOT});
     stateChanges = 0;
     panel.unmap();
     EXPECT_NE(focus(), xcb_window_t{XCB_WINDOW_NONE});
