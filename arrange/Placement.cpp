@@ -87,19 +87,32 @@ void noteRefusalToShrink(MinimumSizes& minimums, int tile, const WindowRect& act
     minimum.height = std::max(minimum.height, taller ? actual.height : 0.0);
 }
 
+// Where a window manager that keeps whole windows inside the area puts the visible start of a
+// window with invisible parts around it (a client-side shadow, `before` and `after` the
+// visible span): the tile's start, moved inward until those parts fit.
+double keptInAreaStart(double tileStart, double length, double before, double after,
+                       double areaStart, double areaEnd) {
+    const double outerLength = length + before + after;
+    return std::clamp(tileStart - before, areaStart, std::max(areaStart, areaEnd - outerLength)) +
+           before;
+}
+
 // Whether one side of a window (its horizontal or its vertical span) is where its tile wants it,
 // as far as the window lets it be. Its length may exceed the tile's (its minimum size, around
 // which the tiles were widened) or fall short of it by what the window cannot take (size
 // increments, a maximum size: `attainableLength`). Its start may lie nearer the area's start
-// than the tile's where the window, at its own length, would reach past the area's far end: the
-// window manager keeps it on screen.
+// than the tile's where the window, at its own length, would reach past the area's far end, or
+// inward by its invisible parts at the area's edges: the window manager keeps it on screen.
 bool spanInPlace(double start, double length, double tileStart, double tileLength,
-                 double attainableLength, double areaEnd) {
+                 double attainableLength, double areaStart, double areaEnd, double before,
+                 double after) {
     using windows::kFrameTolerance;
     if (length <= std::min(tileLength, attainableLength) - kFrameTolerance) {
         return false;
     }
-    if (std::abs(start - tileStart) < kFrameTolerance) {
+    if (std::abs(start - tileStart) < kFrameTolerance ||
+        std::abs(start - keptInAreaStart(tileStart, length, before, after, areaStart, areaEnd)) <
+            kFrameTolerance) {
         return true;
     }
     const bool reachesPastArea = tileStart + length >= areaEnd + kFrameTolerance;
@@ -115,10 +128,11 @@ bool inPlace(const WindowSystem& system, WindowId window, const WindowRect& actu
         return true;
     }
     const Size attainable = system.attainableSize(window, tile.size());
-    return spanInPlace(actual.x, actual.width, tile.x, tile.width, attainable.width,
-                       area.maxX()) &&
-           spanInPlace(actual.y, actual.height, tile.y, tile.height, attainable.height,
-                       area.maxY());
+    const Margins hidden = system.invisibleMargins(window);
+    return spanInPlace(actual.x, actual.width, tile.x, tile.width, attainable.width, area.x,
+                       area.maxX(), hidden.left, hidden.right) &&
+           spanInPlace(actual.y, actual.height, tile.y, tile.height, attainable.height, area.y,
+                       area.maxY(), hidden.top, hidden.bottom);
 }
 
 }  // namespace

@@ -17,6 +17,15 @@ struct Size {
     friend bool operator==(const Size&, const Size&) = default;
 };
 
+// Widths around a rectangle, one per side.
+struct Margins {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+    friend bool operator==(const Margins&, const Margins&) = default;
+};
+
 struct UnitRect {
     double x = 0;
     double y = 0;

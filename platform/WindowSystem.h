@@ -142,6 +142,13 @@ public:
         Q_UNUSED(window);
         return wanted;
     }
+    // What the window draws around its visible frame that nobody sees (a client-side shadow). A
+    // window manager that keeps whole windows on screen keeps these parts on screen too, which
+    // moves the visible frame inward at the area's edges. Nothing for a window that says nothing.
+    virtual Margins invisibleMargins(WindowId window) const {
+        Q_UNUSED(window);
+        return {};
+    }
     // A maximized or full-screen window leaves those states first, as one that the user drags.
     virtual void setFrame(WindowId window, const WindowRect& frame) = 0;
     virtual void setPosition(WindowId window, double x, double y) = 0;

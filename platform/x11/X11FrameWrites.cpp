@@ -82,6 +82,17 @@ Size X11WindowSystem::attainableSize(WindowId window, const Size& wanted) const 
     return {frame.width() / m_points.ratio(), frame.height() / m_points.ratio()};
 }
 
+Margins X11WindowSystem::invisibleMargins(WindowId window) const {
+    if (!isWindowId(window)) {
+        return {};
+    }
+    const QMargins shadow =
+        m_frameRequests.shadow(static_cast<xcb_window_t>(window)).value_or(QMargins());
+    const double ratio = m_points.ratio();
+    return {shadow.left() / ratio, shadow.top() / ratio, shadow.right() / ratio,
+            shadow.bottom() / ratio};
+}
+
 void X11WindowSystem::setPosition(WindowId window, double x, double y) {
     if (!isWindowId(window)) {
         return;

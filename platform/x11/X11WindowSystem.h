@@ -95,6 +95,7 @@ public:
     std::optional<bool> isFullScreen(WindowId window) const override;
     std::optional<WindowRect> frame(WindowId window) const override;
     Size attainableSize(WindowId window, const Size& wanted) const override;
+    Margins invisibleMargins(WindowId window) const override;
     void setFrame(WindowId window, const WindowRect& frame) override;
     void setPosition(WindowId window, double x, double y) override;
     // A _NET_ACTIVE_WINDOW request, as a taskbar makes to restore a window.
