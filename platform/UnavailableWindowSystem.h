@@ -34,6 +34,7 @@ public:
     void setMinimized(WindowId, bool) override {}
     void focus(const RunningApplication&, WindowId) override {}
     bool isAlive(WindowId) const override { return false; }
+    bool isGone(WindowId) const override { return true; }
     QList<OnScreenWindow> onScreenWindows() const override { return {}; }
     std::optional<WindowListing> listWindows() const override { return {}; }
     QList<Screen> screens() const override { return {}; }

@@ -145,6 +145,10 @@ public:
     virtual void focus(const RunningApplication& app, WindowId window) = 0;
     // The window still exists and is still managed.
     virtual bool isAlive(WindowId window) const = 0;
+    // The window will not come back: it was destroyed, or its application withdrew it (closed
+    // it, or hid it in a tray). A window that no window manager lists for the moment, as while
+    // one window manager hands over to another, is not gone.
+    virtual bool isGone(WindowId window) const = 0;
 
     // --- the desktop
     // Viewable windows of the current desktop, front to back.

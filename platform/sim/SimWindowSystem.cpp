@@ -260,10 +260,13 @@ QList<RunningApplication> SimWindowSystem::runningApplications() const {
 }
 
 bool SimWindowSystem::canControlWindows(QString* reason) const {
+    const QString why = !m_unavailableReason.isEmpty() || m_windowManagerRunning
+                            ? m_unavailableReason
+                            : QStringLiteral("No window manager is running.");
     if (reason) {
-        *reason = m_unavailableReason;
+        *reason = why;
     }
-    return m_unavailableReason.isEmpty();
+    return why.isEmpty();
 }
 
 std::optional<RunningApplication> SimWindowSystem::runningApplication(const QString& appId) const {
@@ -510,7 +513,12 @@ void SimWindowSystem::focus(const RunningApplication& running, WindowId id) {
 
 bool SimWindowSystem::isAlive(WindowId id) const {
     ++m_desktopReads;
-    return liveWindow(id) != nullptr;
+    return m_windowManagerRunning && liveWindow(id) != nullptr;
+}
+
+bool SimWindowSystem::isGone(WindowId id) const {
+    const auto it = m_windows.find(id);
+    return it == m_windows.end() || !it->second.alive;
 }
 
 // --- WindowSystem: the desktop
@@ -547,6 +555,9 @@ QList<OnScreenWindow> SimWindowSystem::onScreenWindows() const {
 std::optional<WindowListing> SimWindowSystem::listWindows() const {
     ++m_desktopReads;
     WindowListing listing;
+    if (!m_windowManagerRunning) {
+        return listing;  // as a window manager leaves its lists on the way out: empty
+    }
     for (WindowId id : m_stacking) {
         const SimWindow& window = m_windows.at(id);
         const SimApp* app = findApp(window.appId);

@@ -87,6 +87,9 @@ public:
     void setKeepsWindowsOnScreen(std::optional<double> visible) { m_keepOnScreen = visible; }
     // Empty: windows can be controlled; otherwise the reason they cannot.
     void setControlUnavailable(QString reason) { m_unavailableReason = std::move(reason); }
+    // The window manager exits (false) and another takes over the same windows (true): in
+    // between, the window list is empty and no window counts as alive, but none is gone.
+    void setWindowManagerRunning(bool running) { m_windowManagerRunning = running; }
 
     // --- input: grabs are absent while refused; events reach the newest live grab that covers
     // them and return its decision, or nothing when no grab takes them.
@@ -152,6 +155,7 @@ public:
     void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
+    bool isGone(WindowId window) const override;
     QList<OnScreenWindow> onScreenWindows() const override;
     std::optional<WindowListing> listWindows() const override;
     QList<Screen> screens() const override { return m_screens; }
@@ -205,6 +209,7 @@ private:
     std::optional<QPointF> m_pointer = QPointF(0, 0);
     QString m_unavailableReason;
     std::optional<double> m_keepOnScreen;
+    bool m_windowManagerRunning = true;
     SimInputGrabs m_grabs;
     SimHotKeys m_hotKeys;
     SimButtonWatchers m_buttonWatchers;

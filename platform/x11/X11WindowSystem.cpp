@@ -421,6 +421,21 @@ bool X11WindowSystem::isAlive(WindowId window) const {
            facts(window, 0).has_value();
 }
 
+bool X11WindowSystem::isGone(WindowId window) const {
+    if (window == 0 || window > 0xFFFFFFFFu) {
+        return true;
+    }
+    // A window manager takes WM_STATE away, or sets it to withdrawn, when the client withdraws
+    // its window; one that exits leaves it on the windows it managed, for the next one to take
+    // over. A window that is destroyed has no properties left to read.
+    constexpr uint32_t kWithdrawnState = 0;
+    const PropertyReader reader(*m_connection);
+    const std::optional<uint32_t> state = reader.cardinal(
+        reader.requestCardinals(static_cast<xcb_window_t>(window), m_connection->atoms().WM_STATE,
+                                m_connection->atoms().WM_STATE, 1));
+    return !state || *state == kWithdrawnState;
+}
+
 // --- the desktop
 
 QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {

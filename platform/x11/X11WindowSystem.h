@@ -99,6 +99,7 @@ public:
     void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
+    bool isGone(WindowId window) const override;
 
     QList<OnScreenWindow> onScreenWindows() const override;
     std::optional<WindowListing> listWindows() const override;

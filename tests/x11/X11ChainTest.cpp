@@ -1,7 +1,8 @@
 // The Chain strip on a real X server and window manager: real clients laid out as columns,
-// scrolled with Alt + wheel through the backend's synchronous grab, and put back at the end;
-// and the command-line program killed mid-session, which must leave no input frozen. The
-// session's own waits run on the production clock; the tests wait on the server.
+// scrolled with Alt + wheel through the backend's synchronous grab, and put back at the end; and
+// the command-line program killed, left without windows or without a window manager
+// mid-session, which must leave no input frozen and always end. The session's own waits run on
+// the production clock; the tests wait on the server.
 #include "chain/RibbonDots.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/QtClock.h"
@@ -11,6 +12,7 @@
 #include "tests/x11/X11TestSession.h"
 #include "workspace/WindowLayout.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -107,6 +109,111 @@ protected:
         }
         std::free(reply);
         return values;
+    }
+
+    // Arranged by the program: every window is a full-height column and one was moved off to
+    // the right (or minimized, where the window manager keeps windows on screen), which happens
+    // only once the grab is in place.
+    bool waitArranged(const std::vector<ReportingClient>& columns) {
+        const double height = system->screens().first().visibleFrame.height;
+        return waitFor([&] {
+            bool beyond = false;
+            for (const ReportingClient& column : columns) {
+                const std::optional<WindowRect> frame = system->frame(column.window);
+                if (!frame || std::abs(frame->height - height) > 6) {
+                    return false;
+                }
+                beyond = beyond || frame->x >= 1200 || system->isMinimized(column.window) == true;
+            }
+            return beyond;
+        });
+    }
+
+    QList<WindowRect> framesOf(const std::vector<ReportingClient>& columns) {
+        QList<WindowRect> frames;
+        for (const ReportingClient& column : columns) {
+            frames << system->frame(column.window).value_or(WindowRect{});
+        }
+        return frames;
+    }
+
+    // Every window shown again, at its frame in `originals`.
+    void expectPutBack(const std::vector<ReportingClient>& columns,
+                       const QList<WindowRect>& originals) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const xcb_window_t window = columns[i].window;
+            EXPECT_TRUE(waitFor([&] { return system->isMinimized(window) == false; }))
+                << "window " << i << " stays minimized";
+            EXPECT_TRUE(waitForFrame(window, originals.value(qsizetype(i))))
+                << "window " << i << ": " << describe(system->frame(window)) << " instead of "
+                << describe(originals.value(qsizetype(i)));
+        }
+    }
+
+    // Three test clients, each an application of its own: alpha, beta and gamma.
+    std::vector<ReportingClient> threeColumns() {
+        std::vector<ReportingClient> columns;
+        for (const char* id : {"alpha", "beta", "gamma"}) {
+            testApplication(id);
+            columns.push_back(client(id));
+        }
+        return columns;
+    }
+
+    // Runs `tessora --arrange ribbon alpha beta gamma` until it has arranged `columns`; false
+    // (and the program ended) when it did not.
+    bool runProgramOn(QProcess& program, const std::vector<ReportingClient>& columns) {
+        startProgram(program, {"alpha", "beta", "gamma"});
+        if (program.waitForStarted() && waitArranged(columns)) {
+            return true;
+        }
+        program.kill();
+        program.waitForFinished();
+        return false;
+    }
+
+    // The program has ended (or ends within the wait).
+    bool waitEnded(QProcess& program) {
+        return waitFor([&] { return program.state() == QProcess::NotRunning; });
+    }
+
+    // Runs the program on three windows, closes them all (then sends SIGINT, when `signal`),
+    // and expects the program to end well.
+    void closeEveryWindowOfTheProgram(bool signal) {
+        std::vector<ReportingClient> columns = threeColumns();
+        QProcess program;
+        ASSERT_TRUE(runProgramOn(program, columns)) << "the program did not arrange the windows";
+        for (ReportingClient& column : columns) {
+            column.process->kill();
+        }
+        ASSERT_TRUE(waitFor([&] {
+            return std::all_of(columns.begin(), columns.end(),
+                               [&](const ReportingClient& c) { return system->isGone(c.window); });
+        }));
+        if (signal) {
+            // Once the strip has noticed (its pill goes), or the program ended already.
+            ASSERT_TRUE(waitFor([&] {
+                return program.state() == QProcess::NotRunning ||
+                       !viewableWindowOfClass(session.root(), "tessora", 2);
+            }));
+            if (program.state() != QProcess::NotRunning) {
+                ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+            }
+        }
+        const bool ended = waitEnded(program);
+        if (!ended) {
+            program.kill();
+            program.waitForFinished();
+        }
+        ASSERT_TRUE(ended) << (signal ? "the program did not answer SIGINT"
+                                      : "the program kept running without windows");
+        // A signal that finds the program past its last window work ends it as signals do.
+        if (program.exitStatus() == QProcess::CrashExit && signal) {
+            EXPECT_EQ(program.exitCode(), SIGINT);
+        } else {
+            EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(program.exitCode(), 0);
+        }
     }
 
     // `tessora --arrange ribbon APPS...` on the test's display.
@@ -224,10 +331,7 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
     system->setFrame(outside.window, outsideFrame);
     ASSERT_TRUE(waitForFrame(outside.window, outsideFrame))
         << describe(system->frame(outside.window));
-    QList<WindowRect> originals;
-    for (const ReportingClient& column : columns) {
-        originals << system->frame(column.window).value_or(WindowRect{});
-    }
+    const QList<WindowRect> originals = framesOf(columns);
 
     startChain(area, gap, apps);
     ASSERT_TRUE(chain->isActive());
@@ -291,13 +395,7 @@ TEST_F(X11Chain, StripScrollsUnderAltWheelAndEndRestoresEveryFrame) {
     // The end puts every window back, shown, and lets go of Alt + wheel.
     chain->end();
     EXPECT_FALSE(chain->hasScrollTap());
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(waitFor([&] { return system->isMinimized(columns[i].window) == false; }))
-            << "window " << i << " stays minimized";
-        EXPECT_TRUE(waitForFrame(columns[i].window, originals[i]))
-            << "window " << i << ": " << describe(system->frame(columns[i].window))
-            << " instead of " << describe(originals[i]);
-    }
+    expectPutBack(columns, originals);
     session.movePointer(850, 700);
     altClick(kWheelLeft);
     EXPECT_TRUE(waitFor([&] { return outside.buttons().size() == 3; }));
@@ -412,35 +510,9 @@ TEST_F(X11Chain, TheProgramsPillStaysOutOfTheTaskbarAndThePager) {
 // The command-line program holds the pointer frozen on a grabbed notch when it is killed: the
 // server ends its grabs with its connection, and the next click and notch reach the client.
 TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
-    std::vector<ReportingClient> columns;
-    for (const char* id : {"alpha", "beta", "gamma"}) {
-        testApplication(id);
-        columns.push_back(client(id));
-    }
+    std::vector<ReportingClient> columns = threeColumns();
     QProcess program;
-    startProgram(program, {"alpha", "beta", "gamma"});
-    ASSERT_TRUE(program.waitForStarted());
-
-    // Arranged: every window is a full-height column and one was moved off to the right (or
-    // minimized, where the window manager keeps windows on screen), which happens only once
-    // the grab is in place.
-    const double height = system->screens().first().visibleFrame.height;
-    const bool arranged = waitFor([&] {
-        bool beyond = false;
-        for (const ReportingClient& column : columns) {
-            const std::optional<WindowRect> frame = system->frame(column.window);
-            if (!frame || std::abs(frame->height - height) > 6) {
-                return false;
-            }
-            beyond = beyond || frame->x >= 1200 || system->isMinimized(column.window) == true;
-        }
-        return beyond;
-    });
-    if (!arranged) {
-        program.kill();
-        program.waitForFinished();
-        FAIL() << "the program did not arrange the windows";
-    }
+    ASSERT_TRUE(runProgramOn(program, columns)) << "the program did not arrange the windows";
     const std::optional<WindowRect> first = system->frame(columns[0].window);
     ASSERT_TRUE(first);
     const int x = static_cast<int>(first->x + first->width / 2);
@@ -489,6 +561,62 @@ TEST_F(X11Chain, KilledProgramLeavesNoInputFrozen) {
     ASSERT_TRUE(waitFor([&] { return columns[0].buttons().size() >= 2; }))
         << columns[0].buttons().size() << " presses, the first " << columns[0].buttons().value(0);
     EXPECT_EQ(columns[0].buttons(), (QList<int>{kWheelRight, 1}));
+}
+
+// SIGTERM ends the running strip: every window goes back where it was before the program
+// ends, also those minimized out of view, although the program closes its connection at once.
+TEST_F(X11Chain, ASignalPutsEveryWindowBack) {
+    std::vector<ReportingClient> columns = threeColumns();
+    const QList<WindowRect> originals = framesOf(columns);
+    QProcess program;
+    ASSERT_TRUE(runProgramOn(program, columns)) << "the program did not arrange the windows";
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished());
+    EXPECT_EQ(program.exitCode(), 0);
+    expectPutBack(columns, originals);
+}
+
+// The program's strip ends by itself once every window of it is closed, and the program with
+// it.
+TEST_F(X11Chain, TheProgramEndsOnceEveryWindowIsClosed) {
+    closeEveryWindowOfTheProgram(false);
+}
+
+// A signal that comes after the strip noticed that its windows went is answered all the same.
+TEST_F(X11Chain, ASignalAfterTheWindowsWentEndsTheProgram) {
+    closeEveryWindowOfTheProgram(true);
+}
+
+// A window manager that exits lets go of the windows, and the next one takes them over: the
+// strip keeps them meanwhile, still answers Ctrl+C, and puts every window back through the new
+// window manager.
+TEST_F(X11Chain, AfterTheWindowManagerIsReplacedCtrlCPutsEveryWindowBack) {
+    std::vector<ReportingClient> columns = threeColumns();
+    const QList<WindowRect> originals = framesOf(columns);
+    QProcess program;
+    ASSERT_TRUE(runProgramOn(program, columns)) << "the program did not arrange the windows";
+
+    session.stopWindowManager();
+    ASSERT_FALSE(system->canControlWindows());
+    // Without a window manager for a few of the program's looks at its windows (every 0.35 s).
+    QElapsedTimer away;
+    away.start();
+    waitFor([&] { return away.elapsed() > 1200 || program.state() == QProcess::NotRunning; });
+    QString error;
+    ASSERT_TRUE(session.startWindowManager(&error)) << error.toStdString();
+    for (const ReportingClient& column : columns) {
+        ASSERT_TRUE(waitManaged(column.window));
+    }
+    ASSERT_EQ(program.state(), QProcess::Running) << "the strip ended when its window manager went";
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGINT);
+    const bool ended = waitEnded(program);
+    if (!ended) {
+        program.kill();
+        program.waitForFinished();
+    }
+    ASSERT_TRUE(ended) << "the program did not answer SIGINT";
+    expectPutBack(columns, originals);
 }
 
 // On a desktop that Qt scales by 2, the program keeps the design's numbers in points: the 24
