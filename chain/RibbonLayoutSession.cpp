@@ -22,7 +22,6 @@ RibbonLayoutSession::~RibbonLayoutSession() {
     // The windows stay where they are: whoever owns the session ends it first when they should
     // go back. The tasks are destroyed with their slots.
     m_sessionStop.request_stop();
-    m_gestureHold.reset();
     m_scrollTap.reset();
     m_panel.reset();
 }

@@ -39,13 +39,11 @@ public:
     std::optional<WindowListing> listWindows() const override { return {}; }
     QList<Screen> screens() const override { return {}; }
     std::optional<QPointF> pointerLocation() const override { return {}; }
-    std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)>) override {
+    std::unique_ptr<InputGrab> grabOptionScroll(ScrollGrabRule,
+                                                std::function<void(const ScrollInput&)>) override {
         return nullptr;
     }
-    std::unique_ptr<InputGrab> holdScrollGesture() override { return nullptr; }
-    std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)>) override {
+    std::unique_ptr<InputGrab> grabCycleKeys(std::function<void(const KeyStroke&)>) override {
         return nullptr;
     }
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke&, std::function<void()>) override {

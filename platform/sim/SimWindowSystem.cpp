@@ -15,7 +15,7 @@ Q_LOGGING_CATEGORY(lcSimWindows, "tessora.sim.windows")
 }  // namespace
 
 SimWindowSystem::SimWindowSystem(Clock& clock, QObject* parent)
-    : WindowSystem(parent), m_clock(clock) {
+    : WindowSystem(parent), m_clock(clock), m_grabs(clock) {
     // One 1920x1080 monitor with a 32-point panel along its top.
     m_screens = {Screen{1, {0, 0, 1920, 1080}, {0, 32, 1920, 1048}}};
 }
@@ -223,16 +223,12 @@ void SimWindowSystem::setScreens(QList<Screen> screens) {
 // --- input
 
 std::unique_ptr<InputGrab> SimWindowSystem::grabOptionScroll(
-    std::function<InputDecision(const ScrollInput&)> handler) {
-    return m_grabs.grabScroll(std::move(handler));
-}
-
-std::unique_ptr<InputGrab> SimWindowSystem::holdScrollGesture() {
-    return m_grabs.holdScroll();
+    ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) {
+    return m_grabs.grabScroll(rule, std::move(handler));
 }
 
 std::unique_ptr<InputGrab> SimWindowSystem::grabCycleKeys(
-    std::function<InputDecision(const KeyStroke&)> handler) {
+    std::function<void(const KeyStroke&)> handler) {
     return m_grabs.grabKeys(std::move(handler));
 }
 

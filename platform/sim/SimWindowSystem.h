@@ -92,14 +92,15 @@ public:
     void setWindowManagerRunning(bool running) { m_windowManagerRunning = running; }
 
     // --- input: grabs are absent while refused; events reach the newest live grab that covers
-    // them and return its decision, or nothing when no grab takes them.
+    // them, which decides by its rule (Pass or Swallow, the handler hearing of what it takes),
+    // or nothing when no grab covers them.
     void setRefuseGrabs(bool refuse) { m_grabs.setRefused(refuse); }
     std::optional<InputDecision> scroll(const ScrollInput& input) { return m_grabs.scroll(input); }
     std::optional<InputDecision> pressKey(const KeyStroke& input) {
         return m_grabs.pressKey(input);
     }
     int liveGrabs() const { return m_grabs.live(); }
-    // Whether a scroll gesture holds the pointer (holdScrollGesture()).
+    // Whether a scroll gesture of the newest scroll grab holds the pointer.
     bool scrollHeld() const { return m_grabs.scrollHeld(); }
     // Hot keys: a combination marked taken is held by another program; a press reaches the
     // newest live hot key of that combination (true) or none (false).
@@ -161,10 +162,9 @@ public:
     QList<Screen> screens() const override { return m_screens; }
     std::optional<QPointF> pointerLocation() const override { return m_pointer; }
     std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)> handler) override;
-    std::unique_ptr<InputGrab> holdScrollGesture() override;
+        ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)> handler) override;
+        std::function<void(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                           std::function<void()> onPress) override;
     std::unique_ptr<InputGrab> watchButtonPresses(

@@ -96,8 +96,7 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
     m_keyboard = std::make_unique<Keyboard>(*m_connection);
     m_launcher = std::make_unique<GioLauncher>();
     m_screens = std::make_unique<X11Screens>(*m_connection);
-    m_input = std::make_unique<GlobalInput>(
-        *m_connection, *m_keyboard, [this](int x, int y) { return m_points.toPoints(x, y); });
+    m_input = std::make_unique<GlobalInput>(*m_connection, *m_keyboard, m_points);
     m_ownWindows = std::make_unique<OwnWindows>(*m_connection);
     m_pointerWatch = std::make_unique<PointerWatch>(
         *m_connection, [this](int x, int y) { return m_points.toPoints(x, y); });
@@ -527,16 +526,12 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
 // --- global input
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
-    std::function<InputDecision(const ScrollInput&)> handler) {
-    return m_input->grabScroll(std::move(handler));
-}
-
-std::unique_ptr<InputGrab> X11WindowSystem::holdScrollGesture() {
-    return m_input->holdScroll();
+    ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) {
+    return m_input->grabScroll(rule, std::move(handler));
 }
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
-    std::function<InputDecision(const KeyStroke&)> handler) {
+    std::function<void(const KeyStroke&)> handler) {
     return m_input->grabKeys(std::move(handler));
 }
 

@@ -107,10 +107,9 @@ public:
     std::optional<QPointF> pointerLocation() const override;
 
     std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)> handler) override;
-    std::unique_ptr<InputGrab> holdScrollGesture() override;
+        ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)> handler) override;
+        std::function<void(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                           std::function<void()> onPress) override;
     std::unique_ptr<InputGrab> watchButtonPresses(
