@@ -18,6 +18,7 @@
 #include <QEventLoop>
 #include <QLoggingCategory>
 #include <cstdio>
+#include <memory>
 
 namespace tessora {
 
@@ -50,13 +51,19 @@ std::optional<InstalledApp> resolve(WorkspaceModel& model, const QString& argume
 }
 
 // Runs until the Chain session ends: from its panel's menu, when its windows are closed, when
-// the screens change, or on SIGINT/SIGTERM. Each way puts every window back where it was.
-void keepChainRunning(RibbonLayoutSession& chain, WindowSystem& windows) {
+// the screens change, or on SIGINT/SIGTERM. Each way puts every window back where it was. A
+// signal or a change of the screens ends the run whatever state the session is in, so that a
+// session that ended unnoticed can never keep the command alive.
+void keepChainRunning(RibbonLayoutSession& chain, WindowSystem& windows,
+                      TerminationSignals& termination) {
     QEventLoop loop;
     chain.setEndedHandler([&loop] { loop.quit(); });
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &loop, [&chain] { chain.end(); });
-    QObject::connect(&windows, &WindowSystem::screensChanged, &loop, [&chain] { chain.end(); });
+    const auto endAll = [&chain, &loop] {
+        chain.end();
+        loop.quit();
+    };
+    QObject::connect(&termination, &TerminationSignals::received, &loop, endAll);
+    QObject::connect(&windows, &WindowSystem::screensChanged, &loop, endAll);
     std::fprintf(stderr,
                  "tessora: Chain layout running. Hold Alt and scroll over it to move the strip; "
                  "Ctrl+C ends it and puts the windows back.\n");
@@ -81,6 +88,9 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
         return 2;
     }
 
+    // Made when the Chain session is kept running, and gone only after the window system: a
+    // second Ctrl+C while the windows are put back on the way out must not cut that short.
+    std::unique_ptr<TerminationSignals> termination;
     const auto defaults = DefaultsStore::openStandard(DefaultsStore::configHome());
     const CatalogEnvironment environment = CatalogEnvironment::fromProcess();
     QtClock clock;
@@ -144,7 +154,8 @@ int arrangeApps(const QString& layoutArgument, const QStringList& appArguments) 
         complain(failure);
     }
     if (chain.isActive()) {
-        keepChainRunning(chain, *windows);
+        termination = std::make_unique<TerminationSignals>();
+        keepChainRunning(chain, *windows, *termination);
     }
     return failures->isEmpty() ? 0 : 1;
 }

@@ -109,13 +109,16 @@ void WindowStackIndicator::retire() {
 }
 
 void WindowStackIndicator::grabInput() {
+    // Alt + scroll over the stacked tile cycles; elsewhere it belongs to the window under the
+    // pointer. Each notch is a step of its own.
     m_scrollGrab = m_windows.grabOptionScroll(
-        [this](const ScrollInput& input) { return dispatch([&] { return handleScroll(input); }); });
+        ScrollGrabRule{m_stack->tile, {}},
+        [this](const ScrollInput& input) { dispatch([&] { handleScroll(input); }); });
     if (!m_scrollGrab) {
         qCWarning(lcIndicator) << "Alt+scroll is not available for cycling stacked windows";
     }
     m_keyGrab = m_windows.grabCycleKeys(
-        [this](const KeyStroke& input) { return dispatch([&] { return handleKey(input); }); });
+        [this](const KeyStroke& input) { dispatch([&] { handleKey(input); }); });
     if (!m_keyGrab) {
         qCWarning(lcIndicator) << "Super+Alt+Left/Right are not available for cycling stacked"
                                << "windows";
@@ -235,24 +238,20 @@ void WindowStackIndicator::click(QPointF point) {
     }
 }
 
-InputDecision WindowStackIndicator::handleScroll(const ScrollInput& input) {
+void WindowStackIndicator::handleScroll(const ScrollInput& input) {
     if (!m_stack) {
-        return InputDecision::Pass;
+        return;
     }
     const ScrollCycler::Outcome outcome = m_scroll.handle(input, m_stack->tile);
     if (outcome.step != 0) {
         cycle(outcome.step);
     }
-    return outcome.decision;
 }
 
-InputDecision WindowStackIndicator::handleKey(const KeyStroke& input) {
-    const auto step = cycleStepForKey(input);
-    if (!step) {
-        return InputDecision::Pass;
+void WindowStackIndicator::handleKey(const KeyStroke& input) {
+    if (const auto step = cycleStepForKey(input)) {
+        cycle(*step);
     }
-    cycle(*step);
-    return InputDecision::Swallow;
 }
 
 }  // namespace tessora

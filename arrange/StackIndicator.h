@@ -69,8 +69,8 @@ private:
     void select(int index);
     void cycle(int step);
     void click(QPointF point);
-    InputDecision handleScroll(const ScrollInput& input);
-    InputDecision handleKey(const KeyStroke& input);
+    void handleScroll(const ScrollInput& input);
+    void handleKey(const KeyStroke& input);
     void grabInput();
     void observe();
     void scheduleSync();

@@ -6,8 +6,8 @@
 #include <optional>
 
 // The two global inputs that cycle through a window stack: Alt+scroll over the stacked tile and
-// Super+Alt+Left/Right anywhere. Both decide at once whether the event is ours (swallowed) or
-// passes on to the application under the pointer.
+// Super+Alt+Left/Right anywhere. The window system takes them by the grabs' rules, without
+// asking; the decisions here are the same rules, so that only what was taken is counted.
 namespace tessora::stackindicator {
 
 // Scrolling one step on a touchpad takes this many points of smooth delta; a wheel notch

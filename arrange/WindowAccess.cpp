@@ -283,12 +283,14 @@ Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<Colum
 }
 
 Task<QList<bool>> windowsAliveFlags(WindowSystem& system, QList<WindowId> windows) {
-    // A window is alive exactly when it is listed: one reading answers for all of them.
+    // One reading answers for every listed window; the others are asked one by one, which
+    // happens only when windows close or the window manager changes.
     const std::optional<WindowListing> listing = system.listWindows();
     QList<bool> flags;
     flags.reserve(windows.size());
     for (WindowId window : std::as_const(windows)) {
-        flags.append(window != 0 && listing && listing->find(window));
+        const bool listed = window != 0 && listing && listing->find(window);
+        flags.append(listed || (window != 0 && !system.isGone(window)));
     }
     co_return flags;
 }

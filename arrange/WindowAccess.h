@@ -117,7 +117,10 @@ Task<void> applyColumnPlacements(WindowSystem& system, Clock& clock, QList<Colum
                                  WindowRect area, QList<WindowId> raiseOrder,
                                  QSet<WindowId>& minimized, std::stop_token stop);
 
-// isWindowAlive for each window, in the same order, from one reading of the window list.
+// Whether each window is still there, in the same order: one reading of the window list
+// answers for the windows it lists; one it misses counts as there unless it is gone (closed),
+// since a window manager that hands over to another lists nothing for a while, and the new one
+// takes the windows over one by one.
 Task<QList<bool>> windowsAliveFlags(WindowSystem& system, QList<WindowId> windows);
 
 // How narrow each window can become: every window is probed at once with a frame of

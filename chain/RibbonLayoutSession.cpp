@@ -22,7 +22,6 @@ RibbonLayoutSession::~RibbonLayoutSession() {
     // The windows stay where they are: whoever owns the session ends it first when they should
     // go back. The tasks are destroyed with their slots.
     m_sessionStop.request_stop();
-    m_gestureHold.reset();
     m_scrollTap.reset();
     m_panel.reset();
 }
@@ -140,7 +139,7 @@ Task<void> RibbonLayoutSession::start(std::vector<UnitRect> regions, InstalledAp
 }
 
 void RibbonLayoutSession::end() {
-    const bool wasActive = isActive();
+    const bool wasActive = isActive();  // a session that is starting or running
     m_sessionID = QUuid::createUuid();
     m_sessionStop.request_stop();
     m_sessionStop = std::stop_source();
@@ -347,6 +346,14 @@ void RibbonLayoutSession::removeClosedWindows(const QList<bool>& alive) {
     if (keep.size() == m_windows.size()) {
         return;
     }
+    if (keep.isEmpty()) {
+        // Every window went: the session ends as any other end does (and says so), with nothing
+        // to put back.
+        qCDebug(lcChain) << "Every window of the strip closed";
+        m_originalFrames.clear();
+        end();
+        return;
+    }
     cancelScrollGesture();
 
     WindowHandles keptWindows;
@@ -362,11 +369,6 @@ void RibbonLayoutSession::removeClosedWindows(const QList<bool>& alive) {
     m_originalFrames = frames;
     m_strip.minimumColumnWidths = minimums;
     m_strip.fullyVisible.clear();
-    if (m_windows.isEmpty()) {
-        end();
-        return;
-    }
-
     rebuildColumns();
     const double limit = maxOffset();
     if (limit == 0) {

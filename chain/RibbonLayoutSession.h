@@ -114,7 +114,6 @@ public:
     const QUuid& sessionID() const { return m_sessionID; }
     bool hasPanel() const { return m_panelShown; }
     bool hasScrollTap() const { return m_scrollTap != nullptr; }
-    bool holdsScrollGesture() const { return m_gestureHold != nullptr; }
     bool isRendering() const { return m_placement.held(); }
     bool isAnimating() const { return m_scrollAnimation.held(); }
     bool isSettlePending() const { return m_scrollSettleTask.held(); }
@@ -140,7 +139,6 @@ private:
     QList<WindowId> windowIds() const;
     void setActiveIndex(int index);
     void restoreOriginalFrames();
-    InputDecision onScrollTap(const ScrollInput& input);
     // Runs a callback of the panel. A panel that the callback removes (ending the session from
     // its own menu) is destroyed only once the callback returned.
     template <class F>
@@ -155,9 +153,6 @@ private:
     QSet<WindowId> m_minimized;          // minimized by the session (out of view)
     RibbonStrip m_strip;                 // area, viewport, gap, widths, offsets, scroll position
     std::unique_ptr<InputGrab> m_scrollTap;  // Alt + scroll, while the panel is shown
-    // The pointer, from a gesture's first grabbed notch until the gesture settles: the notches
-    // of a fast wheel come faster than each can be answered.
-    std::unique_ptr<InputGrab> m_gestureHold;
     QUuid m_sessionID = QUuid::createUuid();
     std::stop_source m_sessionStop;  // stops the waits of a start when the session ends
     std::unique_ptr<RibbonPanelView> m_panel;

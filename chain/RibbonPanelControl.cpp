@@ -42,16 +42,17 @@ void RibbonLayoutSession::updatePanel() {
         qCDebug(lcChainPanel) << "No panel to show the Chain columns on; Alt + scroll still works";
     }
     m_panelShown = true;
+    if (!m_scrollTap) {
+        // Before the panel shows: making the grab may wait a moment for the window system,
+        // which a window that is being mapped and placed had better not be kept waiting for.
+        installScrollTap();
+    }
     if (m_panel) {
         m_panel->show(frame, dots());
-    }
-    if (!m_scrollTap) {
-        installScrollTap();
     }
 }
 
 void RibbonLayoutSession::removePanel() {
-    m_gestureHold.reset();
     m_scrollTap.reset();
     m_panelShown = false;
     if (!m_panel) {
@@ -65,31 +66,20 @@ void RibbonLayoutSession::removePanel() {
 }
 
 void RibbonLayoutSession::installScrollTap() {
-    m_scrollTap =
-        m_system.grabOptionScroll([this](const ScrollInput& input) { return onScrollTap(input); });
+    // Alt + scroll over the strip's area belongs to the strip; elsewhere, or without Alt, it
+    // belongs to the window under the pointer. The window system decides each notch by itself,
+    // at once, and holds on to the notches of a gesture until it pauses (as long as the settle
+    // waits): a fast wheel's notches come faster than they could be answered one by one, and
+    // Alt may come up meanwhile.
+    m_scrollTap = m_system.grabOptionScroll(
+        ScrollGrabRule{m_strip.area,
+                       std::chrono::duration_cast<std::chrono::milliseconds>(scrollSettleDelay)},
+        [this](const ScrollInput& input) { handleScroll(input); });
     if (!m_scrollTap) {
         // The panel still scrolls; the next update of the panel tries again.
         qCWarning(lcChainPanel) << "Alt + scroll cannot be grabbed; the Chain strip scrolls"
                                 << "over its panel only";
     }
-}
-
-InputDecision RibbonLayoutSession::onScrollTap(const ScrollInput& input) {
-    // Scrolling without Alt, or outside the strip, belongs to the window under the pointer.
-    // While a gesture holds the pointer its notches are the strip's, wherever the pointer went
-    // and whether Alt is still down: a fast wheel's notches wait for the one before them to be
-    // answered, and Alt may come up meanwhile.
-    const bool ours = m_gestureHold || (input.modifiers.testFlag(KeyModifier::Alt) &&
-                                        m_strip.area.contains(input.location));
-    if (ours && handleScroll(input)) {
-        if (!m_gestureHold) {
-            m_gestureHold = m_system.holdScrollGesture();
-        }
-        return InputDecision::Swallow;
-    }
-    // Passed on: a hold has ended with it.
-    m_gestureHold.reset();
-    return InputDecision::Pass;
 }
 
 }  // namespace tessora

@@ -95,12 +95,10 @@ Task<void> RibbonLayoutSession::settleAfterPause(QUuid id, std::stop_token stop)
     m_scrollSettleTask.release();
     m_scrollGestureStartOffset.reset();
     m_scrollGestureDirection = 0;
-    m_gestureHold.reset();
     scrollTo(snap);
 }
 
 void RibbonLayoutSession::cancelScrollGesture() {
-    m_gestureHold.reset();
     m_scrollSettleTask.cancel();
     m_scrollGestureStartOffset.reset();
     m_scrollGestureDirection = 0;

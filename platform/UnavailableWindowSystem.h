@@ -34,17 +34,16 @@ public:
     void setMinimized(WindowId, bool) override {}
     void focus(const RunningApplication&, WindowId) override {}
     bool isAlive(WindowId) const override { return false; }
+    bool isGone(WindowId) const override { return true; }
     QList<OnScreenWindow> onScreenWindows() const override { return {}; }
     std::optional<WindowListing> listWindows() const override { return {}; }
     QList<Screen> screens() const override { return {}; }
     std::optional<QPointF> pointerLocation() const override { return {}; }
-    std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)>) override {
+    std::unique_ptr<InputGrab> grabOptionScroll(ScrollGrabRule,
+                                                std::function<void(const ScrollInput&)>) override {
         return nullptr;
     }
-    std::unique_ptr<InputGrab> holdScrollGesture() override { return nullptr; }
-    std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)>) override {
+    std::unique_ptr<InputGrab> grabCycleKeys(std::function<void(const KeyStroke&)>) override {
         return nullptr;
     }
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke&, std::function<void()>) override {

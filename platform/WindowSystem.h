@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointF>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -80,6 +81,19 @@ struct ScrollInput {
 };
 
 enum class InputDecision { Pass, Swallow };
+
+// Which Alt+scroll events a grab takes from the window under the pointer. The window system
+// decides each event at once from this alone, never waiting for the program: the desktop's
+// input does not depend on whether the program's main thread answers.
+struct ScrollGrabRule {
+    // Alt+scroll with the pointer in here (window space) is taken; elsewhere it passes on.
+    WindowRect area;
+    // Once an event was taken, every wheel event is, wherever the pointer and whatever keys are
+    // down, until none came for this long: the notches of a fast wheel all reach the grab, and
+    // none the window under the pointer. A press of another button ends it and reaches its
+    // window. Zero: each event is decided by itself.
+    std::chrono::milliseconds gesture{0};
+};
 
 // Everything the arranging logic needs from the window system, as primitives. The operations of
 // window access (arrange/WindowAccess) are written once on top of these and run unchanged on
@@ -160,6 +174,10 @@ public:
     virtual void focus(const RunningApplication& app, WindowId window) = 0;
     // The window still exists and is still managed.
     virtual bool isAlive(WindowId window) const = 0;
+    // The window will not come back: it was destroyed, or its application withdrew it (closed
+    // it, or hid it in a tray). A window that no window manager lists for the moment, as while
+    // one window manager hands over to another, is not gone.
+    virtual bool isGone(WindowId window) const = 0;
 
     // --- the desktop
     // Viewable windows of the current desktop, front to back.
@@ -174,19 +192,14 @@ public:
     virtual std::optional<QPointF> pointerLocation() const = 0;
 
     // --- global input (absent, i.e. nullptr, when the grab cannot be made)
-    // Alt+scroll anywhere: each event is passed on or swallowed by `handler`, at once.
+    // Alt+scroll as `rule` says: the events it takes reach `handler` on the main thread, once
+    // that gets to them; the others pass on to the window under the pointer. One at a time.
     virtual std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)> handler) = 0;
-    // Keeps the pointer's buttons for the Alt+scroll grab's handler until the hold is destroyed,
-    // so that the notches of a gesture that come faster than they can be answered one by one
-    // reach it all, and none reaches the window under the pointer. While held, every wheel
-    // notch goes to that handler wherever the pointer is and whatever keys are down; the first
-    // press it passes on, or of another button, ends the hold (that press is lost). Null when
-    // there is no Alt+scroll grab or another client holds the pointer.
-    virtual std::unique_ptr<InputGrab> holdScrollGesture() = 0;
-    // Super+Alt+Left and Super+Alt+Right (whatever else is held).
+        ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) = 0;
+    // Super+Alt+Left and Super+Alt+Right (whatever else is held): all taken, and handed to
+    // `handler` as for the scroll grab.
     virtual std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)> handler) = 0;
+        std::function<void(const KeyStroke&)> handler) = 0;
     // A system-wide hot key: `combination` calls `onPress` wherever the focus is, whatever lock
     // modifiers are on. Null when the combination cannot be had: taken by another client, a key
     // this keyboard lacks, no display. The press itself is swallowed.

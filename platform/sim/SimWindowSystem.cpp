@@ -15,7 +15,7 @@ Q_LOGGING_CATEGORY(lcSimWindows, "tessora.sim.windows")
 }  // namespace
 
 SimWindowSystem::SimWindowSystem(Clock& clock, QObject* parent)
-    : WindowSystem(parent), m_clock(clock) {
+    : WindowSystem(parent), m_clock(clock), m_grabs(clock) {
     // One 1920x1080 monitor with a 32-point panel along its top.
     m_screens = {Screen{1, {0, 0, 1920, 1080}, {0, 32, 1920, 1048}}};
 }
@@ -223,16 +223,12 @@ void SimWindowSystem::setScreens(QList<Screen> screens) {
 // --- input
 
 std::unique_ptr<InputGrab> SimWindowSystem::grabOptionScroll(
-    std::function<InputDecision(const ScrollInput&)> handler) {
-    return m_grabs.grabScroll(std::move(handler));
-}
-
-std::unique_ptr<InputGrab> SimWindowSystem::holdScrollGesture() {
-    return m_grabs.holdScroll();
+    ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) {
+    return m_grabs.grabScroll(rule, std::move(handler));
 }
 
 std::unique_ptr<InputGrab> SimWindowSystem::grabCycleKeys(
-    std::function<InputDecision(const KeyStroke&)> handler) {
+    std::function<void(const KeyStroke&)> handler) {
     return m_grabs.grabKeys(std::move(handler));
 }
 
@@ -260,10 +256,13 @@ QList<RunningApplication> SimWindowSystem::runningApplications() const {
 }
 
 bool SimWindowSystem::canControlWindows(QString* reason) const {
+    const QString why = !m_unavailableReason.isEmpty() || m_windowManagerRunning
+                            ? m_unavailableReason
+                            : QStringLiteral("No window manager is running.");
     if (reason) {
-        *reason = m_unavailableReason;
+        *reason = why;
     }
-    return m_unavailableReason.isEmpty();
+    return why.isEmpty();
 }
 
 std::optional<RunningApplication> SimWindowSystem::runningApplication(const QString& appId) const {
@@ -510,7 +509,12 @@ void SimWindowSystem::focus(const RunningApplication& running, WindowId id) {
 
 bool SimWindowSystem::isAlive(WindowId id) const {
     ++m_desktopReads;
-    return liveWindow(id) != nullptr;
+    return m_windowManagerRunning && liveWindow(id) != nullptr;
+}
+
+bool SimWindowSystem::isGone(WindowId id) const {
+    const auto it = m_windows.find(id);
+    return it == m_windows.end() || !it->second.alive;
 }
 
 // --- WindowSystem: the desktop
@@ -547,6 +551,9 @@ QList<OnScreenWindow> SimWindowSystem::onScreenWindows() const {
 std::optional<WindowListing> SimWindowSystem::listWindows() const {
     ++m_desktopReads;
     WindowListing listing;
+    if (!m_windowManagerRunning) {
+        return listing;  // as a window manager leaves its lists on the way out: empty
+    }
     for (WindowId id : m_stacking) {
         const SimWindow& window = m_windows.at(id);
         const SimApp* app = findApp(window.appId);

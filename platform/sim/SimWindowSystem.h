@@ -87,16 +87,20 @@ public:
     void setKeepsWindowsOnScreen(std::optional<double> visible) { m_keepOnScreen = visible; }
     // Empty: windows can be controlled; otherwise the reason they cannot.
     void setControlUnavailable(QString reason) { m_unavailableReason = std::move(reason); }
+    // The window manager exits (false) and another takes over the same windows (true): in
+    // between, the window list is empty and no window counts as alive, but none is gone.
+    void setWindowManagerRunning(bool running) { m_windowManagerRunning = running; }
 
     // --- input: grabs are absent while refused; events reach the newest live grab that covers
-    // them and return its decision, or nothing when no grab takes them.
+    // them, which decides by its rule (Pass or Swallow, the handler hearing of what it takes),
+    // or nothing when no grab covers them.
     void setRefuseGrabs(bool refuse) { m_grabs.setRefused(refuse); }
     std::optional<InputDecision> scroll(const ScrollInput& input) { return m_grabs.scroll(input); }
     std::optional<InputDecision> pressKey(const KeyStroke& input) {
         return m_grabs.pressKey(input);
     }
     int liveGrabs() const { return m_grabs.live(); }
-    // Whether a scroll gesture holds the pointer (holdScrollGesture()).
+    // Whether a scroll gesture of the newest scroll grab holds the pointer.
     bool scrollHeld() const { return m_grabs.scrollHeld(); }
     // Hot keys: a combination marked taken is held by another program; a press reaches the
     // newest live hot key of that combination (true) or none (false).
@@ -153,15 +157,15 @@ public:
     void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
+    bool isGone(WindowId window) const override;
     QList<OnScreenWindow> onScreenWindows() const override;
     std::optional<WindowListing> listWindows() const override;
     QList<Screen> screens() const override { return m_screens; }
     std::optional<QPointF> pointerLocation() const override { return m_pointer; }
     std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)> handler) override;
-    std::unique_ptr<InputGrab> holdScrollGesture() override;
+        ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)> handler) override;
+        std::function<void(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                           std::function<void()> onPress) override;
     std::unique_ptr<InputGrab> watchButtonPresses(
@@ -209,6 +213,7 @@ private:
     std::optional<QPointF> m_pointer = QPointF(0, 0);
     QString m_unavailableReason;
     std::optional<double> m_keepOnScreen;
+    bool m_windowManagerRunning = true;
     SimInputGrabs m_grabs;
     SimHotKeys m_hotKeys;
     SimButtonWatchers m_buttonWatchers;

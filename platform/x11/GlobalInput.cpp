@@ -1,13 +1,16 @@
 #include "platform/x11/GlobalInput.h"
 
-#include <memory>
-
+#include "platform/x11/InputGrabProtocol.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11GrabHelper.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11Log.h"
+#include "platform/x11/X11PointSpace.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 
 namespace tessora::x11 {
 
@@ -31,67 +34,68 @@ std::vector<uint16_t> modifierVariants(uint16_t base, const std::vector<uint16_t
     return variants;
 }
 
-class GlobalInput::Handle final : public InputGrab {
+namespace {
+
+// Runs a handler of a grabbed input; one that throws loses only that input.
+template <typename Handler, typename Input>
+void deliver(const Handler& handler, const Input& input) {
+    try {
+        handler(input);
+    } catch (const std::exception& error) {
+        qCWarning(lcX11) << "the handler of a grabbed input failed:" << error.what();
+    } catch (...) {
+        qCWarning(lcX11) << "the handler of a grabbed input failed";
+    }
+}
+
+}  // namespace
+
+class GlobalInput::KeyHandle final : public InputGrab {
 public:
-    Handle(std::weak_ptr<GlobalInput*> owner, std::vector<Grab> grabs, bool key)
-        : m_owner(std::move(owner)), m_grabs(std::move(grabs)), m_key(key) {}
-    ~Handle() override {
+    KeyHandle(std::weak_ptr<GlobalInput*> owner, std::vector<KeyGrab> grabs)
+        : m_owner(std::move(owner)), m_grabs(std::move(grabs)) {}
+    ~KeyHandle() override {
         if (const std::shared_ptr<GlobalInput*> owner = m_owner.lock()) {
-            GlobalInput* input = *owner;
-            input->release(m_grabs);
-            if (m_key) {
-                input->m_keyHandler = nullptr;
-            } else {
-                input->m_scrollHandler = nullptr;
-                input->endHold();  // it held the pointer for this handler
-            }
+            (*owner)->release(m_grabs);
+            (*owner)->m_keyHandler = nullptr;
         }
     }
 
 private:
     std::weak_ptr<GlobalInput*> m_owner;
-    std::vector<Grab> m_grabs;
-    bool m_key;
+    std::vector<KeyGrab> m_grabs;
 };
 
-class GlobalInput::Hold final : public InputGrab {
+class GlobalInput::ScrollHandle final : public InputGrab {
 public:
-    Hold(std::weak_ptr<GlobalInput*> owner, int id) : m_owner(std::move(owner)), m_id(id) {}
-    ~Hold() override {
-        if (const std::shared_ptr<GlobalInput*> owner = m_owner.lock();
-            owner && (*owner)->m_holdId == m_id) {
-            (*owner)->endHold();
+    ScrollHandle(std::weak_ptr<GlobalInput*> owner, uint32_t serial)
+        : m_owner(std::move(owner)), m_serial(serial) {}
+    ~ScrollHandle() override {
+        if (const std::shared_ptr<GlobalInput*> owner = m_owner.lock()) {
+            (*owner)->releaseScroll(m_serial);
         }
     }
 
 private:
     std::weak_ptr<GlobalInput*> m_owner;
-    int m_id;
+    uint32_t m_serial;
 };
 
 GlobalInput::GlobalInput(X11Connection& connection, const Keyboard& keyboard,
-                         std::function<QPointF(int, int)> toWindowSpace)
+                         const PointSpace& points)
     : m_connection(connection),
       m_keyboard(keyboard),
-      m_toWindowSpace(std::move(toWindowSpace)),
+      m_points(points),
       m_self(std::make_shared<GlobalInput*>(this)) {}
 
-GlobalInput::~GlobalInput() {
-    endHold();
-}
+GlobalInput::~GlobalInput() = default;
 
-bool GlobalInput::take(const std::vector<Grab>& grabs) {
+bool GlobalInput::take(const std::vector<KeyGrab>& grabs) {
     xcb_connection_t* c = m_connection.get();
     std::vector<xcb_void_cookie_t> cookies;
-    for (const Grab& grab : grabs) {
-        cookies.push_back(
-            grab.key ? xcb_grab_key_checked(c, 0, m_connection.root(), grab.modifiers, grab.detail,
-                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)
-                     : xcb_grab_button_checked(
-                           c, 0, m_connection.root(),
-                           XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE,
-                           XCB_GRAB_MODE_SYNC, XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE,
-                           XCB_CURSOR_NONE, grab.detail, grab.modifiers));
+    for (const KeyGrab& grab : grabs) {
+        cookies.push_back(xcb_grab_key_checked(c, 0, m_connection.root(), grab.modifiers, grab.key,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     bool all = true;
     for (const xcb_void_cookie_t cookie : cookies) {
@@ -112,84 +116,87 @@ bool GlobalInput::take(const std::vector<Grab>& grabs) {
     return all;
 }
 
-void GlobalInput::release(const std::vector<Grab>& grabs) {
+void GlobalInput::release(const std::vector<KeyGrab>& grabs) {
     xcb_connection_t* c = m_connection.get();
-    for (const Grab& grab : grabs) {
-        if (grab.key) {
-            xcb_ungrab_key(c, grab.detail, m_connection.root(), grab.modifiers);
-        } else {
-            xcb_ungrab_button(c, grab.detail, m_connection.root(), grab.modifiers);
-        }
+    for (const KeyGrab& grab : grabs) {
+        xcb_ungrab_key(c, grab.key, m_connection.root(), grab.modifiers);
     }
     xcb_flush(c);
 }
 
 std::unique_ptr<InputGrab> GlobalInput::grabScroll(
-    std::function<InputDecision(const ScrollInput&)> handler) {
-    if (m_scrollHandler || !handler) {
+    const ScrollGrabRule& rule, std::function<void(const ScrollInput&)> handler) {
+    if (m_scroll || !handler || m_connection.broken()) {
         return nullptr;
     }
-    std::vector<Grab> grabs;
+    grabprotocol::Request request;
+    request.kind = grabprotocol::Request::GrabScroll;
+    request.serial = ++m_lastSerial;
+    // The helper decides in root pixels.
+    const QPoint topLeft = m_points.toPixels(rule.area.x, rule.area.y);
+    request.x = topLeft.x();
+    request.y = topLeft.y();
+    request.width = m_points.toPixels(rule.area.width);
+    request.height = m_points.toPixels(rule.area.height);
+    request.gestureMs = static_cast<uint32_t>(std::max<qint64>(0, rule.gesture.count()));
     const ModifierMasks& masks = m_keyboard.masks();
     const std::vector<uint16_t> variants =
         modifierVariants(masks.alt, {XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_CONTROL}, masks);
-    for (uint8_t button = 4; button <= 7; ++button) {
-        for (const uint16_t modifiers : variants) {
-            grabs.push_back(Grab{false, button, modifiers});
+    for (const uint16_t modifiers : variants) {
+        if (request.variantCount < grabprotocol::kMaxVariants) {
+            request.modifiers[request.variantCount++] = modifiers;
         }
     }
-    if (!take(grabs)) {
-        qCWarning(lcX11) << "Alt+scroll is taken by another program; it stays unavailable";
+    if (!m_helper) {
+        m_helper = std::make_unique<GrabHelper>(
+            m_connection.displayName(),
+            [this](const grabprotocol::Report& report) { onScroll(report); });
+    }
+    if (!m_helper->grab(request)) {
+        qCWarning(lcX11) << "Alt+scroll cannot be grabbed (another program holds it, or the"
+                         << "grab helper is missing); it stays unavailable";
         return nullptr;
     }
-    m_scrollHandler = std::move(handler);
-    return std::make_unique<Handle>(m_self, std::move(grabs), false);
+    m_scroll = ScrollGrab{request.serial, std::move(handler)};
+    return std::make_unique<ScrollHandle>(m_self, request.serial);
 }
 
-std::unique_ptr<InputGrab> GlobalInput::holdScroll() {
-    if (!m_scrollHandler) {
-        return nullptr;
-    }
-    if (m_holdId == 0) {
-        // Taken over from the passive grab when asked while its press is handled (stamped with
-        // that press), which also lets the frozen pointer go. Its reply is not waited for: a
-        // grab that another client keeps from us leaves the passive grab as the only path.
-        xcb_connection_t* c = m_connection.get();
-        const xcb_grab_pointer_cookie_t grab = xcb_grab_pointer(
-            c, 0, m_connection.root(), XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE,
-            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE, XCB_CURSOR_NONE,
-            m_pressTime);
-        xcb_discard_reply(c, grab.sequence);
-        xcb_flush(c);
-    }
-    // A second hold takes over from the first, whose end then changes nothing.
-    m_holdId = ++m_lastHoldId;
-    return std::make_unique<Hold>(m_self, m_holdId);
-}
-
-void GlobalInput::endHold() {
-    if (m_holdId == 0) {
+void GlobalInput::releaseScroll(uint32_t serial) {
+    if (!m_scroll || m_scroll->serial != serial) {
         return;
     }
-    m_holdId = 0;
-    xcb_ungrab_pointer(m_connection.get(), XCB_CURRENT_TIME);
-    xcb_flush(m_connection.get());
+    m_scroll.reset();
+    m_helper->release(serial);
 }
 
-std::unique_ptr<InputGrab> GlobalInput::grabKeys(
-    std::function<InputDecision(const KeyStroke&)> handler) {
+void GlobalInput::onScroll(const grabprotocol::Report& report) {
+    // A press taken for a grab released since belongs to no one.
+    if (!m_scroll || m_scroll->serial != report.serial) {
+        return;
+    }
+    ScrollInput input;
+    input.deltaY = report.button == 4 ? 1.0 : report.button == 5 ? -1.0 : 0.0;
+    input.deltaX = report.button == 6 ? 1.0 : report.button == 7 ? -1.0 : 0.0;
+    input.location = m_points.toPoints(report.rootX, report.rootY);
+    input.modifiers = m_keyboard.modifiers(report.state);
+    // A copy: the handler may release its own grab.
+    const std::function<void(const ScrollInput&)> handler = m_scroll->handler;
+    deliver(handler, input);
+}
+
+std::unique_ptr<InputGrab> GlobalInput::grabKeys(std::function<void(const KeyStroke&)> handler) {
     const std::vector<xcb_keycode_t> left = m_keyboard.keycodes(keysym::left);
     const std::vector<xcb_keycode_t> right = m_keyboard.keycodes(keysym::right);
     if (m_keyHandler || !handler || left.empty() || right.empty()) {
         return nullptr;
     }
-    std::vector<Grab> grabs;
+    std::vector<KeyGrab> grabs;
     const ModifierMasks& masks = m_keyboard.masks();
     const std::vector<uint16_t> variants = modifierVariants(
         masks.alt | masks.super, {XCB_MOD_MASK_SHIFT, XCB_MOD_MASK_CONTROL}, masks);
     for (const xcb_keycode_t key : {left.front(), right.front()}) {
         for (const uint16_t modifiers : variants) {
-            grabs.push_back(Grab{true, key, modifiers});
+            grabs.push_back(KeyGrab{key, modifiers});
         }
     }
     if (!take(grabs)) {
@@ -198,64 +205,26 @@ std::unique_ptr<InputGrab> GlobalInput::grabKeys(
         return nullptr;
     }
     m_keyHandler = std::move(handler);
-    return std::make_unique<Handle>(m_self, std::move(grabs), true);
-}
-
-void GlobalInput::answer(bool key, InputDecision decision, xcb_timestamp_t time) {
-    const bool pass = decision == InputDecision::Pass;
-    const uint8_t mode = key ? (pass ? XCB_ALLOW_REPLAY_KEYBOARD : XCB_ALLOW_ASYNC_KEYBOARD)
-                             : (pass ? XCB_ALLOW_REPLAY_POINTER : XCB_ALLOW_ASYNC_POINTER);
-    xcb_allow_events(m_connection.get(), mode, time);
-    xcb_flush(m_connection.get());
+    return std::make_unique<KeyHandle>(m_self, std::move(grabs));
 }
 
 bool GlobalInput::handle(const xcb_generic_event_t& event) {
     const uint8_t type = event.response_type & 0x7f;
-    if (type == XCB_BUTTON_RELEASE || type == XCB_KEY_RELEASE) {
-        // The other half of a swallowed press, delivered to the grab.
-        return reinterpret_cast<const xcb_button_release_event_t&>(event).event ==
-               m_connection.root();
-    }
-    if (type != XCB_BUTTON_PRESS && type != XCB_KEY_PRESS) {
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) {
         return false;
     }
-    // Key and button events share their layout.
-    const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
-    if (press.event != m_connection.root()) {
+    const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
+    if (key.event != m_connection.root()) {
         return false;
     }
-    const bool key = type == XCB_KEY_PRESS;
-    if (!key) {
-        m_pressTime = press.time;
-    }
-    // Pass unless the handler decides otherwise: a press that comes after its grab was released,
-    // or whose handler throws, still thaws the device.
-    InputDecision decision = InputDecision::Pass;
-    try {
-        if (key && m_keyHandler) {
-            const KeyStroke stroke{m_keyboard.key(press.detail), m_keyboard.modifiers(press.state)};
-            if (stroke.key == keysym::left || stroke.key == keysym::right) {
-                decision = m_keyHandler(stroke);
-            }
-        } else if (!key && m_scrollHandler && press.detail >= 4 && press.detail <= 7) {
-            ScrollInput input;
-            input.deltaY = press.detail == 4 ? 1.0 : press.detail == 5 ? -1.0 : 0.0;
-            input.deltaX = press.detail == 6 ? 1.0 : press.detail == 7 ? -1.0 : 0.0;
-            input.location = m_toWindowSpace(press.root_x, press.root_y);
-            input.modifiers = m_keyboard.modifiers(press.state);
-            decision = m_scrollHandler(input);
+    // The server took the key already; a release is the other half of a taken press, a press
+    // after its grab went is nobody's.
+    if (type == XCB_KEY_PRESS && m_keyHandler) {
+        const KeyStroke stroke{m_keyboard.key(key.detail), m_keyboard.modifiers(key.state)};
+        if (stroke.key == keysym::left || stroke.key == keysym::right) {
+            const std::function<void(const KeyStroke&)> handler = m_keyHandler;
+            deliver(handler, stroke);
         }
-    } catch (const std::exception& error) {
-        qCWarning(lcX11) << "the handler of a grabbed input failed:" << error.what();
-        decision = InputDecision::Pass;
-    } catch (...) {
-        qCWarning(lcX11) << "the handler of a grabbed input failed";
-        decision = InputDecision::Pass;
-    }
-    m_pressTime = XCB_CURRENT_TIME;
-    answer(key, decision, press.time);
-    if (!key && decision == InputDecision::Pass) {
-        endHold();  // the gesture is over; what comes next belongs to the windows again
     }
     return true;
 }

@@ -3,16 +3,21 @@
 #include "platform/x11/X11Log.h"
 #include "platform/x11/X11PropertyReader.h"
 
+#include <poll.h>
 #include <xcb/xcbext.h>
 #include <QAbstractEventDispatcher>
 #include <QSocketNotifier>
 #include <QThread>
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 namespace tessora::x11 {
 
 namespace {
+
+// How long the end of the connection waits for the server to carry out what was sent.
+constexpr std::chrono::milliseconds kLastAnswerWait{2000};
 
 xcb_timestamp_t eventTime(const xcb_generic_event_t& event) {
     switch (event.response_type & 0x7f) {
@@ -97,8 +102,27 @@ X11Connection::X11Connection(xcb_connection_t* connection, int screenNumber)
 X11Connection::~X11Connection() {
     delete m_notifier;
     if (m_connection) {
-        // Requests still buffered (windows put back on the way out) would be lost.
-        xcb_flush(m_connection);
+        // Requests still on their way (windows put back on the way out) must be carried out
+        // before the connection closes: the server drops what it has not read yet once it sees
+        // the connection hang up, and written is not yet read. A round trip tells; bounded, so
+        // that a server that does not answer cannot keep the program from ending.
+        if (!broken()) {
+            const unsigned sequence = xcb_get_input_focus(m_connection).sequence;
+            xcb_flush(m_connection);
+            const auto deadline = std::chrono::steady_clock::now() + kLastAnswerWait;
+            void* reply = nullptr;
+            xcb_generic_error_t* error = nullptr;
+            while (xcb_poll_for_reply(m_connection, sequence, &reply, &error) == 0) {
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now());
+                pollfd readable{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+                if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) < 0) {
+                    break;
+                }
+            }
+            std::free(reply);
+            std::free(error);
+        }
         xcb_disconnect(m_connection);
     }
 }

@@ -96,8 +96,7 @@ X11WindowSystem::X11WindowSystem(Clock& clock, X11Options options, std::unique_p
     m_keyboard = std::make_unique<Keyboard>(*m_connection);
     m_launcher = std::make_unique<EntryLauncher>();
     m_screens = std::make_unique<X11Screens>(*m_connection);
-    m_input = std::make_unique<GlobalInput>(
-        *m_connection, *m_keyboard, [this](int x, int y) { return m_points.toPoints(x, y); });
+    m_input = std::make_unique<GlobalInput>(*m_connection, *m_keyboard, m_points);
     m_ownWindows = std::make_unique<OwnWindows>(*m_connection);
     m_ownWindows->onStateChange = [this](xcb_window_t window) {
         emit ownWindowStateChanged(window);
@@ -441,6 +440,21 @@ bool X11WindowSystem::isAlive(WindowId window) const {
            facts(window, 0).has_value();
 }
 
+bool X11WindowSystem::isGone(WindowId window) const {
+    if (window == 0 || window > 0xFFFFFFFFu) {
+        return true;
+    }
+    // A window manager takes WM_STATE away, or sets it to withdrawn, when the client withdraws
+    // its window; one that exits leaves it on the windows it managed, for the next one to take
+    // over. A window that is destroyed has no properties left to read.
+    constexpr uint32_t kWithdrawnState = 0;
+    const PropertyReader reader(*m_connection);
+    const std::optional<uint32_t> state = reader.cardinal(
+        reader.requestCardinals(static_cast<xcb_window_t>(window), m_connection->atoms().WM_STATE,
+                                m_connection->atoms().WM_STATE, 1));
+    return !state || *state == kWithdrawnState;
+}
+
 // --- the desktop
 
 QList<OnScreenWindow> X11WindowSystem::onScreenWindows() const {
@@ -532,16 +546,12 @@ std::optional<QPointF> X11WindowSystem::pointerLocation() const {
 // --- global input
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabOptionScroll(
-    std::function<InputDecision(const ScrollInput&)> handler) {
-    return m_input->grabScroll(std::move(handler));
-}
-
-std::unique_ptr<InputGrab> X11WindowSystem::holdScrollGesture() {
-    return m_input->holdScroll();
+    ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) {
+    return m_input->grabScroll(rule, std::move(handler));
 }
 
 std::unique_ptr<InputGrab> X11WindowSystem::grabCycleKeys(
-    std::function<InputDecision(const KeyStroke&)> handler) {
+    std::function<void(const KeyStroke&)> handler) {
     return m_input->grabKeys(std::move(handler));
 }
 

@@ -103,6 +103,7 @@ public:
     void setMinimized(WindowId window, bool minimized) override;
     void focus(const RunningApplication& app, WindowId window) override;
     bool isAlive(WindowId window) const override;
+    bool isGone(WindowId window) const override;
 
     QList<OnScreenWindow> onScreenWindows() const override;
     std::optional<WindowListing> listWindows() const override;
@@ -110,10 +111,9 @@ public:
     std::optional<QPointF> pointerLocation() const override;
 
     std::unique_ptr<InputGrab> grabOptionScroll(
-        std::function<InputDecision(const ScrollInput&)> handler) override;
-    std::unique_ptr<InputGrab> holdScrollGesture() override;
+        ScrollGrabRule rule, std::function<void(const ScrollInput&)> handler) override;
     std::unique_ptr<InputGrab> grabCycleKeys(
-        std::function<InputDecision(const KeyStroke&)> handler) override;
+        std::function<void(const KeyStroke&)> handler) override;
     std::unique_ptr<InputGrab> grabHotKey(const KeyStroke& combination,
                                           std::function<void()> onPress) override;
     std::unique_ptr<InputGrab> watchButtonPresses(

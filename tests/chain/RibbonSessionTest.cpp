@@ -140,6 +140,50 @@ TEST_F(RibbonSessionTest, ClosingTheLastWindowsEndsTheSession) {
     EXPECT_EQ(sim.liveGrabs(), 0);
 }
 
+// Whoever keeps the session running (the command line) hears of its end however it ends,
+// also when the windows went first; ending again afterwards is harmless and says nothing.
+TEST_F(RibbonSessionTest, ASessionWhoseWindowsAllCloseEndsAndSaysSo) {
+    startWith(3);
+    int ended = 0;
+    session.setEndedHandler([&] { ++ended; });
+    for (int i = 0; i < 3; ++i) {
+        sim.closeWindow(ids[i]);
+    }
+    ASSERT_TRUE(clock.runUntil([&] { return ended > 0; }, 1s));
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(session.isActive());
+    EXPECT_FALSE(session.isMonitoring());
+    EXPECT_FALSE(session.hasPanel());
+    EXPECT_EQ(sim.liveGrabs(), 0);
+
+    session.end();
+    EXPECT_EQ(ended, 1);
+}
+
+// A window manager that exits and one that takes over after it: meanwhile the window list is
+// empty, but the windows are not closed. The strip keeps them, and its end puts them back
+// through the new window manager.
+TEST_F(RibbonSessionTest, AWindowManagerHandingOverLosesNoWindow) {
+    startWith(3);
+    session.scrollTo(732);
+    settle();
+    int ended = 0;
+    session.setEndedHandler([&] { ++ended; });
+
+    sim.setWindowManagerRunning(false);
+    clock.advance(2s);
+    EXPECT_EQ(session.windows().size(), 3);
+    EXPECT_TRUE(session.isMonitoring());
+    EXPECT_EQ(ended, 0);
+
+    sim.setWindowManagerRunning(true);
+    clock.advance(1s);
+    EXPECT_EQ(session.windows().size(), 3);
+    session.end();
+    EXPECT_EQ(ended, 1);
+    expectRestored();
+}
+
 TEST_F(RibbonSessionTest, EndRestoresEveryWindowAndRemovesThePanel) {
     startWith(3);
     session.scrollTo(732);

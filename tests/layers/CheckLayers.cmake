@@ -2,6 +2,7 @@
 #   core/                         the coroutine tasks, clocks and geometry everything uses
 #   platform/                     the seam: interfaces for everything outside the system
 #   platform/x11/, platform/sim/  the real backend and the simulated desktop, beside each other
+#   platform/x11/grabber/         the backend's grab helper, a program of its own (xcb alone)
 #   workspace/ < arrange/ < chain/            the system's logic, written against the seam
 #   preferences/ < launcher/ < app/           views and shell; only app/ assembles the layers
 # No folder includes one above it or beside it, the logic and the seam include no X11, GIO or
@@ -12,6 +13,7 @@ set(allowed_core core)
 set(allowed_platform core platform)
 set(allowed_platform/x11 core platform platform/x11)
 set(allowed_platform/sim core platform platform/sim)
+set(allowed_platform/x11/grabber platform/x11 platform/x11/grabber)
 set(allowed_workspace core platform workspace)
 set(allowed_arrange core platform workspace arrange)
 set(allowed_chain core platform workspace arrange chain)
@@ -24,8 +26,8 @@ set(outside_headers "^(xcb/|X11/|gio/|glib|QtGui|QtWidgets|QGuiApplication|QAppl
 set(logic_folders core platform workspace arrange chain)
 
 set(problems "")
-foreach(folder core platform platform/x11 platform/sim workspace arrange chain preferences
-        launcher app)
+foreach(folder core platform platform/x11 platform/x11/grabber platform/sim workspace arrange
+        chain preferences launcher app)
   file(GLOB sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
   foreach(source ${sources})
     file(STRINGS "${source}" includes REGEX "^#include [\"<]")

@@ -58,6 +58,23 @@ protected:
         return {id, id, path, {}};
     }
 
+    // Whether the test's connection can grab Alt with `button` on the root window: no other
+    // client holds that grab.
+    bool altButtonFree(uint8_t button) {
+        xcb_connection_t* c = session.connection();
+        xcb_generic_error_t* error = xcb_request_check(
+            c, xcb_grab_button_checked(c, 0, session.root(), XCB_EVENT_MASK_BUTTON_PRESS,
+                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE,
+                                       XCB_CURSOR_NONE, button, XCB_MOD_MASK_1));
+        const bool free = error == nullptr;
+        std::free(error);
+        if (free) {
+            xcb_ungrab_button(c, button, session.root(), XCB_MOD_MASK_1);
+            session.sync();
+        }
+        return free;
+    }
+
     static bool near(const std::optional<WindowRect>& a, const WindowRect& b,
                      double tolerance = 6) {
         return a && std::abs(a->x - b.x) <= tolerance && std::abs(a->y - b.y) <= tolerance &&

@@ -106,7 +106,8 @@ TEST(X11Unavailable, TheServerGoingAwayIsAbsenceNotACrash) {
     EXPECT_FALSE(reason.isEmpty());
     EXPECT_TRUE(system->screens().isEmpty());
     EXPECT_FALSE(system->pointerLocation());
-    EXPECT_FALSE(system->grabCycleKeys([](const KeyStroke&) { return InputDecision::Pass; }));
+    EXPECT_FALSE(system->grabCycleKeys([](const KeyStroke&) {}));
+    EXPECT_FALSE(system->grabOptionScroll({{0, 0, 100, 100}, {}}, [](const ScrollInput&) {}));
     EXPECT_FALSE(system->grabHotKey({keysym::escape, KeyModifier::Ctrl}, [] {}));
     EXPECT_FALSE(system->holdKeyboard([](const TypedKey&) {}));
     EXPECT_FALSE(system->watchButtonPresses([](QPointF) {}));

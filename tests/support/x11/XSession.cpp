@@ -95,6 +95,10 @@ bool XSession::start(QString* error, bool withWindowManager) {
     };
     writeSetting(QStringLiteral("/.fluxbox/overlay"), "background: none\n");
     writeSetting(QStringLiteral("/.icewm/preferences"), "KeySysMenu=\"\"\nKeySysAddressBar=\"\"\n");
+    return startWindowManager(error);
+}
+
+bool XSession::startWindowManager(QString* error) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     env.insert(QStringLiteral("HOME"), m_home.path());
@@ -116,14 +120,26 @@ bool XSession::start(QString* error, bool withWindowManager) {
     }
     m_windowManager.start(windowManager.takeFirst(), windowManager);
 
+    // The check window of a window manager that has gone may still be named on the root
+    // window: the new one is ready once it names a live one.
     const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
     const bool ready = waitUntil([&] {
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 0, m_root, check, XCB_ATOM_WINDOW, 0, 1),
             nullptr);
         const bool present = reply && xcb_get_property_value_length(reply) == 4;
+        xcb_window_t named = XCB_WINDOW_NONE;
+        if (present) {
+            named = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+        }
         std::free(reply);
-        return present;
+        if (!present) {
+            return false;
+        }
+        xcb_get_window_attributes_reply_t* alive = xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, named), nullptr);
+        std::free(alive);
+        return alive != nullptr;
     });
     if (!ready) {
         *error = QStringLiteral("the window manager did not take over the display");
@@ -160,6 +176,14 @@ bool XSession::start(QString* error, bool withWindowManager) {
         return false;
     }
     return true;
+}
+
+void XSession::stopWindowManager() {
+    m_windowManager.terminate();
+    if (!m_windowManager.waitForFinished(kStartMs)) {
+        m_windowManager.kill();
+        m_windowManager.waitForFinished(kStartMs);
+    }
 }
 
 void XSession::wakeWindowManager() const {

@@ -40,6 +40,11 @@ public:
     qint64 windowManagerPid() const { return m_windowManager.processId(); }
     // Ends the X server at once, as a crash would.
     void killServer();
+    // Ends the window manager as a user replacing it would: it lets go of its windows.
+    void stopWindowManager();
+    // Starts the window manager (again: it takes over the windows there are) and waits until it
+    // manages windows. False with `error` when that did not happen.
+    bool startWindowManager(QString* error);
     xcb_connection_t* connection() const { return m_connection; }
     xcb_window_t root() const { return m_root; }
     QString home() const { return m_home.path(); }
