@@ -215,20 +215,33 @@ xcb_timestamp_t X11Connection::serverTime() {
     flush();
     ++m_traffic.roundTrips;
     // The PropertyNotify comes before any later reply; other events read meanwhile are handled
-    // in order. Bounded by the events the server sends before it; ends when the connection
-    // breaks.
+    // in order. A handler may read the queue itself (a keyboard hold's release takes pending
+    // keys and sets the rest aside): the answer is looked for there too, or the wait would never
+    // end. Ends when the connection breaks.
+    const auto isAnswer = [this](const xcb_generic_event_t& event) {
+        return (event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+               reinterpret_cast<const xcb_property_notify_event_t&>(event).window == m_ownWindow &&
+               reinterpret_cast<const xcb_property_notify_event_t&>(event).atom ==
+                   m_atoms._TESSORA_TIMESTAMP;
+    };
+    const auto answered = [&](const xcb_generic_event_t& event) {
+        m_lastTime = reinterpret_cast<const xcb_property_notify_event_t&>(event).time;
+        return m_lastTime;
+    };
     while (xcb_generic_event_t* event = xcb_wait_for_event(m_connection)) {
-        const bool ours =
-            (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-            reinterpret_cast<xcb_property_notify_event_t*>(event)->window == m_ownWindow &&
-            reinterpret_cast<xcb_property_notify_event_t*>(event)->atom ==
-                m_atoms._TESSORA_TIMESTAMP;
-        if (ours) {
-            m_lastTime = reinterpret_cast<xcb_property_notify_event_t*>(event)->time;
+        if (isAnswer(*event)) {
+            const xcb_timestamp_t time = answered(*event);
             std::free(event);
-            return m_lastTime;
+            return time;
         }
         handle(event);
+        const auto setAside = std::find_if(m_deferred.begin(), m_deferred.end(),
+                                           [&](const auto& e) { return isAnswer(*e); });
+        if (setAside != m_deferred.end()) {
+            const xcb_timestamp_t time = answered(**setAside);
+            m_deferred.erase(setAside);
+            return time;
+        }
     }
     return m_lastTime;
 }

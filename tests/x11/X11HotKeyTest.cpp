@@ -298,3 +298,50 @@ TEST_F(X11HotKey, AutoRepeatFiresOnceAndLocksDoNotMatter) {
 
 }  // namespace
 }  // namespace tessora::testing
+
+namespace tessora::testing {
+namespace {
+
+// Asking the server for the time reads events off the connection and handles them, in order;
+// a handler that reads the queue itself (as a keyboard hold's release does) sets the answer aside
+// with the rest, and the wait still ends. What was set aside is handled afterwards.
+TEST_F(X11HotKey, AServerTimeWaitEndsWhateverItsHandlersRead) {
+    QString reason;
+    std::unique_ptr<x11::X11Connection> connection =
+        x11::X11Connection::open(session.display(), &reason);
+    ASSERT_TRUE(connection) << reason.toStdString();
+    std::vector<xcb_atom_t> seen;
+    connection->onEvent = [&](const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<const xcb_property_notify_event_t&>(event).window ==
+                session.root()) {
+            seen.push_back(reinterpret_cast<const xcb_property_notify_event_t&>(event).atom);
+            // By this round trip's end the answer is in the queue, where the next read finds it.
+            xcb_connection_t* own = connection->get();
+            std::free(xcb_get_input_focus_reply(own, xcb_get_input_focus(own), nullptr));
+            connection->takePending([](const xcb_generic_event_t&) { return false; });
+        }
+    };
+    // Root property changes from another client, on their way before the time is asked.
+    xcb_connection_t* c = session.connection();
+    const uint32_t value = 1;
+    std::vector<xcb_atom_t> changed;
+    for (const char* name : {"_TESSORA_TEST_A", "_TESSORA_TEST_B", "_TESSORA_TEST_C"}) {
+        changed.push_back(session.atom(name));
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, session.root(), changed.back(),
+                            XCB_ATOM_CARDINAL, 32, 1, &value);
+    }
+    session.sync();
+
+    EXPECT_NE(connection->serverTime(), xcb_timestamp_t{XCB_CURRENT_TIME});
+    ASSERT_TRUE(session.waitUntil([&] {
+        QCoreApplication::processEvents();
+        return seen.size() >= changed.size();
+    }));
+    seen.resize(changed.size());  // the window manager may change root properties meanwhile
+    EXPECT_EQ(seen, changed);
+    connection->onEvent = nullptr;
+}
+
+}  // namespace
+}  // namespace tessora::testing
