@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
+#include <xcb/xcb.h>
+#include <cstdlib>
 
 namespace tessora {
 
@@ -109,13 +111,23 @@ void CasementPanel::orderFront() {
         show();
         // The window manager must have seen the map before our activation request, which
         // travels on another connection.
-        QGuiApplication::sync();
+        waitForToolkitRequests();
     }
     raise();
     // One activation, stamped with the user's latest input. Qt's own request would be sent only
     // once Qt has seen the map, which under load can be after the user went on to another
     // window: it would take the focus back from there.
     m_windows.activateOwnWindow(winId());
+}
+
+// A round trip on Qt's own X connection: what Qt asked for (the map) has reached the server.
+// Not QGuiApplication::sync(), which also runs the event loop: a hot key handled inside it would
+// show the panel again from within this show.
+void CasementPanel::waitForToolkitRequests() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* c = x11 ? x11->connection() : nullptr) {
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
 }
 
 void CasementPanel::orderOut() {

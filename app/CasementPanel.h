@@ -56,6 +56,7 @@ private:
     double primaryHeight() const;
     void updateShape();
     void tellShowable();
+    void waitForToolkitRequests();
 
     WindowSystem& m_windows;
     QWidget* m_content = nullptr;
