@@ -24,8 +24,7 @@ PanelController::PanelController(WindowSystem& windows, Clock& clock, WorkspaceM
     m_panel.setDidBecomeKey([this] { m_handover.finish(); });
     m_panel.setDidBecomeShowable([this] {
         if (m_showWaiting && m_panel.canShowAgain()) {
-            stopWaitingToShow();
-            present();
+            showAfterWaiting();
         }
     });
     connect(&m_windows, &WindowSystem::activeWindowChanged, this,
@@ -71,9 +70,13 @@ void PanelController::waitToShow() {
     m_showWaiting = true;
     m_showLimit = m_clock.schedule(showAgainLimit, [this] {
         m_showLimit = 0;
-        stopWaitingToShow();
-        present();
+        showAfterWaiting();
     });
+}
+
+void PanelController::showAfterWaiting() {
+    stopWaitingToShow();
+    present();
 }
 
 void PanelController::stopWaitingToShow() {

@@ -77,6 +77,7 @@ private:
     void present();
     void waitToShow();
     void stopWaitingToShow();
+    void showAfterWaiting();
     void activeWindowChanged();
     void dismissed();
     void watchClicks();

@@ -182,13 +182,15 @@ void OwnWindows::releaseFocus(xcb_window_t window) {
 }
 
 bool OwnWindows::withdrawn(xcb_window_t window) {
-    if (!m_connection.windowManagerCheck()) {
-        return true;  // nobody to withdraw it
-    }
+    // Asked before the window manager check, whose round trips then bring the answer too.
     const PropertyReader reader(m_connection);
     const xcb_atom_t wmState = m_connection.atoms().WM_STATE;
-    const std::optional<uint32_t> state =
-        reader.cardinal(reader.requestCardinals(window, wmState, wmState, 2));
+    const PendingProperty pending = reader.requestCardinals(window, wmState, wmState, 2);
+    if (!m_connection.windowManagerCheck()) {
+        reader.discard(pending);
+        return true;  // nobody to withdraw it
+    }
+    const std::optional<uint32_t> state = reader.cardinal(pending);
     constexpr uint32_t kWithdrawnState = 0;
     return !state || *state == kWithdrawnState;
 }
