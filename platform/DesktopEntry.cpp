@@ -1,12 +1,13 @@
 #include "platform/DesktopEntry.h"
 
+#include "platform/MessageLanguages.h"
+
 #include <QFile>
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include <fcntl.h>
-#include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,78 +15,177 @@ namespace tessora {
 
 namespace {
 
-constexpr const char* kGroup = "Desktop Entry";
+// A desktop entry is a key file (the XDG Desktop Entry format): lines that are blank, comments
+// ("#"), group headers ("[Group]") or "Key=value" / "Key[locale]=value". The reader below
+// looks only at the keys it uses, in the [Desktop Entry] group, without copying the rest.
 
-struct KeyFileUnref {
-    void operator()(GKeyFile* file) const { g_key_file_unref(file); }
+enum class Key {
+    Type,
+    Name,
+    NoDisplay,
+    Hidden,
+    DBusActivatable,
+    Terminal,
+    OnlyShowIn,
+    NotShowIn,
+    TryExec,
+    Exec,
+    Path,
+    Icon,
+    StartupWMClass,
+    Count
 };
-using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileUnref>;
 
-// Owns the error a GLib call may set.
-class GlibError {
-public:
-    GlibError() = default;
-    GlibError(const GlibError&) = delete;
-    GlibError& operator=(const GlibError&) = delete;
-    ~GlibError() { clear(); }
+constexpr std::array<std::pair<const char*, Key>, size_t(Key::Count)> kKeys{{
+    {"Type", Key::Type},
+    {"Name", Key::Name},
+    {"NoDisplay", Key::NoDisplay},
+    {"Hidden", Key::Hidden},
+    {"DBusActivatable", Key::DBusActivatable},
+    {"Terminal", Key::Terminal},
+    {"OnlyShowIn", Key::OnlyShowIn},
+    {"NotShowIn", Key::NotShowIn},
+    {"TryExec", Key::TryExec},
+    {"Exec", Key::Exec},
+    {"Path", Key::Path},
+    {"Icon", Key::Icon},
+    {"StartupWMClass", Key::StartupWMClass},
+}};
 
-    GError** out() {
-        clear();
-        return &m_error;
-    }
-    bool isSet() const { return m_error != nullptr; }
-    QString message() const { return m_error ? QString::fromUtf8(m_error->message) : QString(); }
-
-private:
-    void clear() {
-        if (m_error) {
-            g_error_free(m_error);
-            m_error = nullptr;
+std::optional<Key> keyNamed(QByteArrayView name) {
+    for (const auto& [text, key] : kKeys) {
+        if (name == QByteArrayView(text)) {
+            return key;
         }
     }
-    GError* m_error = nullptr;
-};
+    return std::nullopt;
+}
 
-// Takes ownership of a string GLib allocated.
-std::optional<QString> adopt(gchar* value) {
-    if (!value) {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+QByteArrayView trimmedStart(QByteArrayView text) {
+    qsizetype i = 0;
+    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r' || text[i] == '\n' ||
+                               text[i] == '\f' || text[i] == '\v')) {
+        ++i;
+    }
+    return text.sliced(i);
+}
+
+QByteArrayView trimmedEnd(QByteArrayView text) {
+    while (!text.isEmpty() && isBlank(text.back())) {
+        text.chop(1);
+    }
+    return text;
+}
+
+// "[Group]", blanks allowed after the bracket; the name without brackets, or absent.
+std::optional<QByteArrayView> groupHeader(QByteArrayView line) {
+    line = trimmedEnd(line);
+    if (!line.startsWith('[') || !line.endsWith(']') || line.size() < 2) {
         return std::nullopt;
     }
-    QString result = QString::fromUtf8(value);
-    g_free(value);
+    const QByteArrayView name = line.sliced(1, line.size() - 2);
+    if (name.contains('[') || name.contains(']')) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+// The values of one key: the plain one and those for the user's languages, by rank.
+struct Values {
+    std::optional<QByteArrayView> plain;
+    QList<std::optional<QByteArrayView>> translations;
+};
+
+// Undoes the escapes of a value: \s \n \t \r \\ and, in a list's item, \;. Any other
+// backslash is kept as written.
+QByteArray unescaped(QByteArrayView value, bool listItem) {
+    QByteArray result;
+    result.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            result.append(value[i]);
+            continue;
+        }
+        switch (const char escaped = value[++i]) {
+            case 's': result.append(' '); break;
+            case 'n': result.append('\n'); break;
+            case 't': result.append('\t'); break;
+            case 'r': result.append('\r'); break;
+            case '\\': result.append('\\'); break;
+            default:
+                if (!(listItem && escaped == ';')) {
+                    result.append('\\');
+                }
+                result.append(escaped);
+                break;
+        }
+    }
     return result;
 }
 
-// GKeyFile refuses values that are not valid UTF-8 (G_KEY_FILE_ERROR_UNKNOWN_ENCODING), so
-// every value read here is UTF-8 or absent.
-std::optional<QString> stringValue(GKeyFile* file, const char* key) {
-    return adopt(g_key_file_get_string(file, kGroup, key, nullptr));
-}
-
-std::optional<QString> localizedValue(GKeyFile* file, const char* key) {
-    // A null locale means the languages of the environment; a translation that is not valid
-    // UTF-8 is passed over in favour of the next language or the plain value.
-    return adopt(g_key_file_get_locale_string(file, kGroup, key, nullptr, nullptr));
-}
-
-bool booleanValue(GKeyFile* file, const char* key) {
-    return g_key_file_get_boolean(file, kGroup, key, nullptr) != FALSE;
-}
-
-QStringList listValue(GKeyFile* file, const char* key) {
-    gsize length = 0;
-    gchar** values = g_key_file_get_string_list(file, kGroup, key, &length, nullptr);
-    QStringList result;
-    if (!values) {
-        return result;
+// A value as text; absent when it is not valid UTF-8 (a NUL byte counts as invalid too).
+std::optional<QString> text(QByteArrayView value, bool listItem = false) {
+    if (!value.isValidUtf8() || value.contains('\0')) {
+        return std::nullopt;
     }
-    result.reserve(qsizetype(length));
-    for (gsize i = 0; i < length; ++i) {
-        if (values[i][0] != '\0') {
-            result.append(QString::fromUtf8(values[i]));
+    if (!value.contains('\\')) {
+        return QString::fromUtf8(value);
+    }
+    return QString::fromUtf8(unescaped(value, listItem));
+}
+
+std::optional<QString> stringValue(const Values& values) {
+    return values.plain ? text(*values.plain) : std::nullopt;
+}
+
+// The translation for the most preferred language that is valid UTF-8, else the plain value.
+std::optional<QString> localizedValue(const Values& values) {
+    for (const std::optional<QByteArrayView>& translation : values.translations) {
+        if (translation) {
+            if (std::optional<QString> value = text(*translation)) {
+                return value;
+            }
         }
     }
-    g_strfreev(values);
+    return stringValue(values);
+}
+
+bool booleanValue(const Values& values) {
+    const QByteArrayView value = trimmedEnd(values.plain.value_or(QByteArrayView()));
+    return value == "true" || value == "1";
+}
+
+// Items separated by ";" ("\;" within an item); empty items are dropped, and the whole list
+// when it is not valid UTF-8.
+QStringList listValue(const Values& values) {
+    const QByteArrayView value = values.plain.value_or(QByteArrayView());
+    QStringList result;
+    qsizetype itemStart = 0;
+    for (qsizetype i = 0;; ++i) {
+        if (i < value.size() && value[i] == '\\') {
+            ++i;  // the escaped character is part of the item, even a ";"
+            continue;
+        }
+        const bool ends = i >= value.size();
+        if (ends || value[i] == ';') {
+            const QByteArrayView item = value.sliced(itemStart, qMin(i, value.size()) - itemStart);
+            std::optional<QString> itemText = text(item, true);
+            if (!itemText) {
+                return {};
+            }
+            if (!itemText->isEmpty()) {
+                result.append(std::move(*itemText));
+            }
+            if (ends) {
+                break;
+            }
+            itemStart = i + 1;
+        }
+    }
     return result;
 }
 
@@ -123,38 +223,98 @@ std::optional<DesktopEntry> parseDesktopEntry(QByteArrayView data, QString* prob
         report(problem, QStringLiteral("larger than %1 bytes").arg(kMaxDesktopEntryBytes));
         return std::nullopt;
     }
-    KeyFilePtr file(g_key_file_new());
-    GlibError error;
-    // Without G_KEY_FILE_KEEP_TRANSLATIONS GKeyFile keeps only the translations for the
-    // current languages, which is all we read and much cheaper.
-    if (!g_key_file_load_from_data(file.get(), data.data(), gsize(data.size()), G_KEY_FILE_NONE,
-                                   error.out())) {
-        report(problem, QStringLiteral("not a key file: %1").arg(error.message()));
-        return std::nullopt;
+    const QList<QByteArray> languages = messageLanguages();
+    std::array<Values, size_t(Key::Count)> values;
+    for (Values& value : values) {
+        value.translations.resize(languages.size());
     }
-    if (!g_key_file_has_group(file.get(), kGroup)) {
+
+    bool inGroup = false;
+    bool sawGroup = false;
+    bool sawEntryGroup = false;
+    qsizetype lineNumber = 0;
+    for (qsizetype start = 0; start < data.size();) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0) {
+            end = data.size();
+        }
+        QByteArrayView line = data.sliced(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        line = trimmedStart(line);
+        if (line.isEmpty() || line.startsWith('#')) {
+            continue;
+        }
+        if (const std::optional<QByteArrayView> group = groupHeader(line)) {
+            // A group may be written in several parts; they are one group.
+            inGroup = *group == "Desktop Entry";
+            sawGroup = true;
+            sawEntryGroup = sawEntryGroup || inGroup;
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        const QByteArrayView name = trimmedEnd(equals < 0 ? line : line.first(equals));
+        if (equals < 0 || name.isEmpty()) {
+            report(problem, QStringLiteral("not a key file: line %1 is not a group, key or "
+                                           "comment")
+                                .arg(lineNumber));
+            return std::nullopt;
+        }
+        if (!sawGroup) {
+            report(problem, QStringLiteral("not a key file: line %1 comes before any group")
+                                .arg(lineNumber));
+            return std::nullopt;
+        }
+        if (!inGroup) {
+            continue;
+        }
+        // Blanks after "=" are not part of the value.
+        QByteArrayView value = line.sliced(equals + 1);
+        while (!value.isEmpty() && isBlank(value.front())) {
+            value = value.sliced(1);
+        }
+        const qsizetype bracket = name.indexOf('[');
+        const std::optional<Key> key = keyNamed(bracket < 0 ? name : name.first(bracket));
+        if (!key) {
+            continue;
+        }
+        Values& slot = values[size_t(*key)];
+        if (bracket < 0) {
+            slot.plain = value;  // a key given twice: the later one counts
+        } else if (name.endsWith(']')) {
+            const QByteArrayView locale = name.sliced(bracket + 1, name.size() - bracket - 2);
+            const qsizetype rank = languages.indexOf(locale);
+            if (rank >= 0) {
+                slot.translations[rank] = value;
+            }
+        }
+    }
+    if (!sawEntryGroup) {
         report(problem, QStringLiteral("no [Desktop Entry] group"));
         return std::nullopt;
     }
 
-    GKeyFile* f = file.get();
+    const auto of = [&](Key key) -> const Values& { return values[size_t(key)]; };
     DesktopEntry entry;
-    entry.type = stringValue(f, "Type").value_or(QString());
-    entry.name = localizedValue(f, "Name");
-    entry.unlocalizedName = stringValue(f, "Name");
-    entry.noDisplay = booleanValue(f, "NoDisplay");
-    entry.hidden = booleanValue(f, "Hidden");
-    entry.dbusActivatable = booleanValue(f, "DBusActivatable");
-    entry.terminal = booleanValue(f, "Terminal");
-    entry.onlyShowIn = listValue(f, "OnlyShowIn");
-    entry.notShowIn = listValue(f, "NotShowIn");
-    entry.tryExec = stringValue(f, "TryExec").value_or(QString());
-    const std::optional<QString> exec = stringValue(f, "Exec");
+    entry.type = stringValue(of(Key::Type)).value_or(QString());
+    entry.name = localizedValue(of(Key::Name));
+    entry.unlocalizedName = stringValue(of(Key::Name));
+    entry.noDisplay = booleanValue(of(Key::NoDisplay));
+    entry.hidden = booleanValue(of(Key::Hidden));
+    entry.dbusActivatable = booleanValue(of(Key::DBusActivatable));
+    entry.terminal = booleanValue(of(Key::Terminal));
+    entry.onlyShowIn = listValue(of(Key::OnlyShowIn));
+    entry.notShowIn = listValue(of(Key::NotShowIn));
+    entry.tryExec = stringValue(of(Key::TryExec)).value_or(QString());
+    const std::optional<QString> exec = stringValue(of(Key::Exec));
     entry.exec = exec.value_or(QString());
-    entry.execIsNotUtf8 = !exec && g_key_file_has_key(f, kGroup, "Exec", nullptr);
-    entry.workingFolder = stringValue(f, "Path").value_or(QString());
-    entry.icon = localizedValue(f, "Icon").value_or(QString());
-    entry.startupWmClass = stringValue(f, "StartupWMClass").value_or(QString());
+    entry.execIsNotUtf8 = !exec && of(Key::Exec).plain.has_value();
+    entry.workingFolder = stringValue(of(Key::Path)).value_or(QString());
+    entry.icon = localizedValue(of(Key::Icon)).value_or(QString());
+    entry.startupWmClass = stringValue(of(Key::StartupWMClass)).value_or(QString());
     return entry;
 }
 
@@ -195,13 +355,13 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path, QString* probl
             report(problem, QStringLiteral("cannot read: %1").arg(errnoText(errno)));
             return std::nullopt;
         }
-        if (count == 0) {
+        filled += count;
+        // A short read of a regular file is its end: no second call to learn that.
+        if (count == 0 || filled < data.size()) {
             break;
         }
-        filled += count;
     }
-    data.truncate(filled);
-    return parseDesktopEntry(data, problem);
+    return parseDesktopEntry(QByteArrayView(data).first(filled), problem);
 }
 
 }  // namespace tessora

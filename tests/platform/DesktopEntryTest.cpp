@@ -1,4 +1,5 @@
 #include "platform/DesktopEntry.h"
+#include "platform/MessageLanguages.h"
 
 #include "tests/platform/TestEnvironment.h"
 #include "tests/support/TemporaryTree.h"
@@ -47,6 +48,57 @@ TEST(DesktopEntryTest, NameFollowsTheLanguageAndSkipsInvalidUtf8) {
     EXPECT_EQ(invalid->name, std::nullopt);
     EXPECT_EQ(invalid->unlocalizedName, std::nullopt);
     EXPECT_EQ(invalid->exec, "");
+}
+
+TEST(DesktopEntryTest, FollowsTheKeyFileRules) {
+    // Windows line ends, blanks around "=", a group written in two parts, a key given twice
+    // (the later counts), escapes, and lists with escaped separators.
+    const auto entry = parseDesktopEntry(
+        "[Desktop Entry]\r\nName = First\r\nExec=old\r\n  # indented comment\r\n"
+        "[Desktop Action new]\nExec=action\n"
+        "[Desktop Entry]  \nName=Two\\sWords\\tand\\\\slash\nExec=sh -c \"echo \\\\$HOME\"\n"
+        "OnlyShowIn=A\\;B;;C\\sD;\nNotShowIn=back\\\\;slash\nHidden=true \nTerminal=True\n"
+        "Path=odd\\qescape\n");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name, "Two Words\tand\\slash");
+    EXPECT_EQ(entry->exec, "sh -c \"echo \\$HOME\"");
+    EXPECT_EQ(entry->onlyShowIn, QStringList({"A;B", "C D"}));
+    EXPECT_EQ(entry->notShowIn, QStringList({"back\\", "slash"}));
+    EXPECT_TRUE(entry->hidden);
+    EXPECT_FALSE(entry->terminal);  // booleans are lower case
+    EXPECT_EQ(entry->workingFolder, "odd\\qescape");
+
+    QString problem;
+    EXPECT_FALSE(parseDesktopEntry("Name=Foo\n[Desktop Entry]\nName=Bar\n", &problem));
+    EXPECT_TRUE(problem.contains("before any group")) << problem.toStdString();
+    EXPECT_FALSE(parseDesktopEntry("[Desktop Entry]\n=value\n", &problem));
+    EXPECT_TRUE(problem.contains("line 2")) << problem.toStdString();
+}
+
+TEST(DesktopEntryTest, TranslationsFollowTheLocaleFromSpecificToGeneral) {
+    EXPECT_EQ(localeVariants("sr_RS.UTF-8@latin"),
+              QList<QByteArray>({"sr_RS@latin", "sr_RS", "sr@latin", "sr"}));
+    EXPECT_EQ(localeVariants("de.UTF-8"), QList<QByteArray>({"de"}));
+    EXPECT_TRUE(localeVariants("C.UTF-8").isEmpty());
+    EXPECT_TRUE(localeVariants("POSIX").isEmpty());
+
+    const QByteArray data =
+        "[Desktop Entry]\nName=Plain\nName[sr]=Opšte\nName[sr@latin]=Latinica\n"
+        "Name[sr_RS]=Srbija\nIcon=plain\nIcon[sr]=icon-sr\n";
+    const testing::EnvironmentGuard language("LANGUAGE", QByteArray());
+    const testing::EnvironmentGuard all("LC_ALL", QByteArray());
+    const testing::EnvironmentGuard messages("LC_MESSAGES", QByteArray());
+    const auto nameFor = [&](const QByteArray& lang) {
+        const testing::EnvironmentGuard guard("LANG", lang);
+        return parseDesktopEntry(data)->name.value_or("absent");
+    };
+    EXPECT_EQ(nameFor("sr_RS.UTF-8@latin"), "Srbija");  // the territory outranks the modifier
+    EXPECT_EQ(nameFor("sr_ME.UTF-8@latin"), "Latinica");
+    EXPECT_EQ(nameFor("sr_RS.UTF-8"), "Srbija");
+    EXPECT_EQ(nameFor("sr_ME.UTF-8"), "Opšte");
+    EXPECT_EQ(nameFor("C.UTF-8"), "Plain");
+    const testing::EnvironmentGuard guard("LANG", "sr_ME.UTF-8");
+    EXPECT_EQ(parseDesktopEntry(data)->icon, "icon-sr");
 }
 
 TEST(DesktopEntryTest, RefusesWhatIsNotADesktopEntry) {
