@@ -2,6 +2,7 @@
 
 #include "platform/DesktopExec.h"
 #include "workspace/ApplicationFolderWalk.h"
+#include "workspace/EntryFileReads.h"
 #include "workspace/NameOrder.h"
 
 #include <QDir>
@@ -135,10 +136,18 @@ void consider(const DesktopEntryFile& file, const CatalogEnvironment& env, Found
 }
 
 void sortByName(InstalledApps& apps) {
+    // One sort key per name costs less than collating the names at every comparison.
     const QCollator collator = standardNameCollator();
-    std::stable_sort(apps.begin(), apps.end(), [&](const InstalledApp& a, const InstalledApp& b) {
-        return collator.compare(a.name, b.name) < 0;
-    });
+    std::vector<std::pair<QCollatorSortKey, InstalledApp>> keyed;
+    keyed.reserve(size_t(apps.size()));
+    for (InstalledApp& app : apps) {
+        keyed.emplace_back(collator.sortKey(app.name), std::move(app));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    for (qsizetype i = 0; i < apps.size(); ++i) {
+        apps[i] = std::move(keyed[size_t(i)].second);
+    }
 }
 
 }  // namespace
@@ -231,7 +240,9 @@ FolderScan scanApplicationFolders(const CatalogEnvironment& environment, std::st
                        : *installed.insert(program, environment.programExists(program));
         };
     }
+    // The walk decides which file owns each id; the owners are then read all at once.
     FolderScan scan;
+    QList<EntryFileToRead> owners;
     for (const QString& folder : env.applicationFolders) {
         if (stop.stop_requested()) {
             break;
@@ -240,14 +251,19 @@ FolderScan scanApplicationFolders(const CatalogEnvironment& environment, std::st
             if (id.isEmpty() || scan.found.claimed.contains(id)) {
                 return;  // another file owns the id: this one is not read
             }
-            const bool listable = claim(id, env, scan.found);
-            DesktopEntryFile file = readEntryFile(path, id);
-            if (listable) {
-                consider(file, env, scan.found);
-            }
-            scan.files.append(std::move(file));
+            claim(id, env, scan.found);
+            owners.append({path, id});
         };
         ApplicationFolderWalk(folder, env.applicationFolders, *env.warnings, onEntry, stop).run();
+    }
+    scan.files = readEntryFiles(owners, stop);
+    for (const DesktopEntryFile& file : std::as_const(scan.files)) {
+        if (stop.stop_requested()) {
+            break;
+        }
+        if (file.id != env.ownId) {  // this application's own entry is read, not listed
+            consider(file, env, scan.found);
+        }
     }
     return scan;
 }
