@@ -3,6 +3,7 @@
 #include "core/InstalledApp.h"
 #include "workspace/SearchMatch.h"
 
+#include <QCollator>
 #include <QSet>
 #include <functional>
 #include <stop_token>
@@ -31,6 +32,11 @@ public:
                                 std::stop_token stop = {}) const;
 
 private:
+    // Sets the entries' name ranks: from the neighbours when `apps` is sorted by name (false,
+    // and nothing set for certain, when it is not), else by sorting.
+    bool rankSortedNames(const InstalledApps& apps, const QCollator& collator);
+    void rankNames(const InstalledApps& apps, const QCollator& collator);
+
     struct Entry {
         QString id;
         std::vector<FoldedText> candidates;

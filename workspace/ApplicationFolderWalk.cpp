@@ -108,7 +108,12 @@ void ApplicationFolderWalk::walk(const std::string& folder, const QString& relat
         return;
     }
 
-    std::vector<fs::directory_entry> children;
+    // Named once each: taking a path's file name apart costs more than the sort's comparisons.
+    struct Child {
+        std::string name;
+        fs::directory_entry entry;
+    };
+    std::vector<Child> children;
     std::error_code error;
     fs::directory_iterator it(fs::path(folder), error);
     for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
@@ -116,24 +121,23 @@ void ApplicationFolderWalk::walk(const std::string& folder, const QString& relat
             warnOnce(m_root, QStringLiteral("it holds more than %1 names").arg(m_bounds.maxNames));
             return;
         }
-        if (!it->path().filename().native().starts_with('.')) {
-            children.push_back(*it);
+        std::string name = it->path().filename().native();
+        if (!name.starts_with('.')) {
+            children.push_back({std::move(name), *it});
         }
     }
     if (error) {
         qCWarning(lcFolders).noquote()
             << "Cannot list the folder" << folderPath(relative) << ":" << error.message().c_str();
     }
-    std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
-        return a.path().filename().native() < b.path().filename().native();
-    });
+    std::sort(children.begin(), children.end(),
+              [](const Child& a, const Child& b) { return a.name < b.name; });
 
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    for (const fs::directory_entry& child : children) {
+    for (const auto& [fileName, child] : children) {
         if (m_stop.stop_requested() || m_namesListed > m_bounds.maxNames) {
             return;
         }
-        const std::string fileName = child.path().filename().native();
         std::error_code unreadable;
         const bool isFolder = child.is_directory(unreadable);  // follows symbolic links
         const bool isEntry =
