@@ -33,7 +33,7 @@ public:
 
 private:
     // Sets the entries' name ranks: from the neighbours when `apps` is sorted by name (false,
-    // and nothing set for certain, when it is not), else by sorting.
+    // the ranks then unfinished, when it is not), else by sorting.
     bool rankSortedNames(const InstalledApps& apps, const QCollator& collator);
     void rankNames(const InstalledApps& apps, const QCollator& collator);
 
