@@ -26,9 +26,8 @@ RecordingStep recordingStep(const KeyStroke& key, const QString& characters) {
     return step;
 }
 
-ShortcutRecorder::ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults,
-                                   QObject* parent)
-    : QObject(parent), m_service(service), m_defaults(defaults) {}
+ShortcutRecorder::ShortcutRecorder(ShortcutService& service, QObject* parent)
+    : QObject(parent), m_service(service) {}
 
 void ShortcutRecorder::start() {
     setRecording(true);
@@ -54,7 +53,7 @@ void ShortcutRecorder::handleKey(const KeyStroke& key, const QString& characters
             return;
         case RecordingStep::Kind::Register:
             if (m_service.registerCombination(step.combination)) {
-                m_defaults.setText(keys::shortcutLabel, step.label);
+                m_service.setLabel(step.label);
                 stop();
                 emit labelChanged(step.label);
             }

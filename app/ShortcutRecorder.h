@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/DefaultsStore.h"
 #include "platform/Keys.h"
 
 #include <QObject>
@@ -36,7 +35,7 @@ class ShortcutRecorder : public QObject {
     Q_PROPERTY(bool recording READ recording NOTIFY recordingChanged)
 
 public:
-    ShortcutRecorder(ShortcutService& service, DefaultsStore& defaults, QObject* parent = nullptr);
+    explicit ShortcutRecorder(ShortcutService& service, QObject* parent = nullptr);
 
     bool recording() const { return m_recording; }
     void start();
@@ -52,7 +51,6 @@ private:
     void setRecording(bool recording);
 
     ShortcutService& m_service;
-    DefaultsStore& m_defaults;
     bool m_recording = false;
 };
 

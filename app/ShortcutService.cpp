@@ -55,7 +55,8 @@ ShortcutService::~ShortcutService() {
 KeyStroke ShortcutService::storedCombination() const {
     StoredShortcut stored{
         storedUnsigned(m_defaults, keys::shortcutCode).value_or(defaultStoredShortcut.keyCode),
-        storedUnsigned(m_defaults, keys::shortcutModifiers).value_or(defaultStoredShortcut.modifiers)};
+        storedUnsigned(m_defaults, keys::shortcutModifiers)
+            .value_or(defaultStoredShortcut.modifiers)};
     // A code that names no key, or a mask with bits no modifier flag has, is as corrupt as one
     // out of range: its default stands in.
     if (!decodeShortcut({stored.keyCode, defaultStoredShortcut.modifiers})) {
@@ -67,8 +68,7 @@ KeyStroke ShortcutService::storedCombination() const {
     const KeyStroke combination = *decodeShortcut(stored);
     // No recording stores a combination without Ctrl, Alt or Super; one found in the store is
     // corrupt and gives way to the default.
-    return holdsCommandModifier(combination) ? combination
-                                             : *decodeShortcut(defaultStoredShortcut);
+    return holdsCommandModifier(combination) ? combination : *decodeShortcut(defaultStoredShortcut);
 }
 
 QString ShortcutService::unavailableText() const {
@@ -87,6 +87,7 @@ bool ShortcutService::registerCombination(const KeyStroke& combination) {
         setError(unavailableText());
         return false;
     }
+    const QString labelBefore = label();
     // The new hot key is live before the old one is let go.
     std::unique_ptr<InputGrab> previous = std::exchange(m_hotKey, std::move(grab));
     previous.reset();
@@ -95,7 +96,18 @@ bool ShortcutService::registerCombination(const KeyStroke& combination) {
     m_defaults.setInteger(keys::shortcutCode, stored->keyCode);
     m_defaults.setInteger(keys::shortcutModifiers, stored->modifiers);
     m_defaults.setBool(keys::launcherEnabled, true);
+    if (label() != labelBefore) {
+        emit labelChanged();
+    }
     return true;
+}
+
+void ShortcutService::setLabel(const QString& text) {
+    const QString before = label();
+    m_defaults.setText(keys::shortcutLabel, text);
+    if (label() != before) {
+        emit labelChanged();
+    }
 }
 
 void ShortcutService::setEnabled(bool enabled) {

@@ -24,6 +24,7 @@ class ShortcutService : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString error READ error NOTIFY errorChanged)
     Q_PROPERTY(bool enabled READ enabled NOTIFY enabledChanged)
+    Q_PROPERTY(QString label READ label NOTIFY labelChanged)
 
 public:
     // Runs the stored-layout migration and registers the stored combination when switched on.
@@ -39,6 +40,8 @@ public:
     // Takes `combination` as the hot key and stores it, switching the launcher on; true when it
     // is now active. On failure `error` says so and the previous hot key (if any) stays.
     bool registerCombination(const KeyStroke& combination);
+    // Stores the label a recording made for the combination just registered.
+    void setLabel(const QString& label);
     // Switches the launcher on (taking the stored combination, which may fail and is then
     // reported through `error`) or off (letting the key go).
     void setEnabled(bool enabled);
@@ -54,6 +57,7 @@ public:
 signals:
     void errorChanged();
     void enabledChanged();
+    void labelChanged();
 
 private:
     // The stored combination, or Ctrl+Escape where the store holds none that can be used.

@@ -69,10 +69,12 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     SimWindowSystem sim(clock);
     auto defaults = DefaultsStore::inMemory();
     ShortcutService service(sim, *defaults);
-    ShortcutRecorder recorder(service, *defaults);
+    ShortcutRecorder recorder(service);
     QStringList labels;
     QObject::connect(&recorder, &ShortcutRecorder::labelChanged,
                      [&](const QString& label) { labels << label; });
+    int serviceLabelChanges = 0;  // what views showing the shortcut follow
+    QObject::connect(&service, &ShortcutService::labelChanged, [&] { ++serviceLabelChanges; });
     const KeyStroke superAltSpace{keysym::space, kSuper | kAlt};
 
     recorder.handleKey(superAltSpace, " ");  // not recording: nothing happens
@@ -97,6 +99,7 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     EXPECT_EQ(defaults->textValue(keys::shortcutLabel), QStringLiteral("⌃⌥Space"));
     EXPECT_EQ(service.label(), QStringLiteral("⌃⌥Space"));
     EXPECT_EQ(labels, QStringList{QStringLiteral("⌃⌥Space")});
+    EXPECT_GE(serviceLabelChanges, 1);
     EXPECT_TRUE(sim.pressHotKey(superAltSpace));
 
     // Escape cancels and changes nothing; recording Ctrl+Escape again takes it back.
