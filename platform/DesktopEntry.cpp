@@ -33,6 +33,7 @@ enum class Key {
     Path,
     Icon,
     StartupWMClass,
+    GnomeAutostartEnabled,
     Count
 };
 
@@ -50,6 +51,7 @@ constexpr std::array<std::pair<const char*, Key>, size_t(Key::Count)> kKeys{{
     {"Path", Key::Path},
     {"Icon", Key::Icon},
     {"StartupWMClass", Key::StartupWMClass},
+    {"X-GNOME-Autostart-enabled", Key::GnomeAutostartEnabled},
 }};
 
 std::optional<Key> keyNamed(QByteArrayView name) {
@@ -315,6 +317,8 @@ std::optional<DesktopEntry> parseDesktopEntry(QByteArrayView data, QString* prob
     entry.workingFolder = stringValue(of(Key::Path)).value_or(QString());
     entry.icon = localizedValue(of(Key::Icon)).value_or(QString());
     entry.startupWmClass = stringValue(of(Key::StartupWMClass)).value_or(QString());
+    entry.autostartDisabled =
+        trimmedEnd(of(Key::GnomeAutostartEnabled).plain.value_or("true")) == "false";
     return entry;
 }
 

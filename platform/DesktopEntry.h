@@ -27,6 +27,9 @@ struct DesktopEntry {
     QString workingFolder;       // Path: the folder to start the program in, when set
     QString icon;
     QString startupWmClass;
+    // X-GNOME-Autostart-enabled=false: an autostart entry switched off (GNOME's own key, which
+    // other desktops honour too).
+    bool autostartDisabled = false;
 };
 
 // A desktop entry file of the application folders, under the desktop file ID it has (without

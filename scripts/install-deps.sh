@@ -16,6 +16,8 @@ packages=(
   xvfb xauth openbox trayer xdotool xterm xfonts-base x11-apps x11-utils x11-xserver-utils imagemagick dbus
   # the other window managers the end-to-end tests run under
   xfwm4 fluxbox icewm mutter kwin-x11
+  # the accessibility bus and its Python client, to drive the windows as a screen reader does
+  at-spi2-core python3-pyatspi
   # real applications for the window tests: a GTK header-bar window, a Qt window
   gnome-calculator featherpad
   # typeface and icons
