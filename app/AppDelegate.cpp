@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/CasementPanel.h"
+#include "app/EssentialsPage.h"
 #include "app/LaunchArranger.h"
 #include "app/PanelController.h"
 #include "app/QtWindowSpace.h"
@@ -9,6 +10,7 @@
 #include "app/ShortcutService.h"
 #include "app/StatusMenu.h"
 #include "app/Updater.h"
+#include "app/WelcomePage.h"
 #include "arrange/StackIndicator.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/Task.h"
@@ -160,8 +162,12 @@ void AppDelegate::togglePanel() {
 void AppDelegate::openSettingsWindow(PreferencesNavigation::Section section) {
     m_navigation.setSection(section);
     if (!m_settingsWindow) {
-        m_settingsWindow =
-            std::make_unique<SettingsWindow>(m_context.windows, *m_model, *m_shortcut);
+        m_settingsWindow = std::make_unique<SettingsWindow>(
+            m_context.windows, *m_model, [this](bool firstRun, QWidget* parent) {
+                return firstRun
+                           ? static_cast<QWidget*>(new WelcomePage(*m_model, *m_shortcut, parent))
+                           : static_cast<QWidget*>(new EssentialsPage(*m_shortcut, parent));
+            });
     }
     hidePanel();
     m_settingsWindow->present();

@@ -1,21 +1,23 @@
 #include "app/SettingsWindow.h"
 
-#include "app/EssentialsPage.h"
 #include "app/PanelGeometry.h"
 #include "app/QtWindowSpace.h"
-#include "app/WelcomePage.h"
 #include "platform/WindowSystem.h"
 #include "preferences/Palette.h"
 #include "workspace/WorkspaceModel.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
 namespace tessora {
 
 SettingsWindow::SettingsWindow(WindowSystem& windows, WorkspaceModel& model,
-                               ShortcutService& shortcut)
-    : QWidget(nullptr, Qt::Window), m_windows(windows), m_model(model), m_shortcut(shortcut) {
+                               ContentFactory makeContent)
+    : QWidget(nullptr, Qt::Window),
+      m_windows(windows),
+      m_model(model),
+      m_makeContent(std::move(makeContent)) {
     setWindowTitle(QStringLiteral("Tessora"));
     setWindowRole(QStringLiteral("settings"));
     setObjectName(QStringLiteral("SettingsWindow"));
@@ -29,6 +31,8 @@ SettingsWindow::SettingsWindow(WindowSystem& windows, WorkspaceModel& model,
     layout()->setContentsMargins(0, 0, 0, 0);
 
     applyMode();
+    // Created in the right size for its mode; later mode changes resize it once.
+    resize(m_firstRun ? firstRunSize : settingsSize);
     centre();
     connect(&m_model, &WorkspaceModel::showOnboardingChanged, this, &SettingsWindow::applyMode);
 }
@@ -44,19 +48,52 @@ void SettingsWindow::applyMode() {
     m_firstRun = firstRun;
 
     delete m_page;
-    m_page = firstRun ? static_cast<QWidget*>(new WelcomePage(m_model, m_shortcut, this))
-                      : static_cast<QWidget*>(new EssentialsPage(m_shortcut, this));
+    m_page = m_makeContent(firstRun, this);
     layout()->addWidget(m_page);
+    applyLimits();
+    if (changed) {
+        // After the update that changed the mode has run its course; a window gone by then
+        // is left alone.
+        QMetaObject::invokeMethod(
+            this, [this] { resize(m_firstRun ? firstRunSize : settingsSize); },
+            Qt::QueuedConnection);
+    }
+    m_modeApplied = true;
+}
 
-    if (firstRun) {
-        setFixedSize(firstRunSize);
+void SettingsWindow::applyLimits() {
+    // No maximize (nor its button) while the size is fixed; closing and minimizing stay.
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint;
+    if (!m_firstRun) {
+        flags |= Qt::WindowMaximizeButtonHint;
+    }
+    if (windowFlags() != flags) {
+        const bool wasVisible = isVisible();
+        setWindowFlags(flags);  // hides a shown window, as Qt does for every change of flags
+        if (wasVisible) {
+            show();
+        }
+    }
+    if (m_firstRun) {
+        setMinimumSize(firstRunSize);
+        setMaximumSize(firstRunSize);
     } else {
         setMinimumSize(settingsSize.width(), settingsMinimumHeight);
         setMaximumSize(settingsSize.width(), QWIDGETSIZE_MAX);
-        // Created in this mode, or switched to it: either way it starts 791 x 620, once.
-        resize(settingsSize);
     }
-    m_modeApplied = true;
+}
+
+void SettingsWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A window manager's full-screen key ignores the size limits: the window leaves full
+    // screen again at once.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowFullScreen)) {
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() & ~Qt::WindowFullScreen); },
+            Qt::QueuedConnection);
+    }
 }
 
 void SettingsWindow::centre() {
