@@ -71,8 +71,10 @@ void SettingsWindow::applyLimits() {
     }
     if (windowFlags() != flags) {
         const bool wasVisible = isVisible();
+        const QPoint place = pos();
         setWindowFlags(flags);  // hides a shown window, as Qt does for every change of flags
         if (wasVisible) {
+            move(place);
             show();
         }
     }
