@@ -72,7 +72,8 @@ KeyStroke ShortcutService::storedCombination() const {
 }
 
 QString ShortcutService::unavailableText() const {
-    return m_hotKey ? kUnavailable + kPreviousRemains : kUnavailable;
+    const bool previousHeld = m_hotKey || m_releasedBySuspension;
+    return previousHeld ? kUnavailable + kPreviousRemains : kUnavailable;
 }
 
 void ShortcutService::registerStored() {
@@ -91,6 +92,7 @@ bool ShortcutService::registerCombination(const KeyStroke& combination) {
     // The new hot key is live before the old one is let go.
     std::unique_ptr<InputGrab> previous = std::exchange(m_hotKey, std::move(grab));
     previous.reset();
+    m_releasedBySuspension = false;  // the new one replaces whatever a suspension let go
     setError(QString());
     setEnabledFlag(true);
     m_defaults.setInteger(keys::shortcutCode, stored->keyCode);
@@ -120,6 +122,30 @@ void ShortcutService::setEnabled(bool enabled) {
         registerStored();
     } else {
         m_hotKey.reset();
+        m_releasedBySuspension = false;
+    }
+}
+
+void ShortcutService::suspend() {
+    if (m_suspensions++ > 0) {
+        return;
+    }
+    m_releasedBySuspension = m_hotKey != nullptr;
+    m_hotKey.reset();
+}
+
+void ShortcutService::resume() {
+    if (m_suspensions == 0 || --m_suspensions > 0) {
+        return;
+    }
+    if (!std::exchange(m_releasedBySuspension, false) || m_hotKey) {
+        return;
+    }
+    // The stored combination is the one let go. Taking it back changes nothing the user sees,
+    // unless another program took it in the meantime.
+    m_hotKey = m_windows.grabHotKey(storedCombination(), [this] { pressed(); });
+    if (!m_hotKey) {
+        setError(unavailableText());
     }
 }
 

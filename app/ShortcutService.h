@@ -50,6 +50,14 @@ public:
     // Sets `error` (the settings page's recorder reports its own refusals through it).
     void setError(const QString& error);
 
+    // Lets the hot key go for a while, so that pressing it reaches our own window (a recording
+    // of a new shortcut may want the current one again). resume() takes it back. Calls nest:
+    // the key is taken back by the last resume(). A combination registered meanwhile is held at
+    // once and stays held after resume(); switching off meanwhile leaves nothing to take back.
+    void suspend();
+    void resume();
+    bool suspended() const { return m_suspensions > 0; }
+
     // The label of the combination held (or tried, when it could not be had): the stored label
     // when it names that combination, else one made for it. Never another combination's.
     QString label() const;
@@ -73,6 +81,9 @@ private:
     QString m_error;
     bool m_enabled = false;
     std::unique_ptr<InputGrab> m_hotKey;
+    int m_suspensions = 0;
+    // Whether suspend() let a hot key go that resume() is to take back.
+    bool m_releasedBySuspension = false;
     std::function<void()> m_onOpen;
 };
 

@@ -194,6 +194,62 @@ TEST_F(ShortcutServiceTest, CorruptStoredValuesFallBackToCtrlEscapeAndSaySo) {
     }
 }
 
+// While a recording holds the hot key off, pressing it reaches our own window.
+TEST_F(ShortcutServiceTest, ASuspensionLetsTheHotKeyGoUntilTheLastResume) {
+    auto service = start();
+    service->suspend();
+    service->suspend();
+    EXPECT_FALSE(sim.pressHotKey(kCtrlEscape));
+    EXPECT_TRUE(service->enabled());
+    service->resume();
+    EXPECT_FALSE(sim.pressHotKey(kCtrlEscape));
+    service->resume();
+    EXPECT_TRUE(sim.pressHotKey(kCtrlEscape));
+    service->resume();  // unbalanced: nothing to take back
+    EXPECT_EQ(sim.liveHotKeys(), 1);
+    EXPECT_TRUE(service->error().isEmpty());
+
+    // Taken by another program meanwhile: said, without claiming a previous shortcut.
+    service->suspend();
+    sim.setHotKeyTaken(kCtrlEscape, true);
+    service->resume();
+    EXPECT_EQ(service->error(), "This shortcut is unavailable. Try another combination.");
+    EXPECT_EQ(sim.liveHotKeys(), 0);
+
+    // Switched off meanwhile: nothing is taken back.
+    sim.setHotKeyTaken(kCtrlEscape, false);
+    service->setEnabled(false);
+    service->setEnabled(true);
+    service->suspend();
+    service->setEnabled(false);
+    service->resume();
+    EXPECT_EQ(sim.liveHotKeys(), 0);
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(ShortcutServiceTest, ACombinationRegisteredWhileSuspendedIsTheOneHeldAfterwards) {
+    auto service = start();
+    service->suspend();
+    // The current combination again: free now that it was let go.
+    EXPECT_TRUE(service->registerCombination(kCtrlEscape));
+    service->resume();
+    EXPECT_EQ(sim.liveHotKeys(), 1);
+    EXPECT_TRUE(sim.pressHotKey(kCtrlEscape));
+
+    service->suspend();
+    sim.setHotKeyTaken(kSuperAltSpace, true);
+    EXPECT_FALSE(service->registerCombination(kSuperAltSpace));
+    EXPECT_EQ(service->error(), kUnavailable);  // the previous one comes back on resume
+    sim.setHotKeyTaken(kSuperAltSpace, false);
+    EXPECT_TRUE(service->registerCombination(kSuperAltSpace));
+    service->resume();
+    EXPECT_EQ(sim.liveHotKeys(), 1);
+    EXPECT_FALSE(sim.pressHotKey(kCtrlEscape));
+    EXPECT_TRUE(sim.pressHotKey(kSuperAltSpace));
+    EXPECT_EQ(storedInteger(keys::shortcutCode), 49);
+    EXPECT_EQ(opened, 2);
+}
+
 // What the label shows is what pressing does, whatever the store's label says.
 TEST_F(ShortcutServiceTest, TheLabelNamesTheCombinationHeld) {
     const auto labelFor = [this](qint64 code, qint64 modifiers, const QString& label) {
