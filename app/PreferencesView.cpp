@@ -18,8 +18,8 @@ namespace {
 
 using Section = PreferencesNavigation::Section;
 
-// The ease-in-out of the platform the design comes from: a cubic Bézier through (0.42, 0) and
-// (0.58, 1), gentler at both ends than Qt's InOutCubic.
+// The common ease-in-out (CSS's): a cubic Bézier through (0.42, 0) and (0.58, 1), gentler at
+// both ends than Qt's InOutCubic.
 QEasingCurve easeInOut() {
     QEasingCurve curve(QEasingCurve::BezierSpline);
     curve.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));

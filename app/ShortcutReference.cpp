@@ -22,8 +22,7 @@ QList<ShortcutReferenceGroup> shortcutReference(const QString& openLabel) {
              {QStringLiteral("Select an app or apply a layout"), {QStringLiteral("tab")}},
              {QStringLiteral("Open selected apps"), {kCtrl, QStringLiteral("return")}},
              {QStringLiteral("Clear search and selection"), {kShift, kCtrl, QStringLiteral("C")}},
-             // The launcher takes Ctrl+Backspace, the key a Mac keyboard calls delete; the
-             // Delete key of a PC keyboard does nothing there.
+             // The launcher takes Ctrl+Backspace; Ctrl+Delete does nothing there.
              {QStringLiteral("Remove the last selected app"), {kCtrl, QStringLiteral("backspace")}},
          }},
         {QStringLiteral("Switch views"),

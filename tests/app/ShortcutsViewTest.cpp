@@ -57,7 +57,7 @@ TEST_F(ShortcutsViewTest, RowsNameThisPlatformsKeysAndTheStackedRowSeparatesItsA
     ShortcutsView view(service);
     const QList<ShortcutRow*> rows = view.rows();
     ASSERT_EQ(rows.size(), 8);
-    // The keys the launcher takes: Ctrl for Command, Backspace for the Mac's delete.
+    // The keys the launcher really takes: Ctrl, and Backspace (not Delete) to remove.
     EXPECT_EQ(shown(*rows[2]), QStringList({"Ctrl", "return"}));
     EXPECT_EQ(shown(*rows[3]), QStringList({"Shift", "Ctrl", "C"}));
     EXPECT_EQ(shown(*rows[4]), QStringList({"Ctrl", "backspace"}));
