@@ -1,20 +1,25 @@
 #include "app/AppDelegate.h"
 
 #include "app/CasementPanel.h"
-#include "app/EssentialsPage.h"
 #include "app/LaunchArranger.h"
 #include "app/PanelController.h"
+#include "app/PreferencesView.h"
 #include "app/QtWindowSpace.h"
 #include "app/RecentActivations.h"
+#include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "app/ShortcutService.h"
+#include "app/ShortcutsView.h"
 #include "app/StatusMenu.h"
 #include "app/Updater.h"
 #include "app/WelcomePage.h"
+#include "app/WindowControlPrompt.h"
 #include "arrange/StackIndicator.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/Task.h"
 #include "launcher/ContentView.h"
+#include "platform/AutostartLoginItem.h"
+#include "platform/DefaultsStore.h"
 #include "platform/WindowSystem.h"
 #include "preferences/Fonts.h"
 #include "preferences/TrayIcon.h"
@@ -44,7 +49,13 @@ AppDelegate::AppDelegate(AppContext context, QObject* parent)
           m_context.defaults,
           WorkspaceServices{m_context.windows, m_context.background, m_context.catalog,
                             m_context.openPreviousEdition, m_arranger.get()})),
-      m_shortcut(std::make_unique<ShortcutService>(m_context.windows, m_context.defaults)) {}
+      m_shortcut(std::make_unique<ShortcutService>(m_context.windows, m_context.defaults)),
+      m_ownLoginItem(m_context.loginItem ? nullptr
+                                         : std::make_unique<AutostartLoginItem>(
+                                               DefaultsStore::configHome(),
+                                               AutostartLoginItem::configDirsFromEnvironment(),
+                                               QCoreApplication::applicationFilePath())),
+      m_loginItem(m_context.loginItem ? *m_context.loginItem : *m_ownLoginItem) {}
 
 AppDelegate::~AppDelegate() {
     applicationWillTerminate();
@@ -164,13 +175,45 @@ void AppDelegate::openSettingsWindow(PreferencesNavigation::Section section) {
     if (!m_settingsWindow) {
         m_settingsWindow = std::make_unique<SettingsWindow>(
             m_context.windows, *m_model, [this](bool firstRun, QWidget* parent) {
-                return firstRun
-                           ? static_cast<QWidget*>(new WelcomePage(*m_model, *m_shortcut, parent))
-                           : static_cast<QWidget*>(new EssentialsPage(*m_shortcut, parent));
+                return makeSettingsContent(firstRun, parent);
             });
     }
     hidePanel();
     m_settingsWindow->present();
+}
+
+QWidget* AppDelegate::makeSettingsContent(bool firstRun, QWidget* parent) {
+    if (firstRun) {
+        return new WelcomePage(*m_model, *m_shortcut, parent);
+    }
+    const auto makePage = [this](PreferencesNavigation::Section section,
+                                 QWidget* pageParent) -> QWidget* {
+        if (section == PreferencesNavigation::Section::Shortcuts) {
+            return new ShortcutsView(*m_shortcut, pageParent);
+        }
+        return new SettingsView(
+            *m_shortcut, m_context.defaults, m_context.windows, m_loginItem, windowControl(),
+            m_context.clock,
+            [this] {
+                if (m_indicator) {
+                    m_indicator->hide();
+                }
+            },
+            pageParent);
+    };
+    return new PreferencesView(m_navigation, windowControl(), m_context.clock, makePage, parent);
+}
+
+WindowControl AppDelegate::windowControl() {
+    return WindowControl{[this](QString* why) { return m_context.windows.canControlWindows(why); },
+                         [this] {
+                             if (!m_windowControlPrompt) {
+                                 m_windowControlPrompt = std::make_unique<WindowControlPrompt>();
+                             }
+                             QString why;
+                             m_context.windows.canControlWindows(&why);
+                             m_windowControlPrompt->present(why);
+                         }};
 }
 
 void AppDelegate::menuNeedsUpdate() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PreferencesNavigation.h"
+#include "app/WindowControl.h"
 #include "arrange/StackIndicatorView.h"
 #include "chain/RibbonPanelView.h"
 #include "launcher/PanelNotifier.h"
@@ -18,12 +19,14 @@ class CasementPanel;
 class Clock;
 class DefaultsStore;
 class LaunchArranger;
+class LoginItem;
 class PanelController;
 class RibbonLayoutSession;
 class SettingsWindow;
 class ShortcutService;
 class StatusMenu;
 class Updater;
+class WindowControlPrompt;
 class WindowStackIndicator;
 class WindowSystem;
 class WorkspaceModel;
@@ -42,6 +45,7 @@ struct AppContext {
     Updater* updater = nullptr;                 // none: a build without updates
     QStringList arguments;                      // the process's arguments
     qint64 ownPid = 0;                          // this process
+    LoginItem* loginItem = nullptr;             // none: the XDG autostart entry of this user
 };
 
 // The root of the running program. It owns the model, the shortcut service, the launcher panel
@@ -94,6 +98,9 @@ private:
     void buildPanel();
     void shortcutPressed();
     void recordActivation(const RunningApplication& app);
+    // The settings window's content for its mode.
+    QWidget* makeSettingsContent(bool firstRun, QWidget* parent);
+    WindowControl windowControl();
     // Whether a point (window space) lies on one of our visible windows.
     bool ownWindowAt(QPointF location) const;
 
@@ -109,6 +116,9 @@ private:
     PanelNotifier m_notifier;
     std::unique_ptr<CasementPanel> m_panel;
     std::unique_ptr<PanelController> m_controller;
+    std::unique_ptr<LoginItem> m_ownLoginItem;
+    LoginItem& m_loginItem;
+    std::unique_ptr<WindowControlPrompt> m_windowControlPrompt;
     std::unique_ptr<SettingsWindow> m_settingsWindow;
     std::unique_ptr<StatusMenu> m_statusMenu;
     bool m_started = false;

@@ -2,8 +2,8 @@
 // shortcut, the first run and the recent history.
 #include "app/AppDelegate.h"
 #include "app/CasementPanel.h"
-#include "app/EssentialsPage.h"
 #include "app/PanelController.h"
+#include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "app/ShortcutService.h"
 #include "app/StatusMenu.h"
@@ -13,6 +13,7 @@
 #include "core/TaskHandle.h"
 #include "platform/DefaultsStore.h"
 #include "platform/sim/ManualBackgroundWork.h"
+#include "platform/sim/SimLoginItem.h"
 #include "platform/sim/SimWindowSystem.h"
 #include "platform/sim/VirtualClock.h"
 #include "preferences/OrreryButton.h"
@@ -27,6 +28,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -72,7 +74,8 @@ protected:
                                                             {},
                                                             &updater,
                                                             std::move(arguments),
-                                                            ownPid});
+                                                            ownPid,
+                                                            &loginItem});
         delegate->applicationDidFinishLaunching();
         return *delegate;
     }
@@ -89,6 +92,7 @@ protected:
     SimWindowSystem sim{clock};
     ManualBackgroundWork background;
     FakeUpdater updater;
+    SimLoginItem loginItem;
     CatalogEnvironment catalog;
     std::unique_ptr<DefaultsStore> defaults;
     std::unique_ptr<AppDelegate> delegate;
@@ -154,7 +158,8 @@ TEST_F(AppDelegateTest, TheMenuHasItsItemsInOrderWithTheirStates) {
 TEST_F(AppDelegateTest, WithoutAnUpdaterCheckingStaysDisabled) {
     defaults = DefaultsStore::inMemory({{keys::onboardingVersion, 1}});
     delegate = std::make_unique<AppDelegate>(AppContext{
-        sim, clock, background, *defaults, catalog, {}, {}, {}, nullptr, {"tessora"}, ownPid});
+        sim, clock, background, *defaults, catalog, {}, {}, {}, nullptr, {"tessora"}, ownPid,
+        &loginItem});
     delegate->applicationDidFinishLaunching();
     emit delegate->statusMenu()->menu()->aboutToShow();
     EXPECT_FALSE(delegate->statusMenu()->updateItem()->isEnabled());
@@ -228,7 +233,8 @@ TEST_F(AppDelegateTest, AFirstRunOpensTheWelcomeWindowAndContinueFinishesIt) {
     EXPECT_FALSE(app.model().showOnboarding());
     EXPECT_EQ(defaults->integerValue(keys::onboardingVersion), 1);
     EXPECT_EQ(defaults->boolValue(keys::onboardingComplete), true);
-    EXPECT_NE(qobject_cast<EssentialsPage*>(window->page()), nullptr);
+    QCoreApplication::processEvents();  // the window grows once, after the change
+    EXPECT_NE(window->findChild<SettingsView*>(), nullptr);
     EXPECT_EQ(window->size(), QSize(791, 620));
     EXPECT_EQ(window->minimumSize(), QSize(791, 480));
     EXPECT_EQ(window->maximumWidth(), 791);
@@ -245,23 +251,16 @@ TEST_F(AppDelegateTest, AFirstRunOpensTheWelcomeWindowAndContinueFinishesIt) {
     EXPECT_EQ(app.navigation().section(), PreferencesNavigation::Section::Shortcuts);
 }
 
-TEST_F(AppDelegateTest, TheSettingsSwitchIsTheLauncherSwitch) {
+TEST_F(AppDelegateTest, TheSettingsPageSaysWhyTheShortcutDoesNothingAndSwitchesTheLoginItem) {
+    sim.setHotKeyTaken(ctrlEscape, true);
     AppDelegate& app = start();
     app.openSettingsWindow(PreferencesNavigation::Section::Settings);
-    auto* page = qobject_cast<EssentialsPage*>(app.settingsWindow()->page());
+    auto* page = app.settingsWindow()->findChild<SettingsView*>();
     ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(page->enableSwitch()->isChecked());
-    page->enableSwitch()->click();
-    EXPECT_FALSE(app.shortcut().enabled());
-    app.statusMenu()->enableItem()->trigger();
-    EXPECT_TRUE(page->enableSwitch()->isChecked());
+    EXPECT_TRUE(page->shortcutErrorLabel()->text().startsWith("This shortcut is unavailable."));
 
-    // A key another program holds leaves the switch on; the shortcut row says what is wrong.
-    app.statusMenu()->enableItem()->trigger();
-    sim.setHotKeyTaken(ctrlEscape, true);
-    page->enableSwitch()->click();
-    EXPECT_TRUE(page->enableSwitch()->isChecked());
-    EXPECT_TRUE(page->shortcutRow()->needsAttention());
+    page->loginSwitch()->click();
+    EXPECT_TRUE(loginItem.enabled());
 }
 
 TEST_F(AppDelegateTest, AShortcutTakenByAnotherProgramLocksNobodyOut) {
