@@ -135,7 +135,8 @@ void ResidentApp::click(int x, int y, uint8_t button) {
     m_session.sync();
 }
 
-std::optional<xcb_window_t> ResidentApp::findPanel(xcb_window_t parent, int depth) {
+std::optional<xcb_window_t> ResidentApp::findRole(xcb_window_t parent, const QByteArray& role,
+                                                  int depth) {
     xcb_connection_t* c = m_session.connection();
     xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
     if (!tree) {
@@ -147,10 +148,10 @@ std::optional<xcb_window_t> ResidentApp::findPanel(xcb_window_t parent, int dept
     for (int i = 0; i < count && !found; ++i) {
         const QByteArray windowClass = property(c, children[i], XCB_ATOM_WM_CLASS).toLower();
         if (windowClass.contains("tessora") &&
-            property(c, children[i], m_session.atom("WM_WINDOW_ROLE")) == "launcher") {
+            property(c, children[i], m_session.atom("WM_WINDOW_ROLE")) == role) {
             found = children[i];
         } else if (depth > 0) {
-            found = findPanel(children[i], depth - 1);
+            found = findRole(children[i], role, depth - 1);
         }
     }
     std::free(tree);
@@ -159,10 +160,14 @@ std::optional<xcb_window_t> ResidentApp::findPanel(xcb_window_t parent, int dept
 
 std::optional<xcb_window_t> ResidentApp::panelWindow() {
     if (!m_panel) {
-        // Window managers put frames around clients one level deep (openbox) or more (icewm).
-        m_panel = findPanel(m_session.root(), 3);
+        m_panel = windowWithRole("launcher");
     }
     return m_panel;
+}
+
+std::optional<xcb_window_t> ResidentApp::windowWithRole(const QByteArray& role) {
+    // Window managers put frames around clients one level deep (openbox) or more (icewm).
+    return findRole(m_session.root(), role, 3);
 }
 
 bool ResidentApp::panelShown() {

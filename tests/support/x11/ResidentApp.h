@@ -54,8 +54,12 @@ public:
     // The panel's client area in root coordinates.
     std::optional<QRect> panelGeometry();
 
+    // A client window of the program by its WM_WINDOW_ROLE ("launcher", "settings"), once it
+    // exists.
+    std::optional<xcb_window_t> windowWithRole(const QByteArray& role);
+
 private:
-    std::optional<xcb_window_t> findPanel(xcb_window_t parent, int depth);
+    std::optional<xcb_window_t> findRole(xcb_window_t parent, const QByteArray& role, int depth);
 
     XSession& m_session;
     QString m_program;
