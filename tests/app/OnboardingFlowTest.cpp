@@ -23,12 +23,9 @@ protected:
     OnboardingFlow& flowAt(int step, QSet<int> verified = {}) {
         model.setOnboardingStep(step);
         model.setVerifiedKeys(verified);
-        flow = std::make_unique<OnboardingFlow>(model, *defaults, login,
-                                                WindowControl{[this](QString*) {
-                                                                  ++windowControlReads;
-                                                                  return windowControl;
-                                                              },
-                                                              [this] { ++requests; }});
+        flow = std::make_unique<OnboardingFlow>(
+            model, *defaults, login,
+            WindowControl{[this](QString*) { return windowControl; }, [] {}});
         return *flow;
     }
 
@@ -39,8 +36,6 @@ protected:
     WorkspaceModel model{*defaults, WorkspaceServices{sim, background, {}, {}, nullptr}};
     SimLoginItem login;
     bool windowControl = false;
-    int windowControlReads = 0;
-    int requests = 0;
     std::unique_ptr<OnboardingFlow> flow;
 };
 
@@ -66,9 +61,6 @@ TEST(OnboardingRules, WhenAStepMayBeLeft) {
             << "step " << row.step << ", " << row.verified.size() << " verified, window control "
             << row.windowControl;
     }
-    EXPECT_EQ(onboarding::stepTitle(0), "Meet Tessora");
-    EXPECT_EQ(onboarding::stepTitle(2), "Let Tessora lend a hand");
-    EXPECT_TRUE(onboarding::stepTitle(3).isEmpty());
 }
 
 TEST(OnboardingRules, OnlyTabAndCtrlShiftCArePractice) {
@@ -153,21 +145,6 @@ TEST_F(OnboardingFlowTest, ContinueOnEachStep) {
     }
     EXPECT_EQ(defaults->boolValue(keys::onboardingComplete), true);
     EXPECT_EQ(defaults->integerValue(keys::onboardingVersion), 1);
-}
-
-TEST_F(OnboardingFlowTest, WindowControlIsReadAgainAndNotifiesOnlyOnChange) {
-    OnboardingFlow& steps = flowAt(2);
-    int changes = 0;
-    QObject::connect(&steps, &OnboardingFlow::windowControlAvailableChanged, [&] { ++changes; });
-    steps.readWindowControl();
-    EXPECT_EQ(changes, 0);
-    windowControl = true;
-    steps.readWindowControl();
-    steps.readWindowControl();
-    EXPECT_EQ(changes, 1);
-    EXPECT_TRUE(steps.canContinue());
-    steps.requestWindowControl();
-    EXPECT_EQ(requests, 1);
 }
 
 TEST_F(OnboardingFlowTest, TheLoginItemFollowsTheSwitchAndFailuresPutItBack) {
