@@ -2,17 +2,18 @@
 
 #include "app/CasementPanel.h"
 #include "app/LaunchArranger.h"
+#include "app/OnboardingView.h"
 #include "app/PanelController.h"
 #include "app/PreferencesView.h"
 #include "app/QtWindowSpace.h"
 #include "app/RecentActivations.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
+#include "app/ShortcutButton.h"
 #include "app/ShortcutService.h"
 #include "app/ShortcutsView.h"
 #include "app/StatusMenu.h"
 #include "app/Updater.h"
-#include "app/WelcomePage.h"
 #include "app/WindowControlPrompt.h"
 #include "arrange/StackIndicator.h"
 #include "chain/RibbonLayoutSession.h"
@@ -184,7 +185,13 @@ void AppDelegate::openSettingsWindow(PreferencesNavigation::Section section) {
 
 QWidget* AppDelegate::makeSettingsContent(bool firstRun, QWidget* parent) {
     if (firstRun) {
-        return new WelcomePage(*m_model, *m_shortcut, parent);
+        return new OnboardingView(
+            *m_model, m_context.defaults, *m_shortcut, m_loginItem, windowControl(),
+            m_context.clock,
+            [this](QWidget* buttonParent) -> QWidget* {
+                return new ShortcutButton(*m_shortcut, m_context.windows, buttonParent);
+            },
+            parent);
     }
     const auto makePage = [this](PreferencesNavigation::Section section,
                                  QWidget* pageParent) -> QWidget* {

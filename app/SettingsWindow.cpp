@@ -47,7 +47,13 @@ void SettingsWindow::applyMode() {
     }
     m_firstRun = firstRun;
 
-    delete m_page;
+    if (m_page) {
+        // The change may come from inside the old content (its own Continue button): it goes
+        // once that has returned.
+        layout()->removeWidget(m_page);
+        m_page->hide();
+        m_page->deleteLater();
+    }
     m_page = m_makeContent(firstRun, this);
     layout()->addWidget(m_page);
     applyLimits();

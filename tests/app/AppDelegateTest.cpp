@@ -2,13 +2,13 @@
 // shortcut, the first run and the recent history.
 #include "app/AppDelegate.h"
 #include "app/CasementPanel.h"
+#include "app/OnboardingView.h"
 #include "app/PanelController.h"
 #include "app/SettingsView.h"
 #include "app/SettingsWindow.h"
 #include "app/ShortcutService.h"
 #include "app/StatusMenu.h"
 #include "app/Updater.h"
-#include "app/WelcomePage.h"
 #include "chain/RibbonLayoutSession.h"
 #include "core/TaskHandle.h"
 #include "platform/DefaultsStore.h"
@@ -227,9 +227,14 @@ TEST_F(AppDelegateTest, AFirstRunOpensTheWelcomeWindowAndContinueFinishesIt) {
     EXPECT_EQ(app.model().verifiedKeys(), QSet<int>{0});
     EXPECT_FALSE(panelVisible());
 
-    auto* welcome = qobject_cast<WelcomePage*>(window->page());
-    ASSERT_NE(welcome, nullptr);
-    welcome->continueButton()->click();
+    // Through the three steps: the practice keys, then window control, which the sim grants.
+    auto* firstRun = qobject_cast<OnboardingView*>(window->page());
+    ASSERT_NE(firstRun, nullptr);
+    app.model().insertVerifiedKey(1);
+    app.model().insertVerifiedKey(2);
+    firstRun->continueButton()->click();
+    EXPECT_EQ(app.model().onboardingStep(), 2);
+    firstRun->continueButton()->click();
     EXPECT_FALSE(app.model().showOnboarding());
     EXPECT_EQ(defaults->integerValue(keys::onboardingVersion), 1);
     EXPECT_EQ(defaults->boolValue(keys::onboardingComplete), true);
