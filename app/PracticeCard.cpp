@@ -15,7 +15,9 @@ namespace tessora {
 
 namespace {
 
-// The card as one element: its name says what to press, its value whether it was seen.
+// The card as one element: its name says what to press, its value whether it was seen. The
+// description says both the state and the keys, since the accessibility bus carries no value
+// in words: that is what a screen reader reads after the name.
 class PracticeCardAccessible final : public QAccessibleWidget {
 public:
     explicit PracticeCardAccessible(PracticeCard* card)
@@ -29,7 +31,8 @@ public:
             case QAccessible::Value:
                 return card->stateText();
             case QAccessible::Description:
-                return card->keys().join(QStringLiteral(" + "));
+                return card->stateText() + QStringLiteral(", ") +
+                       card->keys().join(QStringLiteral(" + "));
             default:
                 return QAccessibleWidget::text(kind);
         }
@@ -76,6 +79,8 @@ void PracticeCard::setVerified(bool verified) {
     update();
     QAccessibleValueChangeEvent change(this, stateText());
     QAccessible::updateAccessibility(&change);
+    QAccessibleEvent description(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&description);
     emit verifiedChanged();
 }
 

@@ -4,7 +4,9 @@
 #include "preferences/OrreryKeycap.h"
 #include "preferences/OrrerySettingsGroup.h"
 #include "preferences/OrrerySettingsRow.h"
+#include "preferences/OrrerySwitch.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 
 #include <mutex>
@@ -26,11 +28,41 @@ public:
     QString text(QAccessible::Text) const override { return {}; }
 };
 
+// A switch as a check box whose actions act as a click does: the views act on clicked(), which
+// a bare toggle() (Qt's own action for check boxes) never emits, so a screen reader's toggle
+// would move the knob and change nothing.
+class SwitchAccessible : public QAccessibleWidget {
+public:
+    explicit SwitchAccessible(OrrerySwitch* widget)
+        : QAccessibleWidget(widget, QAccessible::CheckBox) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return button()->isEnabled() ? QStringList{toggleAction(), pressAction()} : QStringList();
+    }
+    void doAction(const QString& action) override {
+        if (button()->isEnabled() && (action == toggleAction() || action == pressAction())) {
+            button()->click();
+        }
+    }
+
+private:
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
 QAccessibleInterface* componentAccessible(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     // Asked once per class of the object's hierarchy, most derived first: answer only then.
     if (widget == nullptr || className != QLatin1String(object->metaObject()->className())) {
         return nullptr;
+    }
+    if (auto* control = qobject_cast<OrrerySwitch*>(object)) {
+        return new SwitchAccessible(control);
     }
     if (qobject_cast<OrreryKeycap*>(object) != nullptr) {
         return new QAccessibleWidget(widget, QAccessible::StaticText);

@@ -82,6 +82,8 @@ def name_starting(prefix):
 
 def press(node):
     action = node.queryAction()
+    if os.environ.get("ATSPI_DEBUG"):
+        print("press", node.name, [action.getName(i) for i in range(action.nActions)])
     for i in range(action.nActions):
         if action.getName(i) in ("Press", "press", "click", "Toggle", "toggle", "SetFocus"):
             if action.getName(i) != "SetFocus":
@@ -92,13 +94,31 @@ def press(node):
 
 def card_verified(name):
     card = named(name)()
-    return card is not None and "Verified" in (card.description, card.queryText().getText(0, -1)
-                                               if False else card.description)
+    return card is not None and card.description.startswith("Verified")
 
 
 def text_of(node):
     text = node.queryText()
     return text.getText(0, text.characterCount)
+
+
+def press_named(what, lookup):
+    """Finds the element and presses it, finding it again if it went meanwhile."""
+    def attempt():
+        node = lookup()
+        if node is None:
+            return False
+        press(node)
+        return True
+    wait_for(what, attempt)
+
+
+def dump(node, depth=0):
+    if node is None:
+        return
+    print("  " * depth + f"{node.getRoleName()} '{node.name}' '{node.description}'")
+    for child in node:
+        dump(child, depth + 1)
 
 
 def checked(node):
@@ -137,18 +157,17 @@ def main():
         assert settings().get("onboardingVersion") == 1, settings()
 
         # The settings page: the linked window-layout switches.
-        spacing = wait_for("the spacing switch", named("Space between windows"))
-        indicator = wait_for("the indicator switch", named("Stack indicator"))
-        press(indicator)
+        spacing = named("Space between windows", "check box")
+        press_named("the indicator switch", named("Stack indicator", "check box"))
         wait_for("both options on", lambda: settings().get("stackIndicatorsEnabled")
                  and settings().get("windowSpacingEnabled"))
-        wait_for("the spacing switch on", lambda: checked(spacing))
-        press(spacing)
+        wait_for("the spacing switch on", lambda: checked(spacing()))
+        press_named("the spacing switch", spacing)
         wait_for("both options off", lambda: settings().get("stackIndicatorsEnabled") is False
                  and settings().get("windowSpacingEnabled") is False)
 
         # A new shortcut, recorded with real key presses.
-        press(wait_for("the shortcut button", name_starting("Open Tessora shortcut: Ctrl+esc")))
+        press_named("the shortcut button", name_starting("Open Tessora shortcut: Ctrl+esc"))
         wait_for("recording", named("Press esc to cancel. Include Ctrl, Alt or Super."))
         keys("super+alt+k")
         wait_for("the new shortcut stored", lambda: settings().get("shortcutLabel") == "⌃⌥K")
@@ -163,13 +182,14 @@ def main():
         keys("Escape")
 
         # The shortcuts page shows the new caps without reopening the window.
-        press(wait_for("the Shortcuts entry", named("Shortcuts", "push button")))
+        press_named("the Shortcuts entry", named("Shortcuts", "push button"))
         wait_for("the open row with the new caps",
                  name_starting("Open or close Tessora, Super, Alt, K"))
         print("ok")
         return 0
     except (Failure, AssertionError) as problem:
         print("FAIL:", problem)
+        dump(application())
         return 1
     finally:
         program.terminate()

@@ -131,6 +131,17 @@ TEST(OrrerySwitch, ReadsAsALabelledCheckBox) {
     EXPECT_FALSE(accessible->state().checked);
     toggle.setChecked(true);
     EXPECT_TRUE(accessible->state().checked);
+
+    // A screen reader's toggle is a click: views act on clicked().
+    int clicks = 0;
+    QObject::connect(&toggle, &QAbstractButton::clicked, [&] { ++clicks; });
+    QAccessibleActionInterface* actions = accessible->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(toggle.isChecked());
+    toggle.setEnabled(false);
+    EXPECT_TRUE(actions->actionNames().isEmpty());
 }
 
 TEST(OrreryControls, Screenshot) {
