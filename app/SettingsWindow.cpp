@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tessora {
 
@@ -76,12 +77,13 @@ void SettingsWindow::applyLimits() {
         flags |= Qt::WindowMaximizeButtonHint;
     }
     if (windowFlags() != flags) {
-        const bool wasVisible = isVisible();
-        const QPoint place = pos();
-        setWindowFlags(flags);  // hides a shown window, as Qt does for every change of flags
-        if (wasVisible) {
-            move(place);
-            show();
+        if (QWindow* window = windowHandle()) {
+            // A window that exists gets its new hints in place: setWindowFlags() would unmap
+            // and map it again, and some window managers would then place it anew.
+            overrideWindowFlags(flags);
+            window->setFlags(flags);
+        } else {
+            setWindowFlags(flags);
         }
     }
     if (m_firstRun) {
