@@ -1,5 +1,7 @@
 #include "app/OnboardingFlow.h"
 
+#include "app/LaunchAtLogin.h"
+
 #include "platform/DefaultsStore.h"
 #include "platform/LoginItem.h"
 #include "workspace/SettingsKeys.h"
@@ -52,10 +54,9 @@ OnboardingFlow::OnboardingFlow(WorkspaceModel& model, DefaultsStore& defaults, L
     : QObject(parent),
       m_model(model),
       m_defaults(defaults),
-      m_login(login),
-      m_windowControl(std::move(windowControl)) {
+      m_windowControl(std::move(windowControl)),
+      m_launchAtLogin(new LaunchAtLogin(login, this)) {
     m_windowControlAvailable = m_windowControl.available && m_windowControl.available(nullptr);
-    m_launchAtLogin = m_login.enabled();
 }
 
 int OnboardingFlow::step() const {
@@ -68,21 +69,6 @@ bool OnboardingFlow::canContinue() const {
 
 void OnboardingFlow::readWindowControl() {
     setWindowControlAvailable(m_windowControl.available && m_windowControl.available(nullptr));
-}
-
-void OnboardingFlow::readLoginItem() {
-    setLaunchAtLoginFlag(m_login.enabled());
-}
-
-void OnboardingFlow::setLaunchAtLogin(bool enabled) {
-    if (enabled == m_login.enabled()) {
-        setLaunchAtLoginFlag(enabled);
-        return;
-    }
-    const QString failure = m_login.setEnabled(enabled);
-    setLoginError(failure);
-    // On failure the switch shows the real state again; on success the state is what was asked.
-    setLaunchAtLoginFlag(failure.isEmpty() ? enabled : m_login.enabled());
 }
 
 void OnboardingFlow::requestWindowControl() {
@@ -127,22 +113,6 @@ void OnboardingFlow::setWindowControlAvailable(bool available) {
     }
     m_windowControlAvailable = available;
     emit windowControlAvailableChanged();
-}
-
-void OnboardingFlow::setLaunchAtLoginFlag(bool enabled) {
-    if (enabled == m_launchAtLogin) {
-        return;
-    }
-    m_launchAtLogin = enabled;
-    emit launchAtLoginChanged();
-}
-
-void OnboardingFlow::setLoginError(const QString& error) {
-    if (error == m_loginError) {
-        return;
-    }
-    m_loginError = error;
-    emit loginErrorChanged();
 }
 
 }  // namespace tessora

@@ -10,6 +10,8 @@
 
 namespace tessora {
 
+class LaunchAtLogin;
+
 class DefaultsStore;
 class LoginItem;
 class WorkspaceModel;
@@ -51,8 +53,6 @@ class OnboardingFlow : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool windowControlAvailable READ windowControlAvailable NOTIFY
                    windowControlAvailableChanged)
-    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
-    Q_PROPERTY(QString loginError READ loginError NOTIFY loginErrorChanged)
 
 public:
     // Reads window control and the login item once.
@@ -64,18 +64,11 @@ public:
     bool canContinue() const;
 
     bool windowControlAvailable() const { return m_windowControlAvailable; }
-    bool launchAtLogin() const { return m_launchAtLogin; }
-    // The system's description of the last failed change of the login item; empty when the
-    // last change worked (or none was tried).
-    const QString& loginError() const { return m_loginError; }
+    // The login switch's state and its last failure.
+    LaunchAtLogin& launchAtLogin() const { return *m_launchAtLogin; }
 
     // Reads whether windows can be controlled now; notifies only on a change.
     void readWindowControl();
-    // Reads whether the program starts at login now; notifies only on a change.
-    void readLoginItem();
-    // The user turned the login switch: registers or unregisters the program. A failure is
-    // kept in loginError and the switch goes back to what the system says.
-    void setLaunchAtLogin(bool enabled);
     // The user asked for window control: the platform tells what is missing.
     void requestWindowControl();
 
@@ -91,21 +84,15 @@ public:
 
 signals:
     void windowControlAvailableChanged();
-    void launchAtLoginChanged();
-    void loginErrorChanged();
 
 private:
     void setWindowControlAvailable(bool available);
-    void setLaunchAtLoginFlag(bool enabled);
-    void setLoginError(const QString& error);
 
     WorkspaceModel& m_model;
     DefaultsStore& m_defaults;
-    LoginItem& m_login;
     WindowControl m_windowControl;
+    LaunchAtLogin* m_launchAtLogin;
     bool m_windowControlAvailable = false;
-    bool m_launchAtLogin = false;
-    QString m_loginError;
 };
 
 }  // namespace tessora

@@ -1,5 +1,7 @@
 #include "app/OnboardingPermissions.h"
 
+#include "app/LaunchAtLogin.h"
+
 #include "app/OnboardingFlow.h"
 #include "app/OnboardingPieces.h"
 #include "preferences/Fonts.h"
@@ -100,22 +102,24 @@ OnboardingPermissions::OnboardingPermissions(OnboardingFlow& flow, QWidget* pare
     connect(m_windowControl, &QAbstractButton::clicked, &flow,
             &OnboardingFlow::requestWindowControl);
     connect(m_login, &QAbstractButton::clicked, this, [this](bool on) {
-        m_flow.setLaunchAtLogin(on);
+        m_flow.launchAtLogin().request(on);
         // A failed change may leave the flow's state as it was: the switch goes back to it.
         showState();
     });
     connect(&flow, &OnboardingFlow::windowControlAvailableChanged, this,
             &OnboardingPermissions::showState);
-    connect(&flow, &OnboardingFlow::launchAtLoginChanged, this, &OnboardingPermissions::showState);
-    connect(&flow, &OnboardingFlow::loginErrorChanged, this, &OnboardingPermissions::showState);
+    connect(&flow.launchAtLogin(), &LaunchAtLogin::enabledChanged, this,
+            &OnboardingPermissions::showState);
+    connect(&flow.launchAtLogin(), &LaunchAtLogin::errorChanged, this,
+            &OnboardingPermissions::showState);
     showState();
 }
 
 void OnboardingPermissions::showState() {
     m_windowControl->setChecked(m_flow.windowControlAvailable());
-    m_login->setChecked(m_flow.launchAtLogin());
-    m_loginError->setText(m_flow.loginError());
-    m_loginError->setVisible(!m_flow.loginError().isEmpty());
+    m_login->setChecked(m_flow.launchAtLogin().enabled());
+    m_loginError->setText(m_flow.launchAtLogin().error());
+    m_loginError->setVisible(!m_flow.launchAtLogin().error().isEmpty());
 }
 
 }  // namespace tessora

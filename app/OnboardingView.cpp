@@ -1,5 +1,7 @@
 #include "app/OnboardingView.h"
 
+#include "app/LaunchAtLogin.h"
+
 #include "app/LocalKeyMonitor.h"
 #include "app/OnboardingPermissions.h"
 #include "app/OnboardingPieces.h"
@@ -103,7 +105,7 @@ OnboardingView::OnboardingView(WorkspaceModel& model, DefaultsStore& defaults,
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive && isVisible()) {
                     m_flow.readWindowControl();
-                    m_flow.readLoginItem();
+                    m_flow.launchAtLogin().refresh();
                 }
             });
     showStep();

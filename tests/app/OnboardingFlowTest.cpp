@@ -2,6 +2,8 @@
 // step, which key presses count as practice, and the login item's failures.
 #include "app/OnboardingFlow.h"
 
+#include "app/LaunchAtLogin.h"
+
 #include "platform/DefaultsStore.h"
 #include "platform/sim/ManualBackgroundWork.h"
 #include "platform/sim/SimLoginItem.h"
@@ -148,30 +150,30 @@ TEST_F(OnboardingFlowTest, ContinueOnEachStep) {
 }
 
 TEST_F(OnboardingFlowTest, TheLoginItemFollowsTheSwitchAndFailuresPutItBack) {
-    OnboardingFlow& steps = flowAt(2);
+    LaunchAtLogin& launch = flowAt(2).launchAtLogin();
     int changes = 0;
-    QObject::connect(&steps, &OnboardingFlow::launchAtLoginChanged, [&] { ++changes; });
+    QObject::connect(&launch, &LaunchAtLogin::enabledChanged, [&] { ++changes; });
 
     login.failure = "Read-only file system";
-    steps.setLaunchAtLogin(true);
-    EXPECT_EQ(steps.loginError(), "Read-only file system");
-    EXPECT_FALSE(steps.launchAtLogin());
+    launch.request(true);
+    EXPECT_EQ(launch.error(), "Read-only file system");
+    EXPECT_FALSE(launch.enabled());
     EXPECT_EQ(changes, 0);
 
     login.failure.clear();
-    steps.setLaunchAtLogin(true);
-    EXPECT_TRUE(steps.loginError().isEmpty());
-    EXPECT_TRUE(steps.launchAtLogin());
+    launch.request(true);
+    EXPECT_TRUE(launch.error().isEmpty());
+    EXPECT_TRUE(launch.enabled());
     EXPECT_EQ(login.changes, 2);
 
     // Asking for what already is changes nothing.
-    steps.setLaunchAtLogin(true);
+    launch.request(true);
     EXPECT_EQ(login.changes, 2);
 
     // Changed elsewhere: seen at the next read.
     login.setEnabledElsewhere(false);
-    steps.readLoginItem();
-    EXPECT_FALSE(steps.launchAtLogin());
+    launch.refresh();
+    EXPECT_FALSE(launch.enabled());
     EXPECT_EQ(changes, 2);
 }
 
