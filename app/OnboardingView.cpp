@@ -1,7 +1,6 @@
 #include "app/OnboardingView.h"
 
 #include "app/LaunchAtLogin.h"
-
 #include "app/LocalKeyMonitor.h"
 #include "app/OnboardingPermissions.h"
 #include "app/OnboardingPieces.h"
