@@ -18,14 +18,16 @@ QString chipAccessibleText(const InstalledApp& app) {
 }
 
 QString moreSelectedAccessibleText(qsizetype more) {
-    return QString::number(more) + QStringLiteral(" more selected apps");
+    return QString::number(more) + (more == 1 ? QStringLiteral(" more selected app")
+                                              : QStringLiteral(" more selected apps"));
 }
 
 QString layoutAccessibleText(const WindowLayout& layout, bool chosen) {
-    const QString kind =
-        layout.id == QLatin1String(chainLayoutId)
-            ? QStringLiteral("scrolling columns")
-            : QString::number(layout.regions.size()) + QStringLiteral(" positions");
+    const QString kind = layout.id == QLatin1String(chainLayoutId)
+                             ? QStringLiteral("scrolling columns")
+                             : QString::number(layout.regions.size()) +
+                                   (layout.regions.size() == 1 ? QStringLiteral(" position")
+                                                               : QStringLiteral(" positions"));
     return layout.name + QStringLiteral(", ") + kind +
            (chosen ? QStringLiteral(", selected") : QString());
 }

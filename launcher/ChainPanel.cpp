@@ -4,6 +4,7 @@
 
 #include "launcher/FloatingPill.h"
 
+#include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QGuiApplication>
@@ -17,14 +18,56 @@ namespace tessora {
 
 using namespace ribbondots;
 
+namespace {
+
+// A dot as assistive technology meets it: a button named after its column's application. The
+// pill paints the dots and takes the clicks itself (a click between two dots selects nothing),
+// so the button draws nothing and lets the mouse through; a screen reader presses it.
+class DotButton final : public QAbstractButton {
+public:
+    explicit DotButton(QWidget* parent) : QAbstractButton(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setAccessibleDescription(tooltipText());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+};
+
+}  // namespace
+
 class ChainPanel::Pill final : public FloatingPill {
 public:
-    explicit Pill(WindowSystem& windows) : FloatingPill(windows) { setToolTip(tooltipText()); }
+    explicit Pill(WindowSystem& windows) : FloatingPill(windows) {
+        setToolTip(tooltipText());
+        setAccessibleName(QStringLiteral("Chain columns"));
+    }
 
     void setDots(Dots dots) {
         m_dots = std::move(dots);
+        while (m_buttons.size() > m_dots.count()) {
+            delete m_buttons.takeLast();
+        }
+        while (m_buttons.size() < m_dots.count()) {
+            auto* button = new DotButton(this);
+            const int index = static_cast<int>(m_buttons.size());
+            connect(button, &QAbstractButton::clicked, this, [this, index] {
+                if (const auto select = handlers.selectColumn) {
+                    select(index);
+                }
+            });
+            button->show();
+            m_buttons.append(button);
+        }
+        for (int i = 0; i < m_dots.count(); ++i) {
+            m_buttons[i]->setGeometry(dotRect(m_dots, i).toAlignedRect());
+            m_buttons[i]->setAccessibleName(m_dots.names[i]);
+        }
         update();
     }
+
+    const QList<QAbstractButton*>& dotButtons() const { return m_buttons; }
 
     Handlers handlers;
 
@@ -103,6 +146,7 @@ protected:
 
 private:
     Dots m_dots;
+    QList<QAbstractButton*> m_buttons;
 };
 
 ChainPanel::ChainPanel(WindowSystem& windows) : m_pill(new Pill(windows)) {}
@@ -134,6 +178,10 @@ void ChainPanel::setHandlers(Handlers handlers) {
 
 QWidget* ChainPanel::widget() const {
     return m_pill;
+}
+
+QList<QAbstractButton*> ChainPanel::dotButtons() const {
+    return m_pill->dotButtons();
 }
 
 RibbonPanelViewFactory chainPanelFactory(WindowSystem& windows) {

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QAbstractButton;
+
 namespace tessora {
 
 // The Chain strip's navigation panel on screen: a small frameless pill of dots kept above the
@@ -23,6 +25,8 @@ public:
 
     // The pill's top-level window, for tests.
     QWidget* widget() const;
+    // One button per dot, named after its application, for assistive technology.
+    QList<QAbstractButton*> dotButtons() const;
 
 private:
     class Pill;

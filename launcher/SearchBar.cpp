@@ -20,7 +20,6 @@ SearchBar::SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, 
     : QWidget(parent),
       m_model(model),
       m_field(new QLineEdit(this)),
-      m_spinner(new Spinner(this)),
       m_strip(new SelectionStrip(model, icons, this)) {
     setFixedSize(barWidth, barHeight);
 
@@ -36,17 +35,27 @@ SearchBar::SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, 
     m_field->setPalette(colours);
     m_field->setMinimumWidth(80);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(28, 0, 28, 0);
-    row->setSpacing(15);
-    row->addWidget(m_field, 1);
-    row->addWidget(m_spinner, 0, Qt::AlignVCenter);
-    row->addWidget(m_strip, 0, Qt::AlignVCenter);
-    row->addWidget(actions, 0, Qt::AlignVCenter);
+    m_row = new QHBoxLayout(this);
+    m_row->setContentsMargins(28, 0, 28, 0);
+    m_row->setSpacing(15);
+    m_row->addWidget(m_field, 1);
+    m_row->addWidget(m_strip, 0, Qt::AlignVCenter);
+    m_row->addWidget(actions, 0, Qt::AlignVCenter);
 
-    m_spinner->setVisible(m_model.scanning());
-    connect(&m_model, &WorkspaceModel::scanningChanged, this,
-            [this] { m_spinner->setVisible(m_model.scanning()); });
+    showScanning();
+    connect(&m_model, &WorkspaceModel::scanningChanged, this, &SearchBar::showScanning);
+}
+
+void SearchBar::showScanning() {
+    // The spinner exists only while a scan runs: a screen reader finds "Scanning
+    // applications" then, and nothing otherwise.
+    if (!m_model.scanning()) {
+        delete std::exchange(m_spinner, nullptr);
+    } else if (!m_spinner) {
+        m_spinner = new Spinner(this);
+        m_row->insertWidget(1, m_spinner, 0, Qt::AlignVCenter);
+        m_spinner->show();
+    }
 }
 
 void SearchBar::paintEvent(QPaintEvent*) {

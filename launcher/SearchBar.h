@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QHBoxLayout;
 class QLineEdit;
 
 namespace tessora {
@@ -24,6 +25,7 @@ public:
     SearchBar(WorkspaceModel& model, IconCache& icons, QWidget* actions, QWidget* parent = nullptr);
 
     QLineEdit* field() const { return m_field; }
+    // Absent (null) while no scan runs.
     Spinner* spinner() const { return m_spinner; }
     SelectionStrip* strip() const { return m_strip; }
 
@@ -31,9 +33,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Puts the spinner in while the catalog is scanned, and takes it out after.
+    void showScanning();
+
     WorkspaceModel& m_model;
     QLineEdit* m_field;
-    Spinner* m_spinner;
+    QHBoxLayout* m_row = nullptr;
+    Spinner* m_spinner = nullptr;
     SelectionStrip* m_strip;
 };
 

@@ -43,15 +43,10 @@ void SelectionChip::paintEvent(QPaintEvent*) {
 }
 
 SelectionStrip::SelectionStrip(WorkspaceModel& model, IconCache& icons, QWidget* parent)
-    : QWidget(parent), m_model(model), m_icons(icons), m_counter(new QLabel(this)) {
+    : QWidget(parent), m_model(model), m_icons(icons) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(4);
-    row->addWidget(m_counter);
-    m_counter->setFont(launcherpaint::textFont(12, QFont::Medium));
-    QPalette colours = m_counter->palette();
-    colours.setColor(QPalette::WindowText, palette::secondaryText());
-    m_counter->setPalette(colours);
     connect(&m_model, &WorkspaceModel::selectedChanged, this, &SelectionStrip::rebuild);
     rebuild();
 }
@@ -71,10 +66,28 @@ void SelectionStrip::rebuild() {
         row->insertWidget(static_cast<int>(m_chips.size()), chip);
         m_chips.append(chip);
     }
-    m_counter->setVisible(content.more > 0);
-    m_counter->setText(QStringLiteral("+") + QString::number(content.more));
-    m_counter->setAccessibleName(moreSelectedAccessibleText(content.more));
+    showCounter(content.more);
     setVisible(!content.chips.isEmpty());
+}
+
+void SelectionStrip::showCounter(qsizetype more) {
+    // The counter exists only while there is something to count, so that a screen reader
+    // never meets "0 more".
+    if (more == 0) {
+        delete std::exchange(m_counter, nullptr);
+        return;
+    }
+    if (!m_counter) {
+        m_counter = new QLabel(this);
+        m_counter->setFont(launcherpaint::textFont(12, QFont::Medium));
+        QPalette colours = m_counter->palette();
+        colours.setColor(QPalette::WindowText, palette::secondaryText());
+        m_counter->setPalette(colours);
+        layout()->addWidget(m_counter);
+        m_counter->show();
+    }
+    m_counter->setText(QStringLiteral("+") + QString::number(more));
+    m_counter->setAccessibleName(moreSelectedAccessibleText(more));
 }
 
 }  // namespace tessora

@@ -46,16 +46,17 @@ public:
     SelectionStrip(WorkspaceModel& model, IconCache& icons, QWidget* parent = nullptr);
 
     QList<SelectionChip*> chips() const { return m_chips; }
-    // The "+k" counter; hidden below ten selected applications.
+    // The "+k" counter; absent (null) below ten selected applications.
     QLabel* counter() const { return m_counter; }
 
 private:
     void rebuild();
+    void showCounter(qsizetype more);
 
     WorkspaceModel& m_model;
     IconCache& m_icons;
     QList<SelectionChip*> m_chips;
-    QLabel* m_counter;
+    QLabel* m_counter = nullptr;
 };
 
 }  // namespace tessora

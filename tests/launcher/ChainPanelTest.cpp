@@ -4,12 +4,15 @@
 #include "platform/sim/VirtualClock.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 namespace tessora {
@@ -78,6 +81,31 @@ TEST(ChainPanel, ClicksAndScrollsReachTheSession) {
     EXPECT_FALSE(scrolls[0].precise);
     EXPECT_EQ(scrolls[1].deltaX, -7);
     EXPECT_TRUE(scrolls[1].precise);
+}
+
+TEST(ChainPanel, EachDotIsAButtonAScreenReaderCanPress) {
+    ChainPanel panel(desktop());
+    int selected = -1;
+    panel.setHandlers({[&](int index) { selected = index; }, [](const ScrollInput&) {}, [] {}});
+    panel.show({698, 0, 44, 16}, threeDots);
+    ASSERT_EQ(panel.dotButtons().size(), 3);
+    QAccessibleInterface* dot = QAccessible::queryAccessibleInterface(panel.dotButtons().at(2));
+    ASSERT_NE(dot, nullptr);
+    EXPECT_EQ(dot->role(), QAccessible::Button);
+    EXPECT_EQ(dot->text(QAccessible::Name), "Browser");
+    EXPECT_EQ(dot->text(QAccessible::Description), panel.widget()->toolTip());
+    // Qt presses a button as a click shown for a moment: the click comes a little later.
+    QSignalSpy clicked(panel.dotButtons().at(2), &QAbstractButton::clicked);
+    dot->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(clicked.wait(5000));
+    EXPECT_EQ(selected, 2);
+
+    // A column closed: its dot goes with it; the others keep their names.
+    panel.setDots({{"Editor", "Browser"}, 0});
+    ASSERT_EQ(panel.dotButtons().size(), 2);
+    EXPECT_EQ(panel.dotButtons().at(1)->accessibleName(), "Browser");
+    // Clicks still reach the pill, which tells a dot from the space between two.
+    EXPECT_TRUE(panel.dotButtons().at(0)->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST(ChainPanel, DrawsTheActiveDotOpaqueInTheDesktopsInk) {

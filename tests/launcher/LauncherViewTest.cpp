@@ -1,5 +1,6 @@
 // The launcher view's behaviour besides the keys: scrolling, the selection strip, panel size,
 // notifications from the panel, clicks and hover, the actions menu and what screen readers get.
+#include "core/TaskHandle.h"
 #include "launcher/ActionsMenu.h"
 #include "launcher/LayoutFilter.h"
 #include "launcher/LayoutsView.h"
@@ -8,6 +9,7 @@
 #include "launcher/ResultsView.h"
 #include "launcher/SearchBar.h"
 #include "launcher/SelectionStrip.h"
+#include "launcher/Spinner.h"
 #include "launcher/TabBar.h"
 #include "tests/launcher/LauncherFixture.h"
 #include "workspace/SettingsKeys.h"
@@ -118,19 +120,22 @@ TEST_F(LauncherView, SelectionStripShowsNineChipsThenACounter) {
     model.setSelected(numberedApps(9));
     EXPECT_TRUE(strip->isVisible());
     EXPECT_EQ(strip->chips().size(), 9);
-    EXPECT_FALSE(strip->counter()->isVisible());
+    EXPECT_EQ(strip->counter(), nullptr);  // no "0 more" for a screen reader to find
     model.setSelected(numberedApps(10));
     EXPECT_EQ(strip->chips().size(), 9);
     EXPECT_TRUE(strip->counter()->isVisible());
     EXPECT_EQ(strip->counter()->text(), "+1");
-    EXPECT_EQ(strip->counter()->accessibleName(), "1 more selected apps");
+    EXPECT_EQ(strip->counter()->accessibleName(), "1 more selected app");
+    model.setSelected(numberedApps(12));
+    EXPECT_EQ(strip->counter()->accessibleName(), "3 more selected apps");
+    model.setSelected(numberedApps(10));
     EXPECT_EQ(strip->chips().first()->accessibleName(), "Remove App 0001");
 
     QTest::mouseClick(strip->chips().at(2), Qt::LeftButton);
     settle();
     EXPECT_EQ(model.selected().size(), 9);
     EXPECT_FALSE(WorkspaceModel::selectionPosition(testApp("app0003"), model.selected()));
-    EXPECT_FALSE(strip->counter()->isVisible());
+    EXPECT_EQ(strip->counter(), nullptr);
 
     const SelectionStripContent many = selectionStripContent(numberedApps(25));
     EXPECT_EQ(many.chips.size(), 9);
@@ -331,6 +336,16 @@ TEST_F(LauncherView, ActionsMenuEntries) {
     EXPECT_FALSE(panel.isVisible());
 }
 
+TEST_F(LauncherView, TheScanningSpinnerIsThereOnlyWhileAScanRuns) {
+    model.setApps({});
+    startDetached(model.refreshApps());
+    ASSERT_NE(view->searchBar()->spinner(), nullptr);
+    EXPECT_EQ(view->searchBar()->spinner()->accessibleName(), "Scanning applications");
+    background.runAll();
+    EXPECT_FALSE(model.scanning());
+    EXPECT_EQ(view->searchBar()->spinner(), nullptr);  // not left in the tree, merely hidden
+}
+
 TEST_F(LauncherView, ScreenReadersHearItemsPillsAndStates) {
     select({"app0002"});
     model.setHighlighted(0);
@@ -362,7 +377,7 @@ TEST_F(LauncherView, ScreenReadersHearItemsPillsAndStates) {
     model.setLayoutID("mirror");
     QAccessibleInterface* layouts = QAccessible::queryAccessibleInterface(view->layoutsView());
     press(Qt::Key_2, Qt::ControlModifier);
-    EXPECT_EQ(layouts->child(0)->text(QAccessible::Name), "Focus, 1 positions");
+    EXPECT_EQ(layouts->child(0)->text(QAccessible::Name), "Focus, 1 position");
     EXPECT_EQ(layouts->child(2)->text(QAccessible::Name), "Mirror, 2 positions, selected");
     state().setLayoutHighlighted(7);
     ASSERT_TRUE(shownWhole(view->layoutsView(), 7));
