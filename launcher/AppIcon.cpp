@@ -1,13 +1,11 @@
 #include "launcher/AppIcon.h"
 
-#include "platform/DesktopEntry.h"
+#include "platform/IconLookup.h"
 
 #include <QFileInfo>
-#include <QIcon>
 #include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -44,34 +42,6 @@ QImage loadScaled(const QString& path, int size) {
         return {};
     }
     return image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
-
-QImage fromTheme(const QString& name, int size) {
-    if (QIcon::themeName().isEmpty()) {
-        QIcon::setThemeName(QStringLiteral("hicolor"));
-    }
-    const QIcon icon = QIcon::fromTheme(name);
-    if (icon.isNull()) {
-        return {};
-    }
-    return icon.pixmap(QSize(size, size)).toImage();
-}
-
-// Icons named in no theme but installed the old way, in a pixmaps folder.
-QImage fromPixmapsFolders(const QString& name, int size) {
-    for (const QString& folder :
-         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
-        for (const char* suffix : {".png", ".svg", ".xpm"}) {
-            const QString path =
-                folder + QStringLiteral("/pixmaps/") + name + QLatin1String(suffix);
-            if (QFileInfo::exists(path)) {
-                if (QImage image = loadScaled(path, size); !image.isNull()) {
-                    return image;
-                }
-            }
-        }
-    }
-    return {};
 }
 
 QImage fitted(QImage image, int size) {
@@ -123,23 +93,9 @@ QImage appIconFromFile(const QString& path, int size) {
     return image.isNull() ? image : fitted(image, size);
 }
 
-QImage appIcon(const InstalledApp& app, int size) {
-    QString iconKey;
-    if (app.url.endsWith(QLatin1String(".desktop"))) {
-        if (const auto entry = readDesktopEntry(app.url)) {
-            iconKey = entry->icon.trimmed();
-        }
-    }
-    QImage image;
-    if (QFileInfo(iconKey).isAbsolute()) {
-        image = loadScaled(iconKey, size);
-    } else if (!iconKey.isEmpty() && !iconKey.contains(QLatin1Char('/'))) {
-        image = fromTheme(iconKey, size);
-        if (image.isNull()) {
-            image = fromPixmapsFolders(iconKey, size);
-        }
-    }
-    return image.isNull() ? placeholderIcon(app.name, size) : fitted(image, size);
+QImage loadAppIcon(const InstalledApp& app, const IconDirectories& directories, int size) {
+    const QString file = appIconFile(app, directories);
+    return file.isEmpty() ? QImage() : appIconFromFile(file, size);
 }
 
 }  // namespace tessora

@@ -11,11 +11,13 @@ namespace tessora {
 // every icon kept is memory held for the life of the program.
 int iconPixels(int logicalSize, qreal devicePixelRatio);
 
-// The application's icon at `size` × `size` pixels, computed on every call (nothing is
-// cached): the entry's Icon key as a file path or as a name in the icon theme (then the legacy
-// pixmaps folders), and when none is found, a plain tile with the name's first letter. Never
-// null.
-QImage appIcon(const InstalledApp& app, int size);
+class IconDirectories;
+
+// The application's icon at `size` × `size` pixels, read afresh on every call: the entry's Icon
+// key as a file path or as a name found in `directories` (the icon themes, then the legacy
+// pixmaps folders). Null when there is none to be had; the caller shows the placeholder then.
+// Touches no GUI icon machinery, so it may run off the main thread.
+QImage loadAppIcon(const InstalledApp& app, const IconDirectories& directories, int size);
 
 // The image file at `path` at `size` × `size` pixels (centred when not square); null when it
 // cannot be read. Vector images are drawn at that size, not scaled from another. Touches no icon

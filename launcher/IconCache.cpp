@@ -34,8 +34,7 @@ IconCache::Loader standardLoader() {
     return [shared](const InstalledApp& app, int pixels) {
         std::call_once(shared->once,
                        [&] { shared->directories = IconDirectories::standard(shared->theme); });
-        const QString file = appIconFile(app, shared->directories);
-        return file.isEmpty() ? QImage() : appIconFromFile(file, pixels);
+        return loadAppIcon(app, shared->directories, pixels);
     };
 }
 

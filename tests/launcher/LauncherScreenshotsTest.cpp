@@ -3,13 +3,18 @@
 #include "launcher/IconCache.h"
 #include "launcher/LayoutGlyph.h"
 #include "launcher/LayoutsView.h"
+#include "launcher/RecentApps.h"
 #include "launcher/ResultsView.h"
+#include "launcher/SearchBar.h"
+#include "launcher/SelectionStrip.h"
 #include "tests/launcher/LauncherFixture.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 namespace tessora {
 namespace {
@@ -82,16 +87,47 @@ TEST_F(LauncherScreenshots, RecentApplications) {
     model.setRecentIDs(
         {"vim", "debian-xterm", "files", "python3.11", "calendar", "maps", "music", "notes"});
     select({"files"});
-    shoot("recents-list");
+    // Only the recent applications the catalog knows are shown, in their order.
+    const auto shownRecents = [&] {
+        QStringList ids;
+        for (const InstalledApp& app : view->recentApps()->apps()) {
+            ids << app.id;
+        }
+        return ids;
+    };
+    EXPECT_EQ(shoot("recents-list").size(), QSize(544, 550));
+    EXPECT_TRUE(view->recentApps()->isVisible());
+    QStringList known;
+    for (const QString& id : model.recentIDs()) {
+        if (std::any_of(model.apps().begin(), model.apps().end(),
+                        [&](const InstalledApp& app) { return app.id == id; })) {
+            known << id;
+        }
+    }
+    EXPECT_EQ(shownRecents(), known.mid(0, shownRecents().size()));
+    EXPECT_GE(shownRecents().size(), 3);
     state().setAppViewMode("grid");
-    shoot("recents-grid");
+    EXPECT_EQ(shoot("recents-grid").size(), QSize(900, 620));
+    EXPECT_TRUE(view->recentApps()->isVisible());
 }
 
 TEST_F(LauncherScreenshots, SelectionStripWithCounter) {
     InstalledApps selection = model.apps().mid(0, 12);
     model.setSelected(selection);
     type("c");
-    shoot("selection-strip");
+    const QImage image = shoot("selection-strip");
+    // Nine chips and a counter for the other three, drawn inside the search bar.
+    SelectionStrip* strip = view->searchBar()->strip();
+    EXPECT_EQ(strip->chips().size(), 9);
+    ASSERT_NE(strip->counter(), nullptr);
+    EXPECT_EQ(strip->counter()->text(), "+3");
+    const QRect counter(strip->counter()->mapTo(&panel, QPoint(0, 0)), strip->counter()->size());
+    EXPECT_TRUE(QRect(QPoint(0, 0), image.size()).contains(counter));
+    int lit = 0;  // the "+3" is light text on the dark bar
+    for (int x = counter.left(); x <= counter.right(); ++x) {
+        lit += image.pixelColor(x, counter.center().y()).lightness() > 128 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 0);
 }
 
 TEST_F(LauncherScreenshots, LayoutsWithAChosenAndAHoveredLayout) {
@@ -115,7 +151,10 @@ TEST_F(LauncherScreenshots, LayoutsWithAChosenAndAHoveredLayout) {
 TEST_F(LauncherScreenshots, NoResults) {
     type("qqqq");
     ASSERT_TRUE(model.results().isEmpty());
-    shoot("empty");
+    EXPECT_EQ(shoot("empty").size(), QSize(544, 550));
+    const auto [first, last] = view->resultsView()->visibleItems();
+    EXPECT_EQ(first, last);  // nothing drawn in the list
+    EXPECT_FALSE(view->recentApps()->isVisible());
 }
 
 // Every glyph at four times its cell size, the chosen look on the second row, for a close look.
@@ -133,6 +172,15 @@ TEST(LauncherGlyphs, Magnified) {
         }
     }
     painter.end();
+    // Every glyph draws something, and the chosen look differs from the plain one.
+    for (int i = 0; i < layouts.size(); ++i) {
+        const QImage plain = image.copy(QRect(i * 400, 0, 400, 288));
+        const QImage chosen = image.copy(QRect(i * 400, 288, 400, 288));
+        QImage blank(plain.size(), plain.format());
+        blank.fill(QColor(25, 25, 27));
+        EXPECT_NE(plain, blank) << layouts[i].id.toStdString();
+        EXPECT_NE(plain, chosen) << layouts[i].id.toStdString();
+    }
     const QString folder = QCoreApplication::applicationDirPath() + "/../screenshots/launcher/";
     QDir().mkpath(folder);
     EXPECT_TRUE(image.save(folder + "layout-glyphs.png"));
