@@ -6,6 +6,7 @@
 #include "platform/WindowSystem.h"
 #include "preferences/Palette.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -39,6 +40,12 @@ CasementPanel::CasementPanel(WindowSystem& windows)
     connect(&m_windows, &WindowSystem::ownWindowStateChanged, this, [this](WindowId window) {
         if (window == winId()) {
             tellShowable();
+        }
+    });
+    // Keys handed over while nothing inside has the focus wait for the control that takes it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this) {
+            deliverPendingKeys();
         }
     });
 }
@@ -174,12 +181,21 @@ void CasementPanel::tellShowable() {
 }
 
 void CasementPanel::deliverTypedKeys(const QList<TypedKey>& keys) {
-    for (const TypedKey& typed : keys) {
+    m_pendingKeys += keys;
+    deliverPendingKeys();
+}
+
+void CasementPanel::deliverPendingKeys() {
+    // The content may hand its focus on a turn later than the panel becomes active: keys sent
+    // while no control has it would go to the window itself and be lost.
+    while (!m_pendingKeys.isEmpty() && focusWidget() != nullptr) {
         // The panel may hide on the way (Escape): the rest were meant for it, not for whatever
         // has the focus now.
         if (!isVisible() || !windowHandle()) {
+            m_pendingKeys.clear();
             return;
         }
+        const TypedKey typed = m_pendingKeys.takeFirst();
         const int key = qtKey(typed.stroke.key);
         const Qt::KeyboardModifiers modifiers = qtModifiers(typed.stroke.modifiers);
         QKeyEvent press(QEvent::KeyPress, key, modifiers, typed.text);
@@ -229,6 +245,7 @@ void CasementPanel::hideEvent(QHideEvent* event) {
         return;
     }
     m_visiblePeriod = false;
+    m_pendingKeys.clear();  // meant for this showing only
     if (m_didDismiss) {
         m_didDismiss();
     }

@@ -57,6 +57,7 @@ private:
     void updateShape();
     void tellShowable();
     void waitForToolkitRequests();
+    void deliverPendingKeys();
 
     WindowSystem& m_windows;
     QWidget* m_content = nullptr;
@@ -65,6 +66,7 @@ private:
     std::function<void()> m_didBecomeKey;
     std::function<void()> m_didBecomeShowable;
     bool m_visiblePeriod = false;
+    QList<TypedKey> m_pendingKeys;  // handed over, waiting for a control to take the focus
     KeptPlace m_place;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/sim/VirtualClock.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -101,6 +102,32 @@ TEST_F(CasementPanelTest, KeysTypedOnTheWayArriveAsIfTypedIntoIt) {
     EXPECT_FALSE(panel.isPanelVisible());
     EXPECT_EQ(field->text(), "fIé");
     EXPECT_EQ(dismissals, 1);
+}
+
+// The content may take the focus a turn after the panel becomes active: keys handed over in
+// between wait for it rather than going to the window and being lost; keys handed over after
+// go straight in. Either order ends with every key in the field, in order.
+TEST_F(CasementPanelTest, KeysHandedOverBeforeTheFocusArrivesWaitForIt) {
+    auto* field = new QLineEdit;
+    panel.setContent(field);
+    panel.orderFront();
+    QApplication::setActiveWindow(&panel);  // the keys are handed over once it is active
+    field->clearFocus();
+    panel.deliverTypedKeys({{{'a', {}}, "a"}, {{'b', {}}, "b"}});
+    EXPECT_EQ(field->text(), "");
+    field->setFocus();
+    EXPECT_EQ(field->text(), "ab");
+    panel.deliverTypedKeys({{{'c', {}}, "c"}});
+    EXPECT_EQ(field->text(), "abc");
+
+    // Kept for one showing only.
+    field->clearFocus();
+    panel.deliverTypedKeys({{{'x', {}}, "x"}});
+    panel.orderOut();
+    panel.orderFront();
+    QApplication::setActiveWindow(&panel);
+    field->setFocus();
+    EXPECT_EQ(field->text(), "abc");
 }
 
 // In points, which are Qt's logical pixels at every device pixel ratio (this test also runs
