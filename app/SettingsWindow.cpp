@@ -86,12 +86,14 @@ void SettingsWindow::applyLimits() {
             setWindowFlags(flags);
         }
     }
+    // Each limit moves in the order that keeps the minimum within the maximum at every step:
+    // a window manager that sees them cross may clamp the window to either.
     if (m_firstRun) {
         setMinimumSize(firstRunSize);
         setMaximumSize(firstRunSize);
     } else {
-        setMinimumSize(settingsSize.width(), settingsMinimumHeight);
         setMaximumSize(settingsSize.width(), QWIDGETSIZE_MAX);
+        setMinimumSize(settingsSize.width(), settingsMinimumHeight);
     }
 }
 
