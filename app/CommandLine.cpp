@@ -28,13 +28,23 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             command.action = CommandLine::Action::ListApps;
         } else if (argument == QLatin1String("--arrange")) {
             command.action = CommandLine::Action::Arrange;
+        } else if (argument == QLatin1String("--check-for-updates")) {
+            command.action = CommandLine::Action::CheckForUpdates;
+        } else if (QString* value = argument == QLatin1String("--feed")         ? &command.feed
+                                    : argument == QLatin1String("--public-key") ? &command.publicKey
+                                    : argument == QLatin1String("--ca-file")    ? &command.caFile
+                                                                                : nullptr) {
+            if (i + 1 >= arguments.size()) {
+                return invalid(QStringLiteral("%1 needs a value").arg(argument));
+            }
+            *value = arguments[++i];
         } else if (argument == QLatin1String("--unit-testing")) {
             // Start-up does nothing, whatever else was given.
-            return {CommandLine::Action::UnitTesting, {}, {}, {}, {}};
+            return {CommandLine::Action::UnitTesting, {}, {}, {}, {}, {}, {}, {}};
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            return {CommandLine::Action::Help, {}, {}, {}, {}};
+            return {CommandLine::Action::Help, {}, {}, {}, {}, {}, {}, {}};
         } else if (argument == QLatin1String("--version")) {
-            return {CommandLine::Action::Version, {}, {}, {}, {}};
+            return {CommandLine::Action::Version, {}, {}, {}, {}, {}, {}, {}};
         } else {
             return invalid(QStringLiteral("unknown option %1").arg(argument));
         }
@@ -54,6 +64,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     } else if (!positional.isEmpty()) {
         return invalid(QStringLiteral("unexpected argument %1").arg(positional.first()));
     }
+    if (command.action != CommandLine::Action::CheckForUpdates &&
+        !(command.feed.isEmpty() && command.publicKey.isEmpty() && command.caFile.isEmpty())) {
+        return invalid(QStringLiteral("--feed, --public-key and --ca-file go with --check-for-updates"));
+    }
     return command;
 }
 
@@ -70,6 +84,12 @@ QString usageText(const QString& program) {
                "                       in LAYOUT: focus, monarch, mirror, dominant, triad,\n"
                "                       triad-right, quadra, ribbon, or none to only open them.\n"
                "                       APP is an application id or a search text (best match)\n"
+               "  --check-for-updates [--feed URL --public-key KEY] [--ca-file FILE]\n"
+               "                       print the newest version offered by the update feed (by\n"
+               "                       default the one this build was made with; URL must be\n"
+               "                       https, KEY the Base64 Ed25519 key of its signatures),\n"
+               "                       or that this version is up to date. FILE adds PEM\n"
+               "                       certificate authorities to trust for the feed\n"
                "  --unit-testing       start nothing and exit\n"
                "  --help               show this help\n"
                "  --version            show the version\n")

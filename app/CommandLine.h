@@ -12,6 +12,7 @@ struct CommandLine {
         ListApps,     // print the ranked catalog for `query`
         Arrange,      // arrange `apps` in `layout`
         UnitTesting,  // start nothing (used by test harnesses)
+        CheckForUpdates,  // print the newest version from `feed` (the built-in one when empty)
         Help,
         Version,
         Invalid,  // `error` says why
@@ -20,6 +21,9 @@ struct CommandLine {
     QString query;
     QString layout;
     QStringList apps;
+    QString feed;       // --feed URL
+    QString publicKey;  // --public-key KEY
+    QString caFile;     // --ca-file FILE
     QString error;
 };
 

@@ -1,10 +1,13 @@
 #include "app/ResidentApplication.h"
 
 #include "app/AppDelegate.h"
+#include "app/AppUpdater.h"
+#include "app/DebianPackageInstaller.h"
 #include "app/HiddenWindowStores.h"
 #include "app/ShortcutService.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/UpdateConfiguration.h"
 #include "app/WindowSystemConnection.h"
 #include "core/FreedMemory.h"
 #include "core/QtClock.h"
@@ -17,10 +20,17 @@
 #include "preferences/OrreryKeycap.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace tessora {
 
@@ -30,9 +40,13 @@ void complain(const QString& text) {
     std::fprintf(stderr, "tessora: %s\n", qPrintable(text));
 }
 
-}  // namespace
+QString downloadFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return folder.isEmpty() ? QDir::home().filePath(QStringLiteral("Downloads")) : folder;
+}
 
-int runResidentApplication(int& argc, char** argv) {
+// Runs the application; `relaunchInto` is set when an installed update asked to replace it.
+int runResident(int& argc, char** argv, QString& relaunchInto) {
     if (!X11WindowSystem::displayReachable()) {
         const QByteArray display = qgetenv("DISPLAY");
         complain(display.isEmpty() ? QStringLiteral("no X11 display to run on (DISPLAY is not set)")
@@ -100,12 +114,30 @@ int runResidentApplication(int& argc, char** argv) {
         complain(QStringLiteral("windows cannot be arranged here: %1").arg(unavailable));
     }
 
+    // Only a build configured with a sound feed and key updates itself.
+    std::unique_ptr<DebianPackageInstaller> installer;
+    std::unique_ptr<AppUpdater> updater;
+    if (auto configuration =
+            UpdateConfiguration::fromValues(builtInUpdateFeed(), builtInUpdatePublicKey())) {
+        installer =
+            std::make_unique<DebianPackageInstaller>(QCoreApplication::applicationFilePath());
+        updater = std::make_unique<AppUpdater>(
+            *configuration,
+            UpdaterServices{clock, *defaults, *installer,
+                            [] { return QDateTime::currentDateTimeUtc(); },
+                            [&relaunchInto](const QString& program) {
+                                relaunchInto = program;
+                                QCoreApplication::exit(0);
+                            },
+                            downloadFolder()});
+    }
+
     AppDelegate delegate(
         AppContext{*windows, clock, background, *defaults, environment,
                    [configHome](const QString& domain) {
                        return DefaultsStore::openSuite(configHome, domain);
                    },
-                   chainPanelFactory(*windows), stackIndicatorPanelFactory(*windows), nullptr,
+                   chainPanelFactory(*windows), stackIndicatorPanelFactory(*windows), updater.get(),
                    QCoreApplication::arguments(), QCoreApplication::applicationPid()});
     instance.setShowPanel([&delegate] { delegate.applicationShouldHandleReopen(); });
     display.setShowLauncher([&delegate] { delegate.applicationShouldHandleReopen(); });
@@ -116,6 +148,9 @@ int runResidentApplication(int& argc, char** argv) {
                      &AppDelegate::applicationWillTerminate);
 
     delegate.applicationDidFinishLaunching();
+    if (updater) {
+        updater->start();
+    }
     const ShortcutService& shortcut = delegate.shortcut();
     const auto shortcutText = [&shortcut] {
         QStringList keys;
@@ -139,6 +174,24 @@ int runResidentApplication(int& argc, char** argv) {
                      : QStringLiteral("ready; the launcher opens from the tray menu"));
     });
     return application.exec();
+}
+
+}  // namespace
+
+int runResidentApplication(int& argc, char** argv) {
+    QString relaunchInto;
+    const int code = runResident(argc, argv, relaunchInto);
+    if (relaunchInto.isEmpty()) {
+        return code;
+    }
+    // Every window, claim and connection of this process is gone by now: the new version
+    // starts as if started anew.
+    const QByteArray program = QFile::encodeName(relaunchInto);
+    char* const arguments[] = {const_cast<char*>(program.constData()), nullptr};
+    execv(program.constData(), arguments);
+    complain(QStringLiteral("cannot start the updated Tessora (%1): %2")
+                 .arg(relaunchInto, QString::fromLocal8Bit(std::strerror(errno))));
+    return 1;
 }
 
 }  // namespace tessora

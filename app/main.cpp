@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/ListApps.h"
 #include "app/ResidentApplication.h"
+#include "app/UpdateCheckCommand.h"
 #include "platform/x11/X11WindowSystem.h"
 
 #include <QApplication>
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
             return listApps(command.query);
         case CommandLine::Action::Arrange:
             return arrangeApps(command.layout, command.apps);
+        case CommandLine::Action::CheckForUpdates:
+            return checkForUpdatesCommand(command.feed, command.publicKey, command.caFile);
         case CommandLine::Action::Invalid:
             std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(command.error));
             std::fputs(qPrintable(usageText(program)), stderr);

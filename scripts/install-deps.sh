@@ -20,6 +20,8 @@ packages=(
   at-spi2-core python3-pyatspi
   # real applications for the window tests: a GTK header-bar window, a Qt window
   gnome-calculator featherpad
+  # the update tests: a throwaway certificate authority and an https server
+  openssl python3
   # typeface and icons
   fonts-manrope hicolor-icon-theme
 )

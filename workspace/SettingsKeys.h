@@ -17,5 +17,10 @@ inline constexpr char shortcutV2[] = "shortcutV2";                // bool; false
 inline constexpr char launcherEnabled[] = "launcherEnabled";      // bool; true
 inline constexpr char preferencesMigrated[] = "orreryPreferencesMigrated";  // bool; false
 inline constexpr char noGaps[] = "noGaps";                                  // any; migration only
+// Software updates.
+inline constexpr char updateSkippedVersion[] = "updateSkippedVersion";  // text; none
+inline constexpr char updateLastCheck[] = "updateLastCheck";  // integer, seconds since 1970; none
+inline constexpr char updateAutomaticChecks[] = "updateAutomaticChecks";  // bool; not asked yet
+inline constexpr char updateStarts[] = "updateStarts";  // integer, starts counted up to 2; 0
 
 }  // namespace tessora::keys

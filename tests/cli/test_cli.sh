@@ -88,6 +88,61 @@ grep -q "latin.desktop : its Exec line is not valid UTF-8" "$root/err" || { echo
 check "bidirectional controls neutralised" "evil	Evil $(printf '\357\277\275')gnp.exe" \
   "$("$tessora" --list-apps evil | cut -f1,2)"
 
+# Update checks: usage, refusals before any connection, and a feed on an https server of our
+# own whose throwaway authority is trusted through --ca-file.
+key=$(printf '%032d' 0 | base64)
+updates() {  # updates ARGS... → prints the exit status, keeps stdout and stderr in $root
+  local status=0
+  "$tessora" --check-for-updates "$@" >"$root/out" 2>"$root/err" || status=$?
+  echo "$status"
+}
+check "--feed without a value exits 2" "2" "$(updates --feed)"
+check "--feed without --check-for-updates exits 2" "2" \
+  "$(status=0; "$tessora" --list-apps --feed https://x.org/ >/dev/null 2>&1 || status=$?; echo $status)"
+check "http feed exits 1" "1" "$(updates --feed http://127.0.0.1:9/appcast.xml --public-key "$key")"
+grep -q "must be an https address" "$root/err" || { echo "FAIL http feed not explained"; failures=$((failures + 1)); }
+check "short key exits 1" "1" "$(updates --feed https://127.0.0.1:9/a --public-key "$(printf '%031d' 0 | base64)")"
+check "unreachable server exits 1" "1" "$(updates --feed https://127.0.0.1:9/a --public-key "$key")"
+grep -q "could not be reached" "$root/err" || { echo "FAIL unreachable server not explained"; failures=$((failures + 1)); }
+
+if command -v openssl >/dev/null && command -v python3 >/dev/null; then
+  site=$root/site
+  mkdir -p "$site"
+  (cd "$site" &&
+    openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout ca.key \
+      -out ca.pem -days 2 -subj "/CN=Tessora test CA" &&
+    openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout server.key \
+      -out server.csr -subj "/CN=localhost" &&
+    printf 'subjectAltName=IP:127.0.0.1\n' >server.ext &&
+    openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem \
+      -days 2 -extfile server.ext) >/dev/null 2>&1
+  sig=$(head -c 64 /dev/zero | base64 -w0)
+  printf '<rss xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel><item><sparkle:version>99.1</sparkle:version><enclosure url="https://127.0.0.1/t.deb" length="5" sparkle:edSignature="%s"/></item></channel></rss>' "$sig" >"$site/newer.xml"
+  printf '<rss><channel></channel></rss>' >"$site/none.xml"
+  printf '<rss><channel><item>' >"$site/broken.xml"
+  mkfifo "$root/port"  # the server says its port here once it listens
+  python3 -c '
+import http.server, ssl, sys, os
+os.chdir(sys.argv[1])
+server = http.server.HTTPServer(("127.0.0.1", 0), http.server.SimpleHTTPRequestHandler)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain("server.pem", "server.key")
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()' "$site" >"$root/port" 2>/dev/null &
+  server=$!
+  read -r port <"$root/port"
+  feed() { updates --feed "https://127.0.0.1:$port/$1" --public-key "$key" "${@:2}"; }
+  check "newer release found" "0" "$(feed newer.xml --ca-file "$site/ca.pem")"
+  check "newer release printed" "Tessora 99.1 is available (this is $("$tessora" --version | cut -d' ' -f2))" "$(cat "$root/out")"
+  check "no release means up to date" "0" "$(feed none.xml --ca-file "$site/ca.pem")"
+  grep -q "is up to date" "$root/out" || { echo "FAIL up to date not said"; failures=$((failures + 1)); }
+  check "malformed feed exits 1" "1" "$(feed broken.xml --ca-file "$site/ca.pem")"
+  check "untrusted server exits 1" "1" "$(feed newer.xml)"
+  grep -q "could not be verified" "$root/err" || { echo "FAIL untrusted server not explained"; failures=$((failures + 1)); }
+  kill "$server"
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
