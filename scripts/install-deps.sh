@@ -22,6 +22,11 @@ packages=(
   gnome-calculator featherpad
   # typeface and icons
   fonts-manrope hicolor-icon-theme
+  # the icon drawn at build time as SVG (Qt SVG's generator)
+  qt6-svg-dev
+  # checks of the installed desktop entry and metainfo
+  desktop-file-utils
+  appstream
 )
 
 missing=()
