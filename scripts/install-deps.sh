@@ -27,6 +27,11 @@ packages=(
   # checks of the installed desktop entry and metainfo
   desktop-file-utils
   appstream
+  # the Debian package: CPack's dependency scan, its checks
+  dpkg-dev
+  fakeroot
+  file
+  lintian
 )
 
 missing=()

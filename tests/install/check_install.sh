@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The installation as a distribution makes it: `cmake --install` into a scratch prefix, then
-# what a desktop and a user find there.
-#   check_install.sh BUILD_DIR layout|desktop_entry|metainfo|running
+# The installation as a distribution makes it: `cmake --install` into a scratch prefix (or the
+# Debian package from CPack), then what a desktop and a user find there.
+#   check_install.sh BUILD_DIR layout|desktop_entry|metainfo|running|package
 # Exits 77 (skipped, with the reason) only where a tool the check needs is not installed.
 set -euo pipefail
 build=$(realpath "$1")
@@ -36,7 +36,7 @@ check_layout() {
   share=$prefix/share
   for file in bin/tessora libexec/tessora/tessora-grabs share/applications/$id.desktop \
       share/metainfo/$id.metainfo.xml share/man/man1/tessora.1.gz \
-      share/icons/hicolor/scalable/apps/$id.svg; do
+      share/icons/hicolor/scalable/apps/$id.svg share/doc/tessora/copyright; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"
   done
   for size in 16 22 24 32 48 64 128 256 512; do
@@ -144,11 +144,46 @@ check_running() {
   xdotool search --class '^Column' 2>/dev/null | while read -r term; do xdotool windowkill "$term"; done
 }
 
+check_package() {
+  need dpkg-deb
+  need lintian
+  need dpkg-shlibdeps
+  need file
+  local out=$scratch/package deb
+  cpack --config "$build/CPackConfig.cmake" -B "$out" >"$scratch/cpack.log" 2>&1 ||
+    { cat "$scratch/cpack.log"; exit 1; }
+  deb=$(ls "$out"/tessora_*.deb)
+  local version depends
+  version=$(sed -n 's/^project(Tessora VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
+  [ "$(dpkg-deb --field "$deb" Package)" = tessora ] || fail "Package is not tessora"
+  [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "Version is not $version"
+  depends=$(dpkg-deb --field "$deb" Depends)
+  # Computed from the programs: Qt, GLib and xcb with their versions, not written by hand.
+  for library in libc6 libqt6core6 libqt6widgets6 libglib2.0-0 libxcb1 libxcb-randr0; do
+    [[ ", $depends" == *", $library "* ]] || fail "Depends lacks $library: $depends"
+  done
+  dpkg-deb --field "$deb" Recommends | grep -q fonts-manrope || fail "fonts-manrope is not recommended"
+  dpkg-deb --contents "$deb" | awk '{ print $6 }' >"$scratch/contents"
+  for file in ./usr/bin/tessora ./usr/libexec/tessora/tessora-grabs \
+      ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+      ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
+      ./usr/share/man/man1/tessora.1.gz ./usr/share/doc/tessora/copyright \
+      ./usr/share/doc/tessora/changelog.gz; do
+    grep -qx "$file" "$scratch/contents" || fail "the package lacks $file"
+  done
+  # Every file is root's; the programs are stripped.
+  dpkg-deb --contents "$deb" | awk '$2 != "root/root" { print }' | grep . && fail "files not owned by root"
+  dpkg-deb --extract "$deb" "$scratch/tree"
+  file "$scratch/tree/usr/bin/tessora" | grep -q 'not stripped' && fail "tessora is not stripped"
+  lintian --fail-on error "$deb" || fail "lintian found errors"
+}
+
 case $aspect in
   layout) check_layout ;;
   desktop_entry) check_desktop_entry ;;
   metainfo) check_metainfo ;;
   running) check_running ;;
+  package) check_package ;;
   *) echo "unknown aspect $aspect"; exit 2 ;;
 esac
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
