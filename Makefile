@@ -1,6 +1,6 @@
 # The two commands a fresh machine needs are `make run` and `make test`; both install what
 # they need first (scripts/install-deps.sh, idempotent).
-.PHONY: deps build run test test-asan fuzz bench format clean
+.PHONY: deps build run test test-asan fuzz bench package format clean
 
 PRESET ?= dev
 JOBS ?= $(shell nproc)
@@ -32,6 +32,10 @@ fuzz: deps
 
 bench: build
 	@./scripts/bench.sh
+
+# A Debian package of the installed layout: build/tessora_<version>_<arch>.deb.
+package: build
+	@cmake --build --preset $(PRESET) --target package
 
 format:
 	@git ls-files '*.cpp' '*.h' '*.cc' | xargs clang-format -i

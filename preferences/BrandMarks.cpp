@@ -51,26 +51,28 @@ void paintCasementLogo(QPainter& painter, const QRectF& tile) {
     base.setColorAt(1, rgbF(0.35, 0.31, 0.69));
     painter.fillPath(shape, base);
 
-    painter.setClipPath(shape, Qt::IntersectClip);
+    // The layers over the base fill the tile's shape rather than clip to it, and the rim is a
+    // filled ring rather than a stroke: the SVG the icon is also drawn into knows no clipping
+    // and no gradient pens.
     // Light falling in from the top left, a warmer violet bounce at the bottom right.
-    painter.fillRect(tile, glow(tile, 0.2, 0.08, 0.7, rgbF(1, 1, 1, 0.34)));
-    painter.fillRect(tile, glow(tile, 0.95, 1.0, 0.62, rgbF(0.86, 0.62, 1.0, 0.38)));
+    painter.fillPath(shape, glow(tile, 0.2, 0.08, 0.7, rgbF(1, 1, 1, 0.34)));
+    painter.fillPath(shape, glow(tile, 0.95, 1.0, 0.62, rgbF(0.86, 0.62, 1.0, 0.38)));
     // Sheen over the upper half, as on a glazed tile.
     QLinearGradient sheen(tile.topLeft(), QPointF(tile.left(), tile.top() + side * 0.55));
     sheen.setColorAt(0, rgbF(1, 1, 1, 0.20));
     sheen.setColorAt(1, rgbF(1, 1, 1, 0));
-    painter.fillRect(tile, sheen);
-    painter.setClipping(false);
+    painter.fillPath(shape, sheen);
 
     // A thin light rim, brighter where the light comes from.
     QLinearGradient rim(tile.topLeft(), tile.bottomLeft());
     rim.setColorAt(0, rgbF(1, 1, 1, 0.42));
     rim.setColorAt(1, rgbF(1, 1, 1, 0.10));
     const qreal rimWidth = qMax<qreal>(1, side * 0.012);
-    const qreal half = rimWidth / 2;
-    painter.strokePath(
-        continuousRoundedRect(tile.adjusted(half, half, -half, -half), side * 0.245 - half),
-        QPen(QBrush(rim), rimWidth));
+    QPainterPath ring = shape;
+    ring.addPath(continuousRoundedRect(tile.adjusted(rimWidth, rimWidth, -rimWidth, -rimWidth),
+                                       side * 0.245 - rimWidth));
+    ring.setFillRule(Qt::OddEvenFill);
+    painter.fillPath(ring, rim);
 
     const qreal markSide = side * 0.5;
     const QRectF markRect(tile.center() - QPointF(markSide / 2, markSide / 2),

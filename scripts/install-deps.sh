@@ -24,6 +24,16 @@ packages=(
   openssl python3
   # typeface and icons
   fonts-manrope hicolor-icon-theme
+  # the icon drawn at build time as SVG (Qt SVG's generator)
+  qt6-svg-dev
+  # checks of the installed desktop entry and metainfo
+  desktop-file-utils
+  appstream
+  # the Debian package: CPack's dependency scan, its checks
+  dpkg-dev
+  fakeroot
+  file
+  lintian
 )
 
 missing=()

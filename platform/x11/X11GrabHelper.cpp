@@ -32,10 +32,22 @@ namespace {
 constexpr std::chrono::milliseconds kAnswerWait{3000};
 constexpr std::chrono::milliseconds kExitWait{1000};
 
+// The helper sits beside the program in the build tree; installed, it is in libexec/tessora/,
+// found from bin/ by the relative path the build configured. The first one there is taken (the
+// one beside the program when neither is: the warning names it).
 std::filesystem::path helperPath() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : self.parent_path() / grabprotocol::kHelperName;
+    if (error) {
+        return {};
+    }
+    const std::filesystem::path beside = self.parent_path() / grabprotocol::kHelperName;
+    const std::filesystem::path installed =
+        (self.parent_path() / TESSORA_INSTALLED_HELPER_DIR / grabprotocol::kHelperName)
+            .lexically_normal();
+    return ::access(beside.c_str(), X_OK) != 0 && ::access(installed.c_str(), X_OK) == 0
+               ? installed
+               : beside;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #   platform/x11/grabber/         the backend's grab helper, a program of its own (xcb alone)
 #   workspace/ < arrange/ < chain/            the system's logic, written against the seam
 #   preferences/ < launcher/ < app/           views and shell; only app/ assembles the layers
+#   data/                         what is installed besides the programs; draws the icon
 # No folder includes one above it or beside it, the logic and the seam include no X11, GIO or
 # GUI header, and no view includes a backend.
 cmake_minimum_required(VERSION 3.25)
@@ -20,6 +21,7 @@ set(allowed_chain core platform workspace arrange chain)
 set(allowed_preferences core platform preferences)
 set(allowed_launcher core platform workspace arrange chain preferences launcher)
 set(allowed_app core platform platform/x11 workspace arrange chain preferences launcher app)
+set(allowed_data preferences)
 
 # Headers of the window system, GIO and the GUI toolkit, which stay behind the seam.
 set(outside_headers "^(xcb/|X11/|gio/|glib|QtGui|QtWidgets|QGuiApplication|QApplication|QWidget|QKeyEvent|QImage|QPixmap|QPainter|QIcon|QFont|QColor|QScreen|QWindow)")
@@ -27,7 +29,7 @@ set(logic_folders core platform workspace arrange chain)
 
 set(problems "")
 foreach(folder core platform platform/x11 platform/x11/grabber platform/sim workspace arrange
-        chain preferences launcher app)
+        chain preferences launcher app data)
   file(GLOB sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
   foreach(source ${sources})
     file(STRINGS "${source}" includes REGEX "^#include [\"<]")
