@@ -97,20 +97,6 @@ protected:
         });
     }
 
-    // A property of 32-bit items as the test's own connection reads it; empty when absent.
-    std::vector<uint32_t> property(xcb_window_t window, const char* name) {
-        xcb_connection_t* c = session.connection();
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, session.atom(name), XCB_ATOM_ANY, 0, 1024), nullptr);
-        std::vector<uint32_t> values;
-        if (reply && reply->format == 32) {
-            const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-            values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-        return values;
-    }
-
     // Arranged by the program: every window is a full-height column and one was moved off to
     // the right (or minimized, where the window manager keeps windows on screen), which happens
     // only once the grab is in place.
@@ -486,8 +472,8 @@ TEST_F(X11Chain, TheProgramsPillStaysOutOfTheTaskbarAndThePager) {
     const auto pid = static_cast<uint32_t>(program.processId());
     xcb_window_t pill = XCB_WINDOW_NONE;
     const bool shown = waitFor([&] {
-        for (const uint32_t window : property(session.root(), "_NET_CLIENT_LIST")) {
-            if (property(window, "_NET_WM_PID") == std::vector<uint32_t>{pid}) {
+        for (const uint32_t window : session.cardinals(session.root(), "_NET_CLIENT_LIST")) {
+            if (session.cardinals(window, "_NET_WM_PID") == std::vector<uint32_t>{pid}) {
                 pill = window;
                 return true;
             }
@@ -495,7 +481,7 @@ TEST_F(X11Chain, TheProgramsPillStaysOutOfTheTaskbarAndThePager) {
         return false;
     });
     if (shown) {
-        const std::vector<uint32_t> states = property(pill, "_NET_WM_STATE");
+        const std::vector<uint32_t> states = session.cardinals(pill, "_NET_WM_STATE");
         for (const char* state : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
             EXPECT_NE(std::find(states.begin(), states.end(), session.atom(state)), states.end())
                 << state;
@@ -520,7 +506,7 @@ TEST_F(X11Chain, AStoppedProgramFreezesNoInput) {
     // window (kwin) would take the click for themselves.
     session.activate(columns[0].window);
     ASSERT_TRUE(waitFor([&] {
-        const std::vector<uint32_t> active = property(session.root(), "_NET_ACTIVE_WINDOW");
+        const std::vector<uint32_t> active = session.cardinals(session.root(), "_NET_ACTIVE_WINDOW");
         return !active.empty() && active.front() == columns[0].window;
     }));
 

@@ -35,23 +35,10 @@ protected:
         ASSERT_TRUE(session.start(&error)) << error.toStdString();
     }
 
-    std::vector<uint32_t> cardinals(xcb_window_t window, const char* name) {
-        xcb_connection_t* c = session.connection();
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, session.atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 32),
-            nullptr);
-        std::vector<uint32_t> values;
-        if (reply && reply->format == 32) {
-            const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-            values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-        return values;
-    }
 
     // WM_NORMAL_HINTS: flags, x, y, width, height, min w/h, max w/h, ...
     SizeLimits limits(xcb_window_t window) {
-        const std::vector<uint32_t> hints = cardinals(window, "WM_NORMAL_HINTS");
+        const std::vector<uint32_t> hints = session.cardinals(window, "WM_NORMAL_HINTS");
         if (hints.size() < 9) {
             return {};
         }
@@ -62,7 +49,7 @@ protected:
     }
 
     bool maximizeAllowed(xcb_window_t window) {
-        const std::vector<uint32_t> motif = cardinals(window, "_MOTIF_WM_HINTS");
+        const std::vector<uint32_t> motif = session.cardinals(window, "_MOTIF_WM_HINTS");
         return motif.size() < 2 || !(motif[0] & kMotifFunctions) || (motif[1] & kMotifMaximize);
     }
 
