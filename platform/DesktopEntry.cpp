@@ -96,7 +96,13 @@ std::optional<QByteArrayView> groupHeader(QByteArrayView line) {
     return name;
 }
 
-// The values of one key: the plain one and those for the user's languages, by rank.
+// Only these keys are read in the user's language; translations of the others are passed over.
+bool isLocalized(Key key) {
+    return key == Key::Name || key == Key::Icon;
+}
+
+// The values of one key: the plain one and, for a localized key, those for the user's
+// languages, by rank.
 struct Values {
     std::optional<QByteArrayView> plain;
     QList<std::optional<QByteArrayView>> translations;
@@ -113,11 +119,21 @@ QByteArray unescaped(QByteArrayView value, bool listItem) {
             continue;
         }
         switch (const char escaped = value[++i]) {
-            case 's': result.append(' '); break;
-            case 'n': result.append('\n'); break;
-            case 't': result.append('\t'); break;
-            case 'r': result.append('\r'); break;
-            case '\\': result.append('\\'); break;
+            case 's':
+                result.append(' ');
+                break;
+            case 'n':
+                result.append('\n');
+                break;
+            case 't':
+                result.append('\t');
+                break;
+            case 'r':
+                result.append('\r');
+                break;
+            case '\\':
+                result.append('\\');
+                break;
             default:
                 if (!(listItem && escaped == ';')) {
                     result.append('\\');
@@ -227,8 +243,10 @@ std::optional<DesktopEntry> parseDesktopEntry(QByteArrayView data, QString* prob
     }
     const QList<QByteArray> languages = messageLanguages();
     std::array<Values, size_t(Key::Count)> values;
-    for (Values& value : values) {
-        value.translations.resize(languages.size());
+    for (size_t key = 0; key < values.size(); ++key) {
+        if (isLocalized(Key(key))) {
+            values[key].translations.resize(languages.size());
+        }
     }
 
     bool inGroup = false;
@@ -266,8 +284,9 @@ std::optional<DesktopEntry> parseDesktopEntry(QByteArrayView data, QString* prob
             return std::nullopt;
         }
         if (!sawGroup) {
-            report(problem, QStringLiteral("not a key file: line %1 comes before any group")
-                                .arg(lineNumber));
+            report(
+                problem,
+                QStringLiteral("not a key file: line %1 comes before any group").arg(lineNumber));
             return std::nullopt;
         }
         if (!inGroup) {
@@ -286,7 +305,7 @@ std::optional<DesktopEntry> parseDesktopEntry(QByteArrayView data, QString* prob
         Values& slot = values[size_t(*key)];
         if (bracket < 0) {
             slot.plain = value;  // a key given twice: the later one counts
-        } else if (name.endsWith(']')) {
+        } else if (isLocalized(*key) && name.endsWith(']')) {
             const QByteArrayView locale = name.sliced(bracket + 1, name.size() - bracket - 2);
             const qsizetype rank = languages.indexOf(locale);
             if (rank >= 0) {
