@@ -17,15 +17,6 @@ namespace tessora {
 
 namespace {
 
-// The caps of a stored label as this platform names its keys ("⌘esc" shows Ctrl, esc).
-QStringList capTexts(const QString& label) {
-    QStringList texts;
-    for (const QString& key : keycaps(label)) {
-        texts << keycapText(key);
-    }
-    return texts;
-}
-
 const QString kSwitchedOff = QStringLiteral(
     "Tessora is switched off, so its shortcut does nothing. Record a shortcut here, or turn on "
     "\u201CEnable Tessora\u201D in the tray menu.");
@@ -41,11 +32,11 @@ OnboardingPractice::OnboardingPractice(WorkspaceModel& model, ShortcutService& s
     column->setSpacing(24);
 
     m_cards[onboarding::Open] =
-        new PracticeCard(QStringLiteral("Open"), capTexts(shortcut.label()), this);
+        new PracticeCard(QStringLiteral("Open"), keycapTexts(shortcut.label()), this);
     m_cards[onboarding::Select] =
         new PracticeCard(QStringLiteral("Select"), {QStringLiteral("tab")}, this);
     m_cards[onboarding::Clear] = new PracticeCard(
-        QStringLiteral("Clear"), capTexts(QStringLiteral("\u21E7\u2318C")), this);  // ⇧⌘C
+        QStringLiteral("Clear"), keycapTexts(QStringLiteral("\u21E7\u2318C")), this);  // ⇧⌘C
     m_cardRow->setSpacing(kCardSpacing);
     m_cardRow->addStretch(1);
     for (PracticeCard* card : m_cards) {
@@ -94,7 +85,7 @@ void OnboardingPractice::showVerified() {
 }
 
 void OnboardingPractice::showShortcut() {
-    card(onboarding::Open)->setKeys(capTexts(m_shortcut.label()));
+    card(onboarding::Open)->setKeys(keycapTexts(m_shortcut.label()));
     QString problem = m_shortcut.error();
     if (problem.isEmpty() && !m_shortcut.enabled()) {
         problem = kSwitchedOff;

@@ -19,6 +19,7 @@
 #include "platform/x11/X11WindowSystem.h"
 #include "preferences/OrreryKeycap.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -30,7 +31,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace tessora {
 
@@ -95,9 +95,10 @@ int runResident(int& argc, char** argv, QString& relaunchInto) {
         case x11::X11ResidentClaim::Outcome::Forwarded:
             return 0;
         case x11::X11ResidentClaim::Outcome::Failed:
-            complain(QStringLiteral("cannot tell whether Tessora already runs on this display (%1); "
-                                    "running anyway")
-                         .arg(display.error()));
+            complain(
+                QStringLiteral("cannot tell whether Tessora already runs on this display (%1); "
+                               "running anyway")
+                    .arg(display.error()));
             break;
         case x11::X11ResidentClaim::Outcome::Resident:
             break;
@@ -122,14 +123,13 @@ int runResident(int& argc, char** argv, QString& relaunchInto) {
         installer =
             std::make_unique<DebianPackageInstaller>(QCoreApplication::applicationFilePath());
         updater = std::make_unique<AppUpdater>(
-            *configuration,
-            UpdaterServices{clock, *defaults, *installer,
-                            [] { return QDateTime::currentDateTimeUtc(); },
-                            [&relaunchInto](const QString& program) {
-                                relaunchInto = program;
-                                QCoreApplication::exit(0);
-                            },
-                            downloadFolder()});
+            *configuration, UpdaterServices{clock, *defaults, *installer,
+                                            [] { return QDateTime::currentDateTimeUtc(); },
+                                            [&relaunchInto](const QString& program) {
+                                                relaunchInto = program;
+                                                QCoreApplication::exit(0);
+                                            },
+                                            downloadFolder()});
     }
 
     AppDelegate delegate(
@@ -153,11 +153,7 @@ int runResident(int& argc, char** argv, QString& relaunchInto) {
     }
     const ShortcutService& shortcut = delegate.shortcut();
     const auto shortcutText = [&shortcut] {
-        QStringList keys;
-        for (const QString& key : keycaps(shortcut.label())) {
-            keys << keycapText(key);
-        }
-        return keys.join(QLatin1Char('+'));
+        return keycapTexts(shortcut.label()).join(QLatin1Char('+'));
     };
     // Another program may hold the combination: the launcher still opens from the tray and on
     // a second start, and another combination can be recorded in the settings.

@@ -30,11 +30,7 @@ QFont promptFont() {
 }  // namespace
 
 QString shortcutButtonAccessibleName(const QString& label) {
-    QStringList names;
-    for (const QString& key : keycaps(label)) {
-        names << keycapText(key);
-    }
-    return QStringLiteral("Open Tessora shortcut: ") + names.join(QLatin1Char('+')) +
+    return QStringLiteral("Open Tessora shortcut: ") + keycapTexts(label).join(QLatin1Char('+')) +
            QStringLiteral(". Click to change.");
 }
 

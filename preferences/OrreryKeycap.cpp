@@ -62,6 +62,14 @@ QString keycapText(const QString& key) {
     return key;
 }
 
+QStringList keycapTexts(const QString& label) {
+    QStringList texts;
+    for (const QString& key : keycaps(label)) {
+        texts << keycapText(key);
+    }
+    return texts;
+}
+
 OrreryKeycap::OrreryKeycap(const QString& key, QWidget* parent) : QWidget(parent), m_key(key) {
     installComponentAccessibility();
     setFont(systemFont(14, QFont::DemiBold));

@@ -14,6 +14,9 @@ QStringList keycaps(const QString& label);
 // format, caps name this platform's keys (⌘ Ctrl, ⌃ Super, ⌥ Alt, ⇧ Shift).
 QString keycapText(const QString& key);
 
+// The texts of a stored label's caps, in order: keycapText of each of keycaps(label).
+QStringList keycapTexts(const QString& label);
+
 // One keyboard key drawn as a physical cap: a dark base with a lighter gradient face, the key's
 // name on it. The cap is at least 36 × 36 and widens with its text; the widget is 4 px taller
 // than the cap so that the shadow under it shows.
