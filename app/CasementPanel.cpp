@@ -3,6 +3,7 @@
 #include "app/PanelGeometry.h"
 #include "app/PanelKeys.h"
 #include "app/QtWindowSpace.h"
+#include "app/WindowManagerMove.h"
 #include "platform/WindowSystem.h"
 #include "preferences/Palette.h"
 
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 #include <xcb/xcb.h>
@@ -239,6 +241,7 @@ void CasementPanel::showEvent(QShowEvent* event) {
 
 void CasementPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    endOwnDrag();
     // Spontaneous hide events come from the window system (the window was unmapped behind our
     // back) while the widget stays visible; only our own hiding ends a visible period.
     if (event->spontaneous() || !m_visiblePeriod) {
@@ -248,6 +251,42 @@ void CasementPanel::hideEvent(QHideEvent* event) {
     m_pendingKeys.clear();  // meant for this showing only
     if (m_didDismiss) {
         m_didDismiss();
+    }
+}
+
+// Presses that no control inside took land here: on the background, which moves the panel. The
+// window manager's move starts at once, as the protocol intends: it then follows the
+// pointer from the press on.
+void CasementPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    m_place.letGo();
+    if (!beginWindowManagerMove(*windowHandle(), event->pointingDevice())) {
+        // No move from the window manager: the panel follows the pointer itself.
+        m_dragOffset = event->globalPosition().toPoint() - pos();
+        grabMouse();
+    }
+}
+
+void CasementPanel::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragOffset) {
+        move(event->globalPosition().toPoint() - *m_dragOffset);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void CasementPanel::mouseReleaseEvent(QMouseEvent* event) {
+    endOwnDrag();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CasementPanel::endOwnDrag() {
+    if (m_dragOffset) {
+        m_dragOffset.reset();
+        releaseMouse();
     }
 }
 

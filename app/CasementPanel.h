@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace tessora {
 
@@ -13,7 +14,8 @@ class WindowSystem;
 // The launcher panel window: frameless, kept above other windows on every desktop, out of the
 // taskbar and the pager; 544 x 550 until its content resizes it. It is hidden and shown, never
 // recreated. Escape without modifiers hides it; every way it disappears (Escape, hide(), the
-// window manager closing it) ends in the dismissal callback once per visible period.
+// window manager closing it) ends in the dismissal callback once per visible period. Dragging
+// its background moves it, until the next showing places it again.
 class CasementPanel final : public QWidget, public PanelWindow {
     Q_OBJECT
 
@@ -50,6 +52,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     // The primary monitor's height, which converts between window and screen space.
@@ -58,6 +63,7 @@ private:
     void tellShowable();
     void waitForToolkitRequests();
     void deliverPendingKeys();
+    void endOwnDrag();
 
     WindowSystem& m_windows;
     QWidget* m_content = nullptr;
@@ -68,6 +74,7 @@ private:
     bool m_visiblePeriod = false;
     QList<TypedKey> m_pendingKeys;  // handed over, waiting for a control to take the focus
     KeptPlace m_place;
+    std::optional<QPoint> m_dragOffset;  // the pointer's place in the panel it drags itself
 };
 
 }  // namespace tessora

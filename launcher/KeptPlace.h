@@ -21,6 +21,8 @@ public:
         m_askedAgain = 0;
         window.move(position);
     }
+    // The user moved the window: it stays where they put it until it is placed again.
+    void letGo() { m_wanted.reset(); }
     // The window is being shown: where the window manager maps it is asked about afresh.
     void showing() { m_askedAgain = 0; }
     // From the window's move event.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
+#include <QPoint>
 #include <QProcess>
 #include <algorithm>
 #include <cstdlib>
@@ -261,6 +262,74 @@ TEST_F(ResidentAppTest, ThePanelOpensOnTheMonitorUnderThePointer) {
         ASSERT_TRUE(frame);
         app.tapKey(kEscape);
         ASSERT_TRUE(app.waitPanelHidden()) << app.errors().toStdString() << frame->x();
+    }
+}
+
+TEST_F(ResidentAppTest, DraggingThePanelsBackgroundMovesItUntilItIsShownAgain) {
+    ResidentApp app(session, QStringLiteral(TESSORA_PROGRAM_PATH));
+    startApp(app);
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown());
+    std::optional<QRect> placed;
+    ASSERT_TRUE(session.waitUntil([&] {
+        placed = app.panelGeometry();
+        return placed && placed->top() == 80;
+    }));
+
+    // The background beside the search bar's rounded end, dragged in steps as a hand does.
+    const QPoint grabbed = placed->topLeft() + QPoint(14, 44);
+    session.movePointer(grabbed.x(), grabbed.y());
+    // The window manager's move has begun once the panel asked for it (the request goes to the
+    // root window, where the session listens) and the window manager then took the pointer out
+    // of the panel: by its grab, or by a window it maps over the screen for the move (kwin).
+    const std::optional<xcb_window_t> panel = app.panelWindow();
+    ASSERT_TRUE(panel);
+    const uint32_t crossings = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    xcb_change_window_attributes(session.connection(), *panel, XCB_CW_EVENT_MASK, &crossings);
+    session.sync();
+    session.pressButton(1, true);
+    ASSERT_TRUE(session.waitForEvent([&](const xcb_generic_event_t& event) {
+        const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+        return (event.response_type & 0x7f) == XCB_CLIENT_MESSAGE && message.window == *panel &&
+               message.type == session.atom("_NET_WM_MOVERESIZE");
+    })) << "the panel asked for no move";
+    ASSERT_TRUE(session.waitForEvent([&](const xcb_generic_event_t& event) {
+        const auto& leave = reinterpret_cast<const xcb_leave_notify_event_t&>(event);
+        return (event.response_type & 0x7f) == XCB_LEAVE_NOTIFY && leave.event == *panel &&
+               leave.detail != XCB_NOTIFY_DETAIL_INFERIOR;
+    })) << "the window manager began no move";
+    const QPoint travel(120, 60);
+    for (int step = 1; step <= 6; ++step) {
+        const QPoint at = grabbed + travel * step / 6;
+        session.movePointer(at.x(), at.y());
+        session.sync();
+    }
+    std::optional<QRect> dragged;
+    EXPECT_TRUE(session.waitUntil([&] {
+        dragged = app.panelGeometry();
+        return dragged && dragged->topLeft() == placed->topLeft() + travel;
+    })) << (dragged ? dragged->x() : -1) << "," << (dragged ? dragged->y() : -1);
+    session.pressButton(1, false);
+    // The move has ended once the window manager gives the pointer back to the panel.
+    ASSERT_TRUE(session.waitForEvent([&](const xcb_generic_event_t& event) {
+        const auto& enter = reinterpret_cast<const xcb_enter_notify_event_t&>(event);
+        return (event.response_type & 0x7f) == XCB_ENTER_NOTIFY && enter.event == *panel &&
+               enter.detail != XCB_NOTIFY_DETAIL_INFERIOR;
+    })) << "the move did not end";
+
+    // It stays where it was put, and the next showing places it by the rule again.
+    EXPECT_EQ(app.panelGeometry(), dragged);
+    app.pressShortcut();  // the hot key hides it too, wherever the focus went
+    ASSERT_TRUE(app.waitPanelHidden());
+    app.pressShortcut();
+    ASSERT_TRUE(app.waitPanelShown());
+    std::optional<QRect> shownAgain;
+    EXPECT_TRUE(session.waitUntil([&] {
+        shownAgain = app.panelGeometry();
+        return shownAgain && shownAgain->topLeft() == placed->topLeft();
+    })) << (shownAgain ? shownAgain->x() : -1) << "," << (shownAgain ? shownAgain->y() : -1);
+    if (HasFailure()) {
+        ADD_FAILURE() << app.errors().toStdString();
     }
 }
 
