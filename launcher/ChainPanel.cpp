@@ -86,6 +86,7 @@ protected:
         painter.setPen(Qt::NoPen);
         painter.setBrush(fill);
         painter.drawRoundedRect(QRectF(rect()), radius, radius);
+        paintCastShadow(painter, radius);
         // The border lies inside the capsule's outline.
         const double inset = borderWidth / 2;
         painter.setPen(QPen(border, borderWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));

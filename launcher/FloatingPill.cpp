@@ -1,10 +1,12 @@
 #include "launcher/FloatingPill.h"
 
 #include "platform/WindowSystem.h"
+#include "preferences/Shadow.h"
 
 #include <QBitmap>
 #include <QEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace tessora {
 
@@ -43,6 +45,23 @@ void FloatingPill::moveEvent(QMoveEvent* event) {
 
 bool FloatingPill::isDark() const {
     return palette().color(QPalette::Window).lightness() < 128;
+}
+
+void FloatingPill::paintCastShadow(QPainter& painter, double radius) const {
+    constexpr double kBlur = 1.5;
+    constexpr double kLift = 1.5;  // how far the light seems to come from above
+    const QRectF outline(rect());
+    // What lies around the pill, moved up into it: blurred, it darkens the rim from the
+    // inside, the lower edge most.
+    QPainterPath around;
+    around.addRect(outline.adjusted(-8, -8, 8, 8));
+    QPainterPath pill;
+    pill.addRoundedRect(outline, radius, radius);
+    painter.save();
+    painter.setClipPath(pill);
+    paintShadow(painter, around.subtracted(pill), QColor::fromRgbF(0, 0, 0, 0.32f), kBlur,
+                QPointF(0, -kLift));
+    painter.restore();
 }
 
 void FloatingPill::changeEvent(QEvent* event) {

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QPainter;
+
 namespace tessora {
 
 class WindowSystem;
@@ -27,6 +29,12 @@ public:
     bool isDark() const;
 
 protected:
+    // The shadow the pill casts, painted inside its own outline (corners of `radius`): without a
+    // compositing manager nothing shows outside the window's shape, so the pill's rim darkens
+    // as if it stood off the desktop, most along its lower edge. A compositing manager that
+    // draws shadows of its own (picom) adds one around the shape. Painted over the fill, under
+    // the border and the content.
+    void paintCastShadow(QPainter& painter, double radius) const;
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 

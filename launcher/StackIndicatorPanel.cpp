@@ -32,6 +32,7 @@ protected:
         QPainter painter(this);
         painter.fillRect(rect(), fill);
         painter.setRenderHint(QPainter::Antialiasing);
+        paintCastShadow(painter, pillCornerRadius);
         const double inset = pillBorderWidth / 2;
         painter.setPen(QPen(ink, pillBorderWidth));
         painter.setBrush(Qt::NoBrush);

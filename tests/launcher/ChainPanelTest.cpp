@@ -131,5 +131,18 @@ TEST(ChainPanel, DrawsTheActiveDotOpaqueInTheDesktopsInk) {
     EXPECT_EQ(image.pixelColor(10, 8), QColor(Qt::white));  // the first dot is long now
 }
 
+TEST(ChainPanel, CastsAShadowInsideItsOutline) {
+    ChainPanel panel(desktop());
+    panel.show({698, 0, 44, 16}, threeDots);
+    QWidget* pill = panel.widget();
+    QPalette light = pill->palette();
+    light.setColor(QPalette::Window, Qt::white);
+    pill->setPalette(light);
+    const QImage image = pill->grab().toImage();
+    // Between the dots, the lower rim is darker than the upper one, and the middle stays white.
+    EXPECT_LT(image.pixelColor(13, 13).lightness() + 20, image.pixelColor(13, 2).lightness());
+    EXPECT_GT(image.pixelColor(13, 8).lightness(), 230);
+}
+
 }  // namespace
 }  // namespace tessora

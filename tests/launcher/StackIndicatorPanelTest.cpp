@@ -106,6 +106,8 @@ TEST(StackIndicatorPanel, FollowsTheDesktopsLightness) {
     pill->setPalette(light);
     EXPECT_EQ(colourAt({17, 2}), QColor(Qt::white));
     EXPECT_EQ(colourAt({20, 8}), QColor(Qt::black));
+    // The shadow it casts, painted inside: its lower rim is darker than its upper one.
+    EXPECT_LT(colourAt({13, 13}).lightness() + 20, colourAt({13, 2}).lightness());
 }
 
 }  // namespace
