@@ -2,8 +2,8 @@
 """The first run and the settings as a screen-reader user meets them: the real program on its
 own X session (tests/support/run_on_display.sh), its windows reached over AT-SPI, keys typed
 with XTEST (xdotool). Walks the first run, switches the window-layout options, records a new
-shortcut and checks that it opens the launcher while the old one no longer does, and reads the
-new shortcut on the shortcuts page.
+shortcut and checks that it opens the launcher while the old one no longer does, reads the
+launcher as a screen reader does, and reads the new shortcut on the shortcuts page.
 
 Usage: first_run_and_settings.py PATH-TO-TESSORA. Exits 77 when pyatspi or xdotool is missing.
 """
@@ -121,6 +121,12 @@ def dump(node, depth=0):
         dump(child, depth + 1)
 
 
+def list_item_names(list_name):
+    """The names of the items of the showing list called `list_name`."""
+    found = named(list_name, "list")()
+    return [item.name for item in found if item is not None] if found is not None else []
+
+
 def checked(node):
     return node.getState().contains(pyatspi.STATE_CHECKED)
 
@@ -180,6 +186,23 @@ def main():
         keys("ctrl+Escape", "super+alt+k", "q")
         wait_for("the launcher opened by the new shortcut alone", lambda: text_of(
             named("Search installed apps")()) == "q")
+
+        # What the launcher reads out: each application with its selection, Tab selecting the
+        # highlighted one, no counter until more than nine are selected, no scanning notice
+        # once the scan is over, and each layout with its number of positions.
+        keys("BackSpace")
+        names = wait_for("the applications listed", lambda: list_item_names("Applications"))
+        assert all(name.endswith(", not selected") for name in names), names
+        keys("Tab")
+        selected = wait_for("one application selected", lambda: [
+            name for name in list_item_names("Applications") if ", selected" in name])
+        assert selected[0].endswith(", selected, position 1"), selected
+        leftover = find(application(), lambda n: showing(n) and (
+            "more selected app" in n.name or n.name.startswith("Scanning")))
+        assert leftover is None, leftover.name
+        keys("ctrl+2")
+        wait_for("the layouts with their positions", lambda: list_item_names("Layouts")[:3] == [
+            "Focus, 1 position", "Monarch, 1 position", "Mirror, 2 positions"])
         keys("Escape")
 
         # The shortcuts page shows the new caps without reopening the window.
