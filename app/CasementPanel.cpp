@@ -123,9 +123,9 @@ void CasementPanel::orderFront() {
         waitForToolkitRequests();
     }
     raise();
-    // One activation, stamped with the user's latest input. Qt's own request would be sent only
-    // once Qt has seen the map, which under load can be after the user went on to another
-    // window: it would take the focus back from there.
+    // One activation, sent at once. Qt's own request would be sent only once Qt has seen the
+    // map, which under load can be after the user went on to another window: it would take the
+    // focus back from there.
     m_windows.activateOwnWindow(winId());
 }
 

@@ -215,8 +215,8 @@ public:
     // Marks one of our windows, before it is first mapped, as a floating panel: kept above other
     // windows, on every desktop, out of the taskbar and the pager.
     virtual void preparePanelWindow(WindowId ownWindow) = 0;
-    // Raises one of our windows and gives it the focus, stamped with the time of the user's latest
-    // input that we saw (window managers refuse focus to requests that look stale).
+    // Raises one of our windows and gives it the focus, as a tool acting for the user, stamped
+    // with the server's time now (window managers refuse focus to requests that look stale).
     virtual void activateOwnWindow(WindowId ownWindow) = 0;
     // Whether the window manager has let go of one of our hidden windows, so that it may be
     // shown again: a window hidden a moment ago may still be managed, and showing it before the

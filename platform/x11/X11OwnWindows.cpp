@@ -5,7 +5,6 @@
 #include "platform/x11/X11PropertyReader.h"
 #include "platform/x11/X11WindowSystem.h"
 
-#include <xcb/xinput.h>
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -18,70 +17,11 @@ constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
 constexpr uint32_t kSourcePager = 2;  // a tool acting for the user
 constexpr uint32_t kStateAdd = 1;
 
-// X timestamps wrap around after about 49 days: compared as the nearer of the two ways round.
-bool after(xcb_timestamp_t a, xcb_timestamp_t b) {
-    return static_cast<int32_t>(a - b) > 0;
-}
-
-std::optional<xcb_timestamp_t> inputTime(const xcb_generic_event_t& event,
-                                         std::optional<uint8_t> xinput) {
-    switch (event.response_type & 0x7f) {
-        case XCB_KEY_PRESS:
-        case XCB_KEY_RELEASE:
-        case XCB_BUTTON_PRESS:
-        case XCB_BUTTON_RELEASE:
-            // Key and button events share their layout.
-            return reinterpret_cast<const xcb_button_press_event_t&>(event).time;
-        case XCB_GE_GENERIC: {
-            const auto& raw = reinterpret_cast<const xcb_input_raw_button_press_event_t&>(event);
-            if (xinput && raw.extension == *xinput &&
-                raw.event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
-                return raw.time;
-            }
-            return std::nullopt;
-        }
-        default:
-            return std::nullopt;
-    }
-}
-
 }  // namespace
-
-// --- UserTime
-
-void UserTime::note(const xcb_generic_event_t& event, xcb_window_t root, xcb_atom_t activeWindow,
-                    std::optional<uint8_t> xinput) {
-    if (const std::optional<xcb_timestamp_t> time = inputTime(event, xinput)) {
-        if (*time != XCB_CURRENT_TIME && (!m_input || !after(*m_input, *time))) {
-            m_input = *time;
-        }
-        return;
-    }
-    if ((event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
-        const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-        if (notify.window == root && notify.atom == activeWindow) {
-            m_activeChange = notify.time;
-        }
-    }
-}
-
-std::optional<xcb_timestamp_t> UserTime::fresh() const {
-    if (!m_input || (m_activeChange && after(*m_activeChange, *m_input))) {
-        return std::nullopt;
-    }
-    return m_input;
-}
 
 // --- OwnWindows
 
-OwnWindows::OwnWindows(X11Connection& connection) : m_connection(connection) {
-    // Cached by xcb: the pointer watch's own query later costs nothing.
-    const xcb_query_extension_reply_t* xinput =
-        xcb_get_extension_data(connection.get(), &xcb_input_id);
-    if (xinput && xinput->present) {
-        m_xinput = xinput->major_opcode;
-    }
-}
+OwnWindows::OwnWindows(X11Connection& connection) : m_connection(connection) {}
 
 bool OwnWindows::isPanel(xcb_window_t window) const {
     return std::find(m_panels.begin(), m_panels.end(), window) != m_panels.end();
@@ -158,13 +98,6 @@ void OwnWindows::requestStates(xcb_window_t window) {
     m_connection.sendRootMessage(window, atoms._NET_WM_DESKTOP, desktop);
 }
 
-xcb_timestamp_t OwnWindows::activationTime() {
-    if (const std::optional<xcb_timestamp_t> time = m_userTime.fresh()) {
-        return *time;
-    }
-    return m_connection.serverTime();
-}
-
 // A focused window that is unmapped hands the focus on as the last focus request said, and
 // window managers that asked for RevertToNone (icewm) leave it at None until they pick another
 // window: meanwhile no key reaches anyone, not even a hot key grabbed on the root window, and the
@@ -196,7 +129,6 @@ bool OwnWindows::withdrawn(xcb_window_t window) {
 }
 
 bool OwnWindows::handle(const xcb_generic_event_t& event) {
-    m_userTime.note(event, m_connection.root(), m_connection.atoms()._NET_ACTIVE_WINDOW, m_xinput);
     if (m_panels.empty()) {
         return false;
     }
@@ -272,8 +204,9 @@ void X11WindowSystem::activateOwnWindow(WindowId window) {
         return;
     }
     const auto w = static_cast<xcb_window_t>(window);
-    const uint32_t data[5] = {x11::kSourcePager, m_ownWindows->activationTime(), XCB_WINDOW_NONE, 0,
-                              0};
+    // Stamped now, not with the hot key's time: mutter refuses a focus request older than its
+    // own latest focus change, which it may make between the key and the request.
+    const uint32_t data[5] = {x11::kSourcePager, m_connection->serverTime(), XCB_WINDOW_NONE, 0, 0};
     m_connection->sendRootMessage(w, m_connection->atoms()._NET_ACTIVE_WINDOW, data);
     raise(window);
 }

@@ -9,23 +9,6 @@ namespace tessora::x11 {
 
 class X11Connection;
 
-// The time of the user's latest input that our connection saw (a hot key, a held key, a raw
-// button press), as the timestamp of our activation requests. It is stale once the active
-// window changed after it: the user acted elsewhere since, and a window manager would refuse a
-// request that claims to come before that.
-class UserTime {
-public:
-    // `xinput` is XInput's major opcode, when the server has it.
-    void note(const xcb_generic_event_t& event, xcb_window_t root, xcb_atom_t activeWindow,
-              std::optional<uint8_t> xinput);
-    // The latest input time, unless stale or unknown.
-    std::optional<xcb_timestamp_t> fresh() const;
-
-private:
-    std::optional<xcb_timestamp_t> m_input;
-    std::optional<xcb_timestamp_t> m_activeChange;
-};
-
 // Our own top-level windows as the window manager should treat them. A panel is kept above the
 // others, on every desktop, out of the taskbar and the pager, and (in window managers that
 // leave such windows out of Alt+Tab, as openbox does) out of window cycling; its window type is
@@ -39,9 +22,6 @@ public:
     // Marks `window` as a panel: properties while it is unmapped, requests to the window
     // manager when it is mapped already. Nothing happens for a window that does not exist.
     void preparePanel(xcb_window_t window);
-    // The timestamp for activating one of our windows now: the user's latest input when fresh,
-    // else a current server time (one round trip).
-    xcb_timestamp_t activationTime();
     // Before `window` is hidden: when it has the keyboard focus, the focus goes back to the
     // desktop (PointerRoot) rather than wherever the window manager's focus request said.
     void releaseFocus(xcb_window_t window);
@@ -52,7 +32,7 @@ public:
     // Called when the window manager changes a panel's WM_STATE.
     std::function<void(xcb_window_t)> onStateChange;
 
-    // Notes input times and keeps panels prepared. True for events about our panels, which
+    // Keeps panels prepared. True for events about our panels, which
     // concern nobody else.
     bool handle(const xcb_generic_event_t& event);
 
@@ -63,8 +43,6 @@ private:
     bool isPanel(xcb_window_t window) const;
 
     X11Connection& m_connection;
-    std::optional<uint8_t> m_xinput;
-    UserTime m_userTime;
     std::vector<xcb_window_t> m_panels;
 
 };

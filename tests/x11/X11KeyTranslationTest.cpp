@@ -1,8 +1,6 @@
 #include "platform/x11/X11KeyTranslation.h"
-#include "platform/x11/X11OwnWindows.h"
 
 #include <gtest/gtest.h>
-#include <xcb/xinput.h>
 #include <cstring>
 
 namespace tessora::x11 {
@@ -106,81 +104,6 @@ TEST(X11KeyTranslation, ModifierStatesBothWays) {
     masks.super = XCB_MOD_MASK_3;  // a map that moves Super
     EXPECT_EQ(keyModifiers(XCB_MOD_MASK_3, masks), KeyModifier::Super);
     EXPECT_EQ(keyModifiers(XCB_MOD_MASK_4, masks), KeyModifiers());
-}
-
-// --- the time stamped on activations
-
-constexpr xcb_window_t kRoot = 0x100;
-constexpr xcb_atom_t kActiveWindow = 300;
-constexpr uint8_t kXInput = 131;
-
-xcb_generic_event_t keyPress(xcb_timestamp_t time) {
-    xcb_key_press_event_t press{};
-    press.response_type = XCB_KEY_PRESS;
-    press.time = time;
-    xcb_generic_event_t event{};
-    std::memcpy(&event, &press, sizeof press);
-    return event;
-}
-
-xcb_generic_event_t activeWindowChange(xcb_timestamp_t time, xcb_window_t window = kRoot) {
-    xcb_property_notify_event_t notify{};
-    notify.response_type = XCB_PROPERTY_NOTIFY;
-    notify.window = window;
-    notify.atom = kActiveWindow;
-    notify.time = time;
-    xcb_generic_event_t event{};
-    std::memcpy(&event, &notify, sizeof notify);
-    return event;
-}
-
-xcb_input_raw_button_press_event_t rawPress(xcb_timestamp_t time, uint8_t extension) {
-    xcb_input_raw_button_press_event_t raw{};
-    raw.response_type = XCB_GE_GENERIC;
-    raw.extension = extension;
-    raw.event_type = XCB_INPUT_RAW_BUTTON_PRESS;
-    raw.time = time;
-    return raw;
-}
-
-TEST(X11UserTime, TheLatestInputUnlessTheActiveWindowChangedSince) {
-    UserTime time;
-    auto note = [&](const xcb_generic_event_t& event) {
-        time.note(event, kRoot, kActiveWindow, kXInput);
-    };
-    EXPECT_FALSE(time.fresh());
-
-    note(activeWindowChange(900));
-    note(keyPress(1000));
-    EXPECT_EQ(time.fresh(), 1000u);
-    note(activeWindowChange(1500, 0x200));  // not the root window's
-    EXPECT_EQ(time.fresh(), 1000u);
-    note(activeWindowChange(1500));
-    EXPECT_FALSE(time.fresh()) << "the user acted elsewhere since";
-
-    const auto raw = rawPress(2000, kXInput);
-    note(reinterpret_cast<const xcb_generic_event_t&>(raw));
-    EXPECT_EQ(time.fresh(), 2000u);
-    const auto foreign = rawPress(2500, kXInput + 1);  // another extension's event
-    note(reinterpret_cast<const xcb_generic_event_t&>(foreign));
-    EXPECT_EQ(time.fresh(), 2000u);
-}
-
-TEST(X11UserTime, OrderAcrossTheWrapOfTheServerClock) {
-    UserTime time;
-    auto note = [&](const xcb_generic_event_t& event) {
-        time.note(event, kRoot, kActiveWindow, kXInput);
-    };
-    // The 32-bit millisecond clock wraps after 49 days: 0x10 comes after 0xFFFFFF00.
-    note(keyPress(0xFFFFFF00));
-    note(keyPress(0x10));
-    EXPECT_EQ(time.fresh(), 0x10u);
-    note(keyPress(0xFFFFFFF0));  // older: read late
-    EXPECT_EQ(time.fresh(), 0x10u);
-    note(activeWindowChange(0xFFFFFFF8));
-    EXPECT_EQ(time.fresh(), 0x10u);
-    note(activeWindowChange(0x20));
-    EXPECT_FALSE(time.fresh());
 }
 
 }  // namespace

@@ -293,7 +293,6 @@ TEST_F(X11ShellInput, ActivationTakesTheFocusFromAnotherApplicationAlsoWhileTheK
     ASSERT_NE(xterm, XCB_WINDOW_NONE);
     ASSERT_EQ(activeWindow(), xterm);
 
-    // Nothing typed yet: stamped with a server time.
     system->activateOwnWindow(panel.id());
     ASSERT_TRUE(waitFor([&] { return activeWindow() == panel.id(); }));
 
