@@ -56,7 +56,7 @@ OnboardingFlow::OnboardingFlow(WorkspaceModel& model, DefaultsStore& defaults, L
       m_defaults(defaults),
       m_windowControl(std::move(windowControl)),
       m_launchAtLogin(new LaunchAtLogin(login, this)) {
-    m_windowControlAvailable = m_windowControl.available && m_windowControl.available(nullptr);
+    m_windowControlAvailable = m_windowControl.isAvailable();
 }
 
 int OnboardingFlow::step() const {
@@ -68,7 +68,7 @@ bool OnboardingFlow::canContinue() const {
 }
 
 void OnboardingFlow::readWindowControl() {
-    setWindowControlAvailable(m_windowControl.available && m_windowControl.available(nullptr));
+    setWindowControlAvailable(m_windowControl.isAvailable());
 }
 
 void OnboardingFlow::requestWindowControl() {

@@ -174,7 +174,7 @@ void PreferencesView::paintEvent(QPaintEvent*) {
 }
 
 void PreferencesView::readWindowControl() {
-    const bool available = m_windowControl.available && m_windowControl.available(nullptr);
+    const bool available = m_windowControl.isAvailable();
     const QString message = tessora::attentionMessage(available);
     if (message != m_attentionMessage) {
         m_attentionMessage = message;

@@ -178,7 +178,7 @@ QWidget* SettingsView::buildPermissions() {
     // it possible; the next read shows whether that worked.
     connect(m_windowControlSwitch, &QAbstractButton::clicked, this, [this](bool on) {
         QString why;
-        const bool available = m_windowControl.available && m_windowControl.available(&why);
+        const bool available = m_windowControl.isAvailable(&why);
         if (on && !available && m_windowControl.request) {
             m_windowControl.request();
         }
@@ -247,7 +247,7 @@ void SettingsView::showEvent(QShowEvent* event) {
 
 void SettingsView::readWindowControl() {
     QString why;
-    const bool available = m_windowControl.available && m_windowControl.available(&why);
+    const bool available = m_windowControl.isAvailable(&why);
     m_windowControlSwitch->setChecked(available);
     m_windowControlRow->setNeedsAttention(!available);
     // Why it is missing, for whoever asks (the pointer or a screen reader).

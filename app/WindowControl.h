@@ -12,6 +12,9 @@ struct WindowControl {
     std::function<bool(QString* why)> available;
     // Tells the user what is missing and what to do about it.
     std::function<void()> request;
+
+    // Asks `available`; false where nobody can tell.
+    bool isAvailable(QString* why = nullptr) const { return available && available(why); }
 };
 
 }  // namespace tessora
