@@ -55,7 +55,6 @@ void ShortcutRecorder::handleKey(const KeyStroke& key, const QString& characters
             if (m_service.registerCombination(step.combination)) {
                 m_service.setLabel(step.label);
                 stop();
-                emit labelChanged(step.label);
             }
             return;
     }

@@ -44,8 +44,6 @@ public:
 
 signals:
     void recordingChanged();
-    // A new shortcut was registered and its label stored.
-    void labelChanged(const QString& label);
 
 private:
     void setRecording(bool recording);

@@ -70,11 +70,9 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     auto defaults = DefaultsStore::inMemory();
     ShortcutService service(sim, *defaults);
     ShortcutRecorder recorder(service);
-    QStringList labels;
-    QObject::connect(&recorder, &ShortcutRecorder::labelChanged,
-                     [&](const QString& label) { labels << label; });
-    int serviceLabelChanges = 0;  // what views showing the shortcut follow
-    QObject::connect(&service, &ShortcutService::labelChanged, [&] { ++serviceLabelChanges; });
+    QStringList labels;  // as the views showing the shortcut follow it
+    QObject::connect(&service, &ShortcutService::labelChanged,
+                     [&] { labels << service.label(); });
     const KeyStroke superAltSpace{keysym::space, kSuper | kAlt};
 
     recorder.handleKey(superAltSpace, " ");  // not recording: nothing happens
@@ -99,7 +97,6 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     EXPECT_EQ(defaults->textValue(keys::shortcutLabel), QStringLiteral("⌃⌥Space"));
     EXPECT_EQ(service.label(), QStringLiteral("⌃⌥Space"));
     EXPECT_EQ(labels, QStringList{QStringLiteral("⌃⌥Space")});
-    EXPECT_GE(serviceLabelChanges, 1);
     EXPECT_TRUE(sim.pressHotKey(superAltSpace));
 
     // Escape cancels and changes nothing; recording Ctrl+Escape again takes it back.
