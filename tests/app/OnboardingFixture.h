@@ -5,12 +5,7 @@
 // and driven with QtTest's key events through that window.
 #include "app/OnboardingView.h"
 #include "app/ShortcutService.h"
-#include "platform/DefaultsStore.h"
-#include "platform/sim/ManualBackgroundWork.h"
-#include "platform/sim/SimLoginItem.h"
-#include "platform/sim/SimWindowSystem.h"
-#include "platform/sim/VirtualClock.h"
-#include "workspace/WorkspaceModel.h"
+#include "tests/app/FirstRunWorkspace.h"
 
 #include <gtest/gtest.h>
 #include <QPushButton>
@@ -18,7 +13,7 @@
 
 namespace tessora {
 
-class OnboardingFixture : public ::testing::Test {
+class OnboardingFixture : public ::testing::Test, public FirstRunWorkspace {
 protected:
     static inline const KeyStroke kCtrlEscape{keysym::escape, KeyModifier::Ctrl};
 
@@ -37,7 +32,7 @@ protected:
         });
         view = std::make_unique<OnboardingView>(
             model, *defaults, *shortcut, login,
-            WindowControl{[this](QString*) { return windowControl; }, [this] { ++requests; }},
+            windowControlSwitch([this] { ++requests; }),
             clock, [](QWidget* parent) {
                 return new QPushButton(QStringLiteral("Record Shortcut"), parent);
             });
@@ -52,13 +47,6 @@ protected:
         QTest::keyClick(view->windowHandle(), key, modifiers);
     }
 
-    VirtualClock clock;
-    SimWindowSystem sim{clock};
-    ManualBackgroundWork background;
-    std::unique_ptr<DefaultsStore> defaults = DefaultsStore::inMemory();
-    WorkspaceModel model{*defaults, WorkspaceServices{sim, background, {}, {}, nullptr}};
-    SimLoginItem login;
-    bool windowControl = false;
     int requests = 0;
     int launcherOpened = 0;
     std::unique_ptr<ShortcutService> shortcut;

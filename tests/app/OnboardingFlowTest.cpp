@@ -4,13 +4,8 @@
 
 #include "app/LaunchAtLogin.h"
 
-#include "platform/DefaultsStore.h"
-#include "platform/sim/ManualBackgroundWork.h"
-#include "platform/sim/SimLoginItem.h"
-#include "platform/sim/SimWindowSystem.h"
-#include "platform/sim/VirtualClock.h"
+#include "tests/app/FirstRunWorkspace.h"
 #include "workspace/SettingsKeys.h"
-#include "workspace/WorkspaceModel.h"
 
 #include <gtest/gtest.h>
 #include <QJsonObject>
@@ -20,24 +15,15 @@ namespace {
 
 using onboarding::Gesture;
 
-class OnboardingFlowTest : public ::testing::Test {
+class OnboardingFlowTest : public ::testing::Test, public FirstRunWorkspace {
 protected:
     OnboardingFlow& flowAt(int step, QSet<int> verified = {}) {
         model.setOnboardingStep(step);
         model.setVerifiedKeys(verified);
-        flow = std::make_unique<OnboardingFlow>(
-            model, *defaults, login,
-            WindowControl{[this](QString*) { return windowControl; }, [] {}});
+        flow = std::make_unique<OnboardingFlow>(model, *defaults, login, windowControlSwitch());
         return *flow;
     }
 
-    VirtualClock clock;
-    SimWindowSystem sim{clock};
-    ManualBackgroundWork background;
-    std::unique_ptr<DefaultsStore> defaults = DefaultsStore::inMemory();
-    WorkspaceModel model{*defaults, WorkspaceServices{sim, background, {}, {}, nullptr}};
-    SimLoginItem login;
-    bool windowControl = false;
     std::unique_ptr<OnboardingFlow> flow;
 };
 
