@@ -24,19 +24,7 @@ protected:
     }
 
     QByteArray windowClass(WindowId window) {
-        xcb_connection_t* c = session.connection();
-        xcb_get_property_reply_t* reply =
-            xcb_get_property_reply(c,
-                                   xcb_get_property(c, 0, static_cast<xcb_window_t>(window),
-                                                    XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64),
-                                   nullptr);
-        QByteArray value;
-        if (reply) {
-            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                               xcb_get_property_value_length(reply));
-        }
-        std::free(reply);
-        return value;
+        return session.bytes(static_cast<xcb_window_t>(window), XCB_ATOM_WM_CLASS);
     }
 
     std::optional<WindowRect> frameOfClass(const QByteArray& name) {

@@ -42,16 +42,7 @@ protected:
     }
 
     QByteArray windowClass(xcb_window_t window) {
-        xcb_connection_t* c = session.connection();
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64), nullptr);
-        QByteArray value;
-        if (reply) {
-            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                               xcb_get_property_value_length(reply));
-        }
-        std::free(reply);
-        return value;
+        return session.bytes(window, XCB_ATOM_WM_CLASS);
     }
 
     // A window of ours shown at the size of a tray icon: the icon, embedded in whatever tray

@@ -15,18 +15,6 @@ constexpr int kStartMs = 20000;
 constexpr uint32_t kControlL = 0xffe3;
 constexpr uint32_t kEscape = 0xff1b;
 
-QByteArray property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name) {
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
-    QByteArray value;
-    if (reply) {
-        value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply));
-    }
-    std::free(reply);
-    return value;
-}
-
 bool writeFile(const QString& path, const QByteArray& contents) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -146,9 +134,9 @@ std::optional<xcb_window_t> ResidentApp::findRole(xcb_window_t parent, const QBy
     const int count = xcb_query_tree_children_length(tree);
     std::optional<xcb_window_t> found;
     for (int i = 0; i < count && !found; ++i) {
-        const QByteArray windowClass = property(c, children[i], XCB_ATOM_WM_CLASS).toLower();
+        const QByteArray windowClass = m_session.bytes(children[i], XCB_ATOM_WM_CLASS).toLower();
         if (windowClass.contains("tessora") &&
-            property(c, children[i], m_session.atom("WM_WINDOW_ROLE")) == role) {
+            m_session.bytes(children[i], m_session.atom("WM_WINDOW_ROLE")) == role) {
             found = children[i];
         } else if (depth > 0) {
             found = findRole(children[i], role, depth - 1);

@@ -290,6 +290,20 @@ std::vector<uint32_t> XSession::cardinals(xcb_window_t window, const char* name)
     return values;
 }
 
+QByteArray XSession::bytes(xcb_window_t window, xcb_atom_t name) const {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        m_connection,
+        xcb_get_property(m_connection, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+        nullptr);
+    QByteArray value;
+    if (reply) {
+        value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                           xcb_get_property_value_length(reply));
+    }
+    std::free(reply);
+    return value;
+}
+
 void XSession::clientMessage(xcb_window_t window, xcb_atom_t type, std::vector<uint32_t> data) {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;

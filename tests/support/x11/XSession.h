@@ -78,6 +78,8 @@ public:
     xcb_atom_t atom(const char* name) const;
     // A property of 32-bit items as the test's own connection reads it; empty when absent.
     std::vector<uint32_t> cardinals(xcb_window_t window, const char* name) const;
+    // A property's bytes, of whatever type (up to 1 KiB); empty when absent.
+    QByteArray bytes(xcb_window_t window, xcb_atom_t name) const;
 
     // Input as a user makes it (XTEST).
     void pressKey(uint8_t keycode, bool down);
