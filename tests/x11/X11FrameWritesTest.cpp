@@ -21,21 +21,6 @@ protected:
             return condition();
         });
     }
-
-    // Where the client window is, asked on the test's own connection (a read of the backend's
-    // would tell it the news by itself).
-    QRect clientArea(xcb_window_t window) {
-        xcb_connection_t* c = session.connection();
-        auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
-        auto* origin = xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, window, session.root(), 0, 0), nullptr);
-        const QRect area = geometry && origin ? QRect(origin->dst_x, origin->dst_y, geometry->width,
-                                                      geometry->height)
-                                              : QRect();
-        std::free(geometry);
-        std::free(origin);
-        return area;
-    }
 };
 
 TEST_F(X11FrameWrites, MovesNeedNoWaitAndOnePassGoesOutInOneWrite) {

@@ -9,20 +9,6 @@ namespace {
 
 class X11HeaderBar : public X11Test {
 protected:
-    // The client window itself in root coordinates, asked on the test's own connection.
-    QRect clientArea(xcb_window_t window) {
-        xcb_connection_t* c = session.connection();
-        auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
-        auto* origin = xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, window, session.root(), 0, 0), nullptr);
-        const QRect area = geometry && origin ? QRect(origin->dst_x, origin->dst_y, geometry->width,
-                                                      geometry->height)
-                                              : QRect();
-        std::free(geometry);
-        std::free(origin);
-        return area;
-    }
-
     void setShadow(xcb_window_t window, xcb_atom_t type, std::vector<uint32_t> values) {
         xcb_change_property(session.connection(), XCB_PROP_MODE_REPLACE, window,
                             session.atom("_GTK_FRAME_EXTENTS"), type, 32,

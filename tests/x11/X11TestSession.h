@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QRect>
 #include <cmath>
 
 namespace tessora::testing {
@@ -35,6 +36,21 @@ protected:
     xcb_window_t startClient(const QStringList& arguments) {
         const std::vector<xcb_window_t> windows = session.startClient(arguments);
         return windows.empty() ? xcb_window_t{XCB_WINDOW_NONE} : windows.front();
+    }
+
+    // Where the client window itself is, in root coordinates, asked on the test's own
+    // connection (a read of the backend's would tell it the news by itself).
+    QRect clientArea(xcb_window_t window) {
+        xcb_connection_t* c = session.connection();
+        auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+        auto* origin = xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, window, session.root(), 0, 0), nullptr);
+        const QRect area = geometry && origin ? QRect(origin->dst_x, origin->dst_y, geometry->width,
+                                                      geometry->height)
+                                              : QRect();
+        std::free(geometry);
+        std::free(origin);
+        return area;
     }
 
     // Waits until the window is managed with its frame extents set, which openbox does last.
