@@ -7,6 +7,7 @@
 #include "platform/WindowSystem.h"
 #include "preferences/Palette.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -14,7 +15,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
-#include <xcb/xcb.h>
 #include <cstdlib>
 
 namespace tessora {

@@ -1,10 +1,10 @@
 #include "app/WindowManagerMove.h"
 
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
 #include <QGuiApplication>
 #include <QPointingDevice>
 #include <QWindow>
-#include <xcb/xcb.h>
-#include <xcb/xinput.h>
 
 #include <limits>
 

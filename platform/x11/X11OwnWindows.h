@@ -44,7 +44,6 @@ private:
 
     X11Connection& m_connection;
     std::vector<xcb_window_t> m_panels;
-
 };
 
 }  // namespace tessora::x11

@@ -31,9 +31,8 @@ protected:
             }
         });
         view = std::make_unique<OnboardingView>(
-            model, *defaults, *shortcut, login,
-            windowControlSwitch([this] { ++requests; }),
-            clock, [](QWidget* parent) {
+            model, *defaults, *shortcut, login, windowControlSwitch([this] { ++requests; }), clock,
+            [](QWidget* parent) {
                 return new QPushButton(QStringLiteral("Record Shortcut"), parent);
             });
         view->resize(view->sizeHint());

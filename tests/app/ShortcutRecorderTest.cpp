@@ -71,8 +71,7 @@ TEST(ShortcutRecorderTest, RecordsThroughTheServiceUntilOneIsRegistered) {
     ShortcutService service(sim, *defaults);
     ShortcutRecorder recorder(service);
     QStringList labels;  // as the views showing the shortcut follow it
-    QObject::connect(&service, &ShortcutService::labelChanged,
-                     [&] { labels << service.label(); });
+    QObject::connect(&service, &ShortcutService::labelChanged, [&] { labels << service.label(); });
     const KeyStroke superAltSpace{keysym::space, kSuper | kAlt};
 
     recorder.handleKey(superAltSpace, " ");  // not recording: nothing happens

@@ -68,14 +68,6 @@ protected:
         return result;
     }
 
-    // Event-driven: the session's timers and the backend's input run between the checks.
-    bool waitFor(const std::function<bool()>& condition) {
-        return session.waitUntil([&] {
-            QCoreApplication::processEvents();
-            return condition();
-        });
-    }
-
     bool waitForFrame(xcb_window_t window, const WindowRect& expected) {
         return waitFor([&] { return near(system->frame(window), expected); });
     }
@@ -244,10 +236,6 @@ protected:
         return !chain->isRendering() && !chain->isAnimating() && !chain->isSettlePending();
     }
 
-    void click(uint8_t button) {
-        session.pressButton(button, true);
-        session.pressButton(button, false);
-    }
     void altClick(uint8_t button) {
         session.pressKey(session.keycodeOf(kAltL), true);
         click(button);
@@ -506,7 +494,8 @@ TEST_F(X11Chain, AStoppedProgramFreezesNoInput) {
     // window (kwin) would take the click for themselves.
     session.activate(columns[0].window);
     ASSERT_TRUE(waitFor([&] {
-        const std::vector<uint32_t> active = session.cardinals(session.root(), "_NET_ACTIVE_WINDOW");
+        const std::vector<uint32_t> active =
+            session.cardinals(session.root(), "_NET_ACTIVE_WINDOW");
         return !active.empty() && active.front() == columns[0].window;
     }));
 

@@ -13,14 +13,6 @@ x11::Traffic since(X11WindowSystem& system, const x11::Traffic& before) {
 
 class X11FrameWrites : public X11Test {
 protected:
-    // With the event loop running, as in the application: the requests go out once control
-    // returns to it, and the backend handles its events.
-    bool waitFor(const std::function<bool()>& condition) {
-        return session.waitUntil([&] {
-            QCoreApplication::processEvents();
-            return condition();
-        });
-    }
 };
 
 TEST_F(X11FrameWrites, MovesNeedNoWaitAndOnePassGoesOutInOneWrite) {

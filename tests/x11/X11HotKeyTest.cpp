@@ -85,11 +85,6 @@ private:
 
 class X11HotKey : public X11Test {
 protected:
-    void withKey(uint32_t keysym, bool down) { session.pressKey(session.keycodeOf(keysym), down); }
-    void tapKey(uint32_t keysym) {
-        withKey(keysym, true);
-        withKey(keysym, false);
-    }
     // Presses Ctrl+Escape. XTEST input gets the server's time in milliseconds, and two presses
     // of a key within the same millisecond look like auto-repeat: each one waits until the
     // clock has moved past the one before.
@@ -101,12 +96,6 @@ protected:
         const xcb_timestamp_t pressed = serverClock().now();
         while (serverClock().now() == pressed) {
         }
-    }
-    bool waitFor(const std::function<bool()>& condition) {
-        return session.waitUntil([&] {
-            QCoreApplication::processEvents();
-            return condition();
-        });
     }
     // Whether another client can grab the key with exactly these modifiers (it lets go at once).
     bool othersCanGrab(uint8_t key, uint16_t modifiers) {
@@ -313,8 +302,7 @@ TEST_F(X11HotKey, AServerTimeWaitEndsWhateverItsHandlersRead) {
     std::vector<xcb_atom_t> seen;
     connection->onEvent = [&](const xcb_generic_event_t& event) {
         if ((event.response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-            reinterpret_cast<const xcb_property_notify_event_t&>(event).window ==
-                session.root()) {
+            reinterpret_cast<const xcb_property_notify_event_t&>(event).window == session.root()) {
             seen.push_back(reinterpret_cast<const xcb_property_notify_event_t&>(event).atom);
             // By this round trip's end the answer is in the queue, where the next read finds it.
             xcb_connection_t* own = connection->get();

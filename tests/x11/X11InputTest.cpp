@@ -74,21 +74,6 @@ private:
 
 class X11Input : public X11Test {
 protected:
-    void click(uint8_t button) {
-        session.pressButton(button, true);
-        session.pressButton(button, false);
-    }
-    void withKey(uint32_t keysym, bool down) { session.pressKey(session.keycodeOf(keysym), down); }
-    void tapKey(uint32_t keysym) {
-        withKey(keysym, true);
-        withKey(keysym, false);
-    }
-    bool waitFor(const std::function<bool()>& condition) {
-        return session.waitUntil([&] {
-            QCoreApplication::processEvents();
-            return condition();
-        });
-    }
 };
 
 // The left half of the screen is the grab's: Alt+scroll there is taken at once, and passed on

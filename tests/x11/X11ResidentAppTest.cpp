@@ -41,9 +41,7 @@ protected:
         return free;
     }
 
-    QByteArray windowClass(xcb_window_t window) {
-        return session.bytes(window, XCB_ATOM_WM_CLASS);
-    }
+    QByteArray windowClass(xcb_window_t window) { return session.bytes(window, XCB_ATOM_WM_CLASS); }
 
     // A window of ours shown at the size of a tray icon: the icon, embedded in whatever tray
     // the session has (to `depth` levels below `parent`).
@@ -249,7 +247,8 @@ TEST_F(ResidentAppTest, ThePanelOpensOnTheMonitorUnderThePointer) {
             frame = app.panelGeometry();
             return frame && std::abs(frame->center().x() - (monitorX + 320)) <= 2 &&
                    frame->top() == 80;
-        })) << pointerX << ": " << (frame ? frame->x() : -1) << "," << (frame ? frame->y() : -1);
+        })) << pointerX
+            << ": " << (frame ? frame->x() : -1) << "," << (frame ? frame->y() : -1);
         ASSERT_TRUE(frame);
         app.tapKey(kEscape);
         ASSERT_TRUE(app.waitPanelHidden()) << app.errors().toStdString() << frame->x();
@@ -305,7 +304,8 @@ TEST_F(ResidentAppTest, DraggingThePanelsBackgroundMovesItUntilItIsShownAgain) {
         const QPoint at = grabbed + travel + QPoint(there ? 0 : ++tremble % 2, 0);
         session.movePointer(at.x(), at.y());
         return there;
-    })) << (dragged ? dragged->x() : -1) << "," << (dragged ? dragged->y() : -1);
+    })) << (dragged ? dragged->x() : -1)
+        << "," << (dragged ? dragged->y() : -1);
     session.pressButton(1, false);
     // The move has ended once the window manager gives the pointer back to the panel.
     ASSERT_TRUE(session.waitForEvent([&](const xcb_generic_event_t& event) {
@@ -324,7 +324,8 @@ TEST_F(ResidentAppTest, DraggingThePanelsBackgroundMovesItUntilItIsShownAgain) {
     EXPECT_TRUE(session.waitUntil([&] {
         shownAgain = app.panelGeometry();
         return shownAgain && shownAgain->topLeft() == placed->topLeft();
-    })) << (shownAgain ? shownAgain->x() : -1) << "," << (shownAgain ? shownAgain->y() : -1);
+    })) << (shownAgain ? shownAgain->x() : -1)
+        << "," << (shownAgain ? shownAgain->y() : -1);
     if (HasFailure()) {
         ADD_FAILURE() << app.errors().toStdString();
     }

@@ -72,58 +72,30 @@ private:
 
 class X11ShellInput : public X11Test {
 protected:
-    // With the event loop running, as in the application: the backend's requests go out once
-    // control returns to it, and its events are handled.
-    bool waitFor(const std::function<bool()>& condition) {
-        return session.waitUntil([&] {
-            QCoreApplication::processEvents();
-            return condition();
-        });
-    }
-    void click(uint8_t button) {
-        session.pressButton(button, true);
-        session.pressButton(button, false);
-    }
-    void withKey(uint32_t keysym, bool down) { session.pressKey(session.keycodeOf(keysym), down); }
-    void tapKey(uint32_t keysym) {
-        withKey(keysym, true);
-        withKey(keysym, false);
-    }
-
-    // A property of 32-bit items as the test's own connection reads it; empty when absent.
-    std::vector<uint32_t> property(xcb_window_t window, const char* name) {
-        xcb_connection_t* c = session.connection();
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, session.atom(name), XCB_ATOM_ANY, 0, 1024), nullptr);
-        std::vector<uint32_t> items;
-        if (reply && reply->format == 32) {
-            const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-            items.assign(data, data + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-        return items;
-    }
     xcb_window_t activeWindow() {
-        const std::vector<uint32_t> active = property(session.root(), "_NET_ACTIVE_WINDOW");
+        const std::vector<uint32_t> active =
+            session.cardinals(session.root(), "_NET_ACTIVE_WINDOW");
         return active.empty() ? xcb_window_t{XCB_WINDOW_NONE} : active.front();
     }
     bool managed(xcb_window_t window) {
-        const std::vector<uint32_t> clients = property(session.root(), "_NET_CLIENT_LIST");
+        const std::vector<uint32_t> clients = session.cardinals(session.root(), "_NET_CLIENT_LIST");
         return std::find(clients.begin(), clients.end(), window) != clients.end();
     }
     bool hasState(xcb_window_t window, const char* state) {
-        const std::vector<uint32_t> states = property(window, "_NET_WM_STATE");
+        const std::vector<uint32_t> states = session.cardinals(window, "_NET_WM_STATE");
         return std::find(states.begin(), states.end(), session.atom(state)) != states.end();
     }
     bool isPanel(xcb_window_t window) {
-        return property(window, "_NET_WM_DESKTOP") == std::vector<uint32_t>{kAllDesktops} &&
+        return session.cardinals(window, "_NET_WM_DESKTOP") ==
+                   std::vector<uint32_t>{kAllDesktops} &&
                hasState(window, "_NET_WM_STATE_ABOVE") &&
                hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") &&
                hasState(window, "_NET_WM_STATE_SKIP_PAGER");
     }
     // Index in the stacking order, bottom first; -1 when not listed.
     int stackIndex(xcb_window_t window) {
-        const std::vector<uint32_t> stack = property(session.root(), "_NET_CLIENT_LIST_STACKING");
+        const std::vector<uint32_t> stack =
+            session.cardinals(session.root(), "_NET_CLIENT_LIST_STACKING");
         const auto it = std::find(stack.begin(), stack.end(), window);
         return it == stack.end() ? -1 : static_cast<int>(it - stack.begin());
     }
@@ -150,12 +122,12 @@ protected:
     }
     // A window of xterm with the focus.
     xcb_window_t startFocusedXterm() {
-        const std::vector<uint32_t> before = property(session.root(), "_NET_CLIENT_LIST");
+        const std::vector<uint32_t> before = session.cardinals(session.root(), "_NET_CLIENT_LIST");
         session.run(QStringLiteral("xterm"),
                     {QStringLiteral("-geometry"), QStringLiteral("60x20")});
         xcb_window_t xterm = XCB_WINDOW_NONE;
         waitFor([&] {
-            for (const uint32_t window : property(session.root(), "_NET_CLIENT_LIST")) {
+            for (const uint32_t window : session.cardinals(session.root(), "_NET_CLIENT_LIST")) {
                 if (std::find(before.begin(), before.end(), window) == before.end()) {
                     xterm = window;
                 }
@@ -244,8 +216,8 @@ TEST_F(X11ShellInput, APreparedPanelIsAboveOnEveryDesktopAndOutOfTheTaskbarAtEve
     // openbox erases the states of a window it lets go of: hidden and shown again, the panel
     // is still one.
     panel.unmap();
-    ASSERT_TRUE(
-        waitFor([&] { return !managed(panel.id()) && property(panel.id(), "WM_STATE").empty(); }));
+    ASSERT_TRUE(waitFor(
+        [&] { return !managed(panel.id()) && session.cardinals(panel.id(), "WM_STATE").empty(); }));
     ASSERT_TRUE(waitFor([&] { return isPanel(panel.id()); }));
     panel.map();
     ASSERT_TRUE(waitManaged(panel.id()));
@@ -317,9 +289,8 @@ TEST_F(X11ShellInput, AHiddenPanelLeavesTheKeyboardReachableAndSaysWhenItMayShow
     ClientWindow panel(session.display());
     system->preparePanelWindow(panel.id());
     int stateChanges = 0;
-    QObject::connect(system.get(), &WindowSystem::ownWindowStateChanged, [&](WindowId window) {
-        stateChanges += window == panel.id() ? 1 : 0;
-    });
+    QObject::connect(system.get(), &WindowSystem::ownWindowStateChanged,
+                     [&](WindowId window) { stateChanges += window == panel.id() ? 1 : 0; });
     EXPECT_TRUE(system->ownWindowWithdrawn(panel.id())) << "never shown";
     panel.map();
     ASSERT_TRUE(waitManaged(panel.id()));
@@ -348,7 +319,8 @@ TEST_F(X11ShellInput, AHiddenPanelLeavesTheKeyboardReachableAndSaysWhenItMayShow
     EXPECT_NE(focus(), xcb_window_t{XCB_WINDOW_NONE});
 
     // The window manager lets go of it (it reads the unmap), and says so.
-    ASSERT_TRUE(waitFor([&] { return stateChanges > 0 && system->ownWindowWithdrawn(panel.id()); }));
+    ASSERT_TRUE(
+        waitFor([&] { return stateChanges > 0 && system->ownWindowWithdrawn(panel.id()); }));
 }
 
 TEST_F(X11ShellInput, HeldKeysReachTheHandlerWithTheirTextAndNotTheFocusedWindow) {

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QRect>
 #include <cmath>
+#include <functional>
 
 namespace tessora::testing {
 
@@ -36,6 +37,26 @@ protected:
     xcb_window_t startClient(const QStringList& arguments) {
         const std::vector<xcb_window_t> windows = session.startClient(arguments);
         return windows.empty() ? xcb_window_t{XCB_WINDOW_NONE} : windows.front();
+    }
+
+    // Waits with the event loop running, as in the application: requests go out once control
+    // returns to it, and the backend handles its events.
+    bool waitFor(const std::function<bool()>& condition) {
+        return session.waitUntil([&] {
+            QCoreApplication::processEvents();
+            return condition();
+        });
+    }
+
+    // Input as a user makes it (XTEST).
+    void click(uint8_t button) {
+        session.pressButton(button, true);
+        session.pressButton(button, false);
+    }
+    void withKey(uint32_t keysym, bool down) { session.pressKey(session.keycodeOf(keysym), down); }
+    void tapKey(uint32_t keysym) {
+        withKey(keysym, true);
+        withKey(keysym, false);
     }
 
     // Where the client window itself is, in root coordinates, asked on the test's own

@@ -187,9 +187,9 @@ bool ResidentApp::waitPanelActive() {
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
             c, xcb_get_property(c, 0, m_session.root(), activeWindow, XCB_ATOM_WINDOW, 0, 1),
             nullptr);
-        const bool active = panel && reply && xcb_get_property_value_length(reply) == 4 &&
-                            *static_cast<const xcb_window_t*>(xcb_get_property_value(reply)) ==
-                                *panel;
+        const bool active =
+            panel && reply && xcb_get_property_value_length(reply) == 4 &&
+            *static_cast<const xcb_window_t*>(xcb_get_property_value(reply)) == *panel;
         std::free(reply);
         return active;
     });

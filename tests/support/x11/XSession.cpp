@@ -279,8 +279,8 @@ xcb_atom_t XSession::atom(const char* name) const {
 
 std::vector<uint32_t> XSession::cardinals(xcb_window_t window, const char* name) const {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        m_connection,
-        xcb_get_property(m_connection, 0, window, atom(name), XCB_ATOM_ANY, 0, 1024), nullptr);
+        m_connection, xcb_get_property(m_connection, 0, window, atom(name), XCB_ATOM_ANY, 0, 1024),
+        nullptr);
     std::vector<uint32_t> values;
     if (reply && reply->format == 32) {
         const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
