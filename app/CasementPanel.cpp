@@ -264,7 +264,7 @@ void CasementPanel::mousePressEvent(QMouseEvent* event) {
     }
     event->accept();
     m_place.letGo();
-    if (!beginWindowManagerMove(*windowHandle(), event->pointingDevice())) {
+    if (!beginWindowManagerMove(*windowHandle())) {
         // No move from the window manager: the panel follows the pointer itself.
         m_dragOffset = event->globalPosition().toPoint() - pos();
         grabMouse();

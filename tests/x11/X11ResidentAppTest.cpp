@@ -300,13 +300,15 @@ TEST_F(ResidentAppTest, DraggingThePanelsBackgroundMovesItUntilItIsShownAgain) {
     // A hand never holds quite still: the pointer goes on trembling around where it stopped
     // until the panel is there (a window manager may take up the move a moment after its grab).
     std::optional<QRect> dragged;
-    int tremble = 0;
+    int tremble = 0;  // odd while the pointer is a pixel off where it stopped
     EXPECT_TRUE(session.waitUntil([&] {
         dragged = app.panelGeometry();
-        const bool there = dragged && dragged->topLeft() == placed->topLeft() + travel;
-        const QPoint at = grabbed + travel + QPoint(there ? 0 : ++tremble % 2, 0);
+        if (tremble % 2 == 0 && dragged && dragged->topLeft() == placed->topLeft() + travel) {
+            return true;
+        }
+        const QPoint at = grabbed + travel + QPoint(++tremble % 2, 0);
         session.movePointer(at.x(), at.y());
-        return there;
+        return false;
     })) << (dragged ? dragged->x() : -1)
         << "," << (dragged ? dragged->y() : -1);
     session.pressButton(1, false);
