@@ -151,14 +151,14 @@ def main():
     try:
         # The first run: three steps, the second asking for the three practice keys.
         wait_for("the first-run window", named("Meet Tessora"))
-        press(wait_for("Continue", named("Continue", "push button")))
+        press_named("Continue", named("Continue", "push button"))
         wait_for("the practice step", named("Try your keys"))
         keys("ctrl+Escape", "Tab", "ctrl+shift+c")
         for card in ("Press Open", "Press Select", "Press Clear"):
             wait_for(card + " verified", lambda: card_verified(card))
-        press(wait_for("Continue", named("Continue", "push button")))
+        press_named("Continue", named("Continue", "push button"))
         wait_for("the permissions step", named("Let Tessora lend a hand"))
-        press(wait_for("Continue", named("Continue", "push button")))
+        press_named("Continue", named("Continue", "push button"))
         # The two keys are written one after the other.
         wait_for("the first run written as done", lambda: settings().get("onboardingComplete")
                  is True and settings().get("onboardingVersion") == 1)
