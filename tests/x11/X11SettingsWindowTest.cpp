@@ -35,7 +35,6 @@ protected:
         ASSERT_TRUE(session.start(&error)) << error.toStdString();
     }
 
-
     // WM_NORMAL_HINTS: flags, x, y, width, height, min w/h, max w/h, ...
     SizeLimits limits(xcb_window_t window) {
         const std::vector<uint32_t> hints = session.cardinals(window, "WM_NORMAL_HINTS");
